@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QString>
+
+namespace lsg {
+
+class IniFile;
+
+// Process-wide values, set once by start-up and read elsewhere.
+inline QString CompanyName;  // from the version information
+inline QString ProductName;  // from the version information
+inline QString AppCaption;   // CompanyName + " - " + ProductName
+inline QString AppVersion;   // "%d.%d" of the file version's major and minor numbers
+inline QString DataFolder;   // folder of settings.ini, always ending in '/'
+// The one accessor of settings.ini; created by start-up, never released before the end.
+inline IniFile* SettingsFile = nullptr;
+
+// Host (optionally "host:port") of the maker's web server, fixed at build time.
+QString ServerHost();
+
+}  // namespace lsg

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QString>
+
+namespace lsg::platform {
+
+// Full path of the running executable.
+QString executablePath();
+// Folder of the running executable, with a trailing '/'.
+QString executableFolder();
+// The user's roaming application-data folder without a trailing delimiter:
+// $XDG_CONFIG_HOME, else ~/.config; empty when neither can be found.
+QString roamingAppDataFolder();
+// Creates one folder; failures (an existing folder included) are ignored.
+void createFolder(const QString& path);
+
+// True when a new file "chk.tmp" can be created in the folder (the file is removed again).
+bool IsFolderWritable(const QString& folder);
+
+// Starts the program at the path again, detached, without arguments. Returns false on failure.
+bool startDetached(const QString& program);
+
+// Holds a process-wide named lock for the rest of the run. Nothing tests it: a second
+// copy of the program runs normally.
+void holdNamedMutex(const QString& name);
+
+}  // namespace lsg::platform

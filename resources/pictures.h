@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+namespace lsg::res {
+
+// Every picture is drawn in code, so it is sharp at any scale: sizes are given at 96 dpi and
+// the device pixel ratio says how many device pixels each logical pixel gets.
+
+// The program icon, with pixmaps from 16 to 256 pixels.
+QIcon programIcon();
+// The program icon drawn at a square size in device pixels.
+QImage programIconImage(int pixels);
+
+// Named pictures: "settings48" (48 x 48), "help", "feedback", "about", "exit", "close", "arrow"
+// (16 x 16), "close32" (32 x 32), "like", "dislike" (32 x 32). An unknown name gives a null
+// pixmap.
+QPixmap picture(const QString& name, qreal devicePixelRatio = 1.0);
+// The same picture drawn at an explicit size in logical pixels.
+QPixmap picture(const QString& name, QSize logicalSize, qreal devicePixelRatio);
+// A menu or button icon (16 x 16 logical) with pixmaps for the usual device pixel ratios.
+QIcon menuIcon(const QString& name);
+
+// The maker's logo, drawn afresh at any size; its source proportions are 688 x 210.
+QImage logo(QSize devicePixels);
+
+}  // namespace lsg::res
