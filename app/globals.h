@@ -21,3 +21,12 @@ inline IniFile* SettingsFile = nullptr;
 QString ServerHost();
 
 }  // namespace lsg
+
+namespace lsg {
+
+// Processor layout, set by start-up.
+inline qint64 ProcessorChartCount = 0;   // M: the number of logical processors shown as strips
+inline qint64 ProcessorChartHeight = 0;  // height of one strip, recomputed on every resize
+inline bool StartupComplete = false;     // true once the gadget has first been shown
+
+}  // namespace lsg

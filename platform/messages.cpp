@@ -54,8 +54,16 @@ bool confirm(QWidget* parent, const QString& text) {
 }
 
 void showErrorReport(const QString& text) {
+    // A timer whose handler keeps failing would otherwise stack a new box every second
+    // inside the open one; while a report is open, later ones are dropped.
+    static bool reportOpen = false;
+    if (reportOpen) {
+        return;
+    }
+    reportOpen = true;
     messageBox(QApplication::activeWindow(), text, QApplication::applicationDisplayName(),
                MessageIcon::Error);
+    reportOpen = false;
 }
 
 void beep() {

@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include <QApplication>
+
+#include "mainform.h"
+#include "paths.h"
+#include "style.h"
+
+int main(int argc, char** argv) {
+    // Held for the process's life; a second copy still starts and runs.
+    lsg::platform::holdNamedMutex(QStringLiteral("KALDERN_Loadspire_Gauge"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Loadspire Gauge"));
+    // The main form is never shown; closing the gadget only hides it.
+    QApplication::setQuitOnLastWindowClosed(false);
+    lsg::ui::applySlateGrayStyle(app);
+
+    lsg::TAppForm form;
+    form.FormCreate();
+    return QApplication::exec();
+}

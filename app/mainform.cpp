@@ -1,0 +1,377 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "mainform.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "adcpuusage.h"
+#include "chartview.h"
+#include "globals.h"
+#include "inifile.h"
+#include "messages.h"
+#include "openurl.h"
+#include "paths.h"
+#include "pictures.h"
+#include "samplingtick.h"
+#include "settingscodec.h"
+#include "settingskeys.h"
+#include "timeleft.h"
+#include "versioninfo.h"
+
+namespace lsg {
+
+const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
+
+QString helpAddress(const QString& productName, const QString& serverHost) {
+    QString slug;
+    slug.reserve(productName.size());
+    for (QChar c : productName) {
+        if (c >= u'A' && c <= u'Z') {
+            c = QChar(c.unicode() + (u'a' - u'A'));
+        } else if (c == u' ') {
+            c = u'-';
+        }
+        slug += c;
+    }
+    return QStringLiteral("http://") + serverHost + QStringLiteral("/help/") + slug + u'/';
+}
+
+TAppForm::TAppForm(QObject* parent) : QObject(parent) {
+    setObjectName(QStringLiteral("AppForm"));
+    Timer1.setInterval(1000);
+    TimerChecker.setInterval(1000);
+    TimerStayOnTop.setInterval(3000);
+    connect(&Timer1, &QTimer::timeout, this, [this] { ui::guarded([this] { Timer1Timer(); }); });
+    connect(&TimerChecker, &QTimer::timeout, this,
+            [this] { ui::guarded([this] { TimerCheckerTimer(); }); });
+    connect(&TimerStayOnTop, &QTimer::timeout, this,
+            [this] { ui::guarded([this] { TimerStayOnTopTimer(); }); });
+
+    buildMenu();
+    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
+    TrayIcon1 = new QSystemTrayIcon(res::programIcon(), this);
+    TrayIcon1->setToolTip(kApplicationTitle.left(127));
+    TrayIcon1->setContextMenu(PopupMenu1);
+    connect(TrayIcon1, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger) {
+                    ui::guarded([this] { TrayIcon1Click(); });
+                }
+            });
+    TrayIcon1->show();
+
+    Timer1.start();
+    TimerChecker.start();
+}
+
+TAppForm::~TAppForm() {
+    delete m_gadget;
+    delete PopupMenu1;
+}
+
+void TAppForm::buildMenu() {
+    PopupMenu1 = new QMenu;
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto add = [this](const QString& caption, const char* image, void (TAppForm::*handler)(),
+                      bool checkable = false) {
+        QAction* action = PopupMenu1->addAction(caption);
+        if (image != nullptr) {
+            action->setIcon(res::menuIcon(QString::fromLatin1(image)));
+        }
+        if (checkable) {
+            action->setCheckable(true);
+            // Qt toggles a checkable item before its handler runs; the handlers decide from
+            // the state before the click and set the mark themselves.
+            connect(action, &QAction::triggered, this, [action](bool checked) {
+                const QSignalBlocker block(action);
+                action->setChecked(!checked);
+            });
+        }
+        connect(action, &QAction::triggered, this,
+                [this, handler] { ui::guarded([this, handler] { (this->*handler)(); }); });
+        return action;
+    };
+    ShowWindow1 = add(QStringLiteral("Show &Form"), nullptr, &TAppForm::ShowWindow1Click);
+    Settings1 = add(QStringLiteral("Settings..."), "settings48", &TAppForm::Settings1Click);
+    StayOnTop1 = add(QStringLiteral("Stay On Top"), nullptr, &TAppForm::StayOnTop1Click, true);
+    ShowAllCores1 = add(QStringLiteral("Show All Processors"), nullptr,
+                        &TAppForm::ShowAllCores1Click, true);
+    PopupMenu1->addSeparator();
+    UpdateNotifications1 = add(QStringLiteral("Update Notifications"), nullptr,
+                               &TAppForm::UpdateNotifications1Click, true);
+    UpdateNotifications1->setChecked(true);
+    UpdateNotifications1->setEnabled(false);
+    Help1 = add(QStringLiteral("Online Help"), "help", &TAppForm::Help1Click);
+    SendFeedback1 = add(QStringLiteral("S&end Feedback..."), "feedback",
+                        &TAppForm::SendFeedback1Click);
+    About1 = add(QStringLiteral("&About..."), "about", &TAppForm::About1Click);
+    PopupMenu1->addSeparator();
+    Exit1 = add(QStringLiteral("E&xit"), "exit", &TAppForm::Exit1Click);
+    PopupMenu1->setDefaultAction(Exit1);
+}
+
+void TAppForm::FormCreate() {
+    ui::guarded([this] { FormCreateSteps(); });
+}
+
+void TAppForm::FormCreateSteps() {
+    // Identity texts from the embedded version information.
+    const QString exe = platform::executablePath();
+    const TEXEVersionData version = ReadEXEVersionData(exe);
+    CompanyName = version.CompanyName;
+    ProductName = version.ProductName;
+    AppVersion = formatAppVersion(GetFileVersion(exe));
+    AppCaption = CompanyName + QStringLiteral(" - ") + ProductName;
+    setObjectName(AppCaption);
+
+    m_gadget = new TForm2;
+    m_gadget->setWindowTitle(AppCaption);
+    m_gadget->onContextMenu = [this](const QPoint& p) { PopupMenu1->popup(p); };
+    m_gadget->onClosed = [this] { gadgetClosed(); };
+
+    // Settings live beside the executable when it may write there, else in the config folder.
+    const QString exeFolder = platform::executableFolder();
+    if (platform::IsFolderWritable(exeFolder)) {
+        DataFolder = exeFolder;
+    } else {
+        platform::createFolder(platform::roamingAppDataFolder() + u'/' + CompanyName);
+        platform::createFolder(platform::roamingAppDataFolder() + u'/' + CompanyName + u'/' +
+                               ProductName);
+        DataFolder = platform::roamingAppDataFolder() + u'/' + CompanyName + u'/' + ProductName +
+                     u'/';
+    }
+    SettingsFile = new IniFile(DataFolder + QStringLiteral("settings.ini"));
+
+    // Default place: the bottom-right corner of the primary work area, design size.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect work = screen->availableGeometry();
+    const QRect full = screen->geometry();
+    int left0 = work.x() + work.width() - m_gadget->width();
+    int top0 = work.y() + work.height() - m_gadget->height();
+    m_defaultPlace = true;
+
+    const int left = settings::readInt(settings::Left);
+    if (left != 0 && left <= full.width()) {
+        left0 = left;
+        m_defaultPlace = false;
+    }
+    const int top = settings::readInt(settings::Top);
+    if (top != 0 && top <= full.height()) {
+        top0 = top;
+        m_defaultPlace = false;
+    }
+    const int height = settings::readInt(settings::Height);
+    const int width = settings::readInt(settings::Width);
+    m_savedOuterSize = QSize(width, height);
+    if (height != 0) {
+        m_gadget->resize(m_gadget->width(), height);
+    }
+    if (width != 0) {
+        m_gadget->resize(width, m_gadget->height());
+    }
+    const int transparency = settings::readInt(settings::Transparency);
+    if (transparency > 0) {
+        m_gadget->setAlphaBlendValue(transparency & 0xFF);
+    }
+    const bool showCores = settings::readInt(settings::ShowCores) > 0;
+    ShowAllCores1->setChecked(showCores);
+    m_gadget->move(left0, top0);
+
+    const qint64 instances = adCpuUsage::CountProcessors();
+    ProcessorChartCount = instances - 1;
+    if (QLayout* layout = m_gadget->layout()) {
+        layout->activate();
+    }
+    ProcessorChartHeight =
+        qint64(std::nearbyint(double(m_gadget->Panel1->height()) / double(instances)));
+    const int strips = int(std::clamp<qint64>(ProcessorChartCount, 0, kMaxStrips));
+    m_gadget->createStrips(strips, int(ProcessorChartHeight), showCores);
+
+    resetPushState();
+    Timer1Timer();
+
+    m_gadget->show();
+    StartupComplete = true;
+    if (m_defaultPlace || !m_savedOuterSize.isEmpty()) {
+        // The window manager's frame is known only once the window is mapped.
+        QTimer::singleShot(300, this, [this] { placeDefaultAfterFraming(); });
+    }
+
+    if (settings::readInt(settings::StayOnTop) == 1) {
+        StayOnTop1->setChecked(true);
+        TimerStayOnTop.start();
+    }
+
+    const QString textColor = settings::readText(settings::Textcolor);
+    if (!textColor.isEmpty()) {
+        m_gadget->setLabelTextColor(colorFromText(textColor));
+    }
+    const QString background = settings::readText(settings::BackgroundColor);
+    if (!background.isEmpty()) {
+        m_gadget->setGadgetColor(colorFromText(background));
+    }
+    QFont font = m_gadget->Label1->font();
+    const QString fontName = settings::readText(settings::Fontname);
+    if (!fontName.isEmpty()) {
+        font.setFamily(fontName);
+        m_gadget->Label1->setFont(font);
+    }
+    const QString fontSize = settings::readText(settings::Fontsize);
+    if (!fontSize.isEmpty()) {
+        font.setPointSize(strToInt(fontSize));
+        m_gadget->Label1->setFont(font);
+    }
+    const QString fontStyle = settings::readText(settings::Fontstyle);
+    if (!fontStyle.isEmpty()) {
+        const FontStyle style = fontStyleFromCode(strToInt(fontStyle));
+        font.setBold(style.bold);
+        font.setUnderline(style.underline);
+        font.setItalic(style.italic);
+        font.setStrikeOut(false);
+        m_gadget->Label1->setFont(font);
+    }
+}
+
+void TAppForm::placeDefaultAfterFraming() {
+    if (m_gadget == nullptr || !m_gadget->isVisible()) {
+        return;
+    }
+    const QRect frame = m_gadget->frameGeometry();
+    const QRect client = m_gadget->geometry();
+    const QSize margins = frame.size() - client.size();
+    if (margins.isNull()) {
+        return;  // no frame: nothing to correct
+    }
+    m_gadget->placeQuietly([&] {
+        // The stored size is the outer size; the client gets what the frame leaves.
+        if (!m_savedOuterSize.isEmpty()) {
+            QSize target = client.size();
+            if (m_savedOuterSize.width() != 0) {
+                target.setWidth(m_savedOuterSize.width() - margins.width());
+            }
+            if (m_savedOuterSize.height() != 0) {
+                target.setHeight(m_savedOuterSize.height() - margins.height());
+            }
+            m_gadget->resize(target);
+        }
+        if (m_defaultPlace) {
+            const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+            const QSize outer = m_gadget->size() + margins;
+            m_gadget->move(work.x() + work.width() - outer.width(),
+                           work.y() + work.height() - outer.height());
+        }
+    });
+}
+
+void TAppForm::Timer1Timer() {
+    if (m_gadget == nullptr) {
+        return;
+    }
+    std::vector<ChartSeries*> strips;
+    strips.reserve(size_t(m_gadget->stripCount()));
+    for (int i = 1; i <= m_gadget->stripCount(); ++i) {
+        strips.push_back(m_gadget->strip(i));
+    }
+    const QString caption = runSamplingTick(ProcessorChartCount, strips, *m_gadget->Chart1);
+    m_gadget->Label1->setText(caption);
+}
+
+void TAppForm::TimerStayOnTopTimer() {
+    if (m_gadget != nullptr) {
+        m_gadget->setTopmost(true);
+    }
+}
+
+void TAppForm::TimerCheckerTimer() {
+    TimerChecker.stop();
+}
+
+void TAppForm::TrayIcon1Click() {
+    if (m_gadget == nullptr) {
+        return;
+    }
+    m_gadget->show();
+    // Above every window for a moment, then an ordinary window at the top of the normal order.
+    m_gadget->setTopmost(true);
+    m_gadget->setTopmost(false);
+    m_gadget->raise();
+    m_gadget->activateWindow();
+}
+
+void TAppForm::ShowWindow1Click() {
+    if (m_gadget == nullptr) {
+        return;
+    }
+    m_gadget->show();
+    m_gadget->raise();
+    m_gadget->activateWindow();
+}
+
+void TAppForm::Settings1Click() {}
+
+void TAppForm::StayOnTop1Click() {
+    if (StayOnTop1->isChecked()) {
+        TimerStayOnTop.stop();
+        StayOnTop1->setChecked(false);
+        settings::writeInt(settings::StayOnTop, 0);
+        if (m_gadget != nullptr) {
+            m_gadget->setTopmost(false);
+        }
+    } else {
+        StayOnTop1->setChecked(true);
+        settings::writeInt(settings::StayOnTop, 1);
+        TimerStayOnTopTimer();
+        TimerStayOnTop.start();
+    }
+}
+
+void TAppForm::ShowAllCores1Click() {
+    if (ShowAllCores1->isChecked()) {
+        ShowAllCores1->setChecked(false);
+        settings::writeInt(settings::ShowCores, 0);
+        if (m_gadget != nullptr) {
+            m_gadget->setStripsVisible(false);
+        }
+    } else {
+        ShowAllCores1->setChecked(true);
+        settings::writeInt(settings::ShowCores, 1);
+        if (m_gadget != nullptr) {
+            m_gadget->setStripsVisible(true);
+        }
+    }
+}
+
+void TAppForm::UpdateNotifications1Click() {}
+
+void TAppForm::Help1Click() {
+    // Never reports anything: a missing browser stays silent.
+    ui::openWebAddress(helpAddress(ProductName, ServerHost()));
+}
+
+void TAppForm::SendFeedback1Click() {}
+
+void TAppForm::About1Click() {}
+
+void TAppForm::Exit1Click() {
+    QApplication::quit();
+}
+
+void TAppForm::gadgetClosed() {
+    if (!m_trayAvailable) {
+        // Without a tray nobody could bring the gadget back: closing it ends the program.
+        QApplication::quit();
+        return;
+    }
+    TrayIcon1->showMessage(QStringLiteral("Still Here"), AppCaption,
+                           QSystemTrayIcon::Information, 10000);
+}
+
+}  // namespace lsg

@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace lsg {
+
+class TForm2;
+
+// The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
+// at start-up. It is never shown.
+class TAppForm : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TAppForm(QObject* parent = nullptr);
+    ~TAppForm() override;
+
+    // The one pass of start-up. An error ends it early; it is reported and the program goes on.
+    void FormCreate();
+
+    TForm2* gadget() const { return m_gadget; }
+    QMenu* popupMenu() const { return PopupMenu1; }
+    QSystemTrayIcon* trayIcon() const { return TrayIcon1; }
+    bool trayAvailable() const { return m_trayAvailable; }
+
+    // Menu commands and timer handlers, public so that tests can run them.
+    void Timer1Timer();
+    void TimerStayOnTopTimer();
+    void TimerCheckerTimer();
+    void TrayIcon1Click();
+    void ShowWindow1Click();
+    void Settings1Click();
+    void StayOnTop1Click();
+    void ShowAllCores1Click();
+    void UpdateNotifications1Click();
+    void Help1Click();
+    void SendFeedback1Click();
+    void About1Click();
+    void Exit1Click();
+
+    QTimer Timer1;
+    QTimer TimerChecker;
+    QTimer TimerStayOnTop;
+
+    QAction* ShowWindow1 = nullptr;
+    QAction* Settings1 = nullptr;
+    QAction* StayOnTop1 = nullptr;
+    QAction* ShowAllCores1 = nullptr;
+    QAction* UpdateNotifications1 = nullptr;
+    QAction* Help1 = nullptr;
+    QAction* SendFeedback1 = nullptr;
+    QAction* About1 = nullptr;
+    QAction* Exit1 = nullptr;
+
+private:
+    void buildMenu();
+    void FormCreateSteps();
+    void placeDefaultAfterFraming();
+    void gadgetClosed();
+
+    QSystemTrayIcon* TrayIcon1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    TForm2* m_gadget = nullptr;
+    bool m_trayAvailable = false;
+    bool m_defaultPlace = false;
+    QSize m_savedOuterSize;
+};
+
+// The menu's texts and the help address, kept apart from the widgets for tests.
+QString helpAddress(const QString& productName, const QString& serverHost);
+
+}  // namespace lsg

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# The program as a user meets it: placed from its settings, translucent, on top, dragged by its
+# caption, closed to the tray and ended from the tray menu.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+e2e_install_program
+printf '[Settings]\r\nLeft=100\r\nTop=150\r\nTransparency=204\r\nStayOnTop=1\r\nShowCores=1\r\n' \
+    >"$E2E_APP/settings.ini"
+e2e_start_program
+
+win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
+read -r cx cy < <(e2e_window_pos "$win")
+# Left/Top place the window's frame; the client area lies inside it.
+[ "$cx" -ge 100 ] && [ "$cx" -le 110 ] || e2e_fail "client x $cx for Left=100"
+[ "$cy" -ge 150 ] && [ "$cy" -le 190 ] || e2e_fail "client y $cy for Top=150"
+
+# 204/255 of full opacity.
+frame=$(xprop -id "$win" _NET_WM_WINDOW_OPACITY 2>/dev/null || true)
+opacity=$(xprop -id "$win" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
+[ "$opacity" = 3435973836 ] || e2e_fail "opacity $opacity ($frame)"
+
+# Stay-on-top is asserted by its timer within about three seconds of start-up.
+for i in $(seq 50); do
+    xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && break
+    sleep 0.1
+done
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "not above"
+e2e_screenshot gadget-strips
+
+# Nothing of the start-up placement was written.
+[ -z "$(e2e_ini_value "$E2E_APP/settings.ini" Height)" ] || e2e_fail "start-up wrote Height"
+
+# Drag by the caption label: 30 right, 10 down.
+read -r w h < <(e2e_window_size "$win")
+lx=$((cx + w / 2))
+ly=$((cy + h - 8))
+xdotool mousemove --sync "$lx" "$ly"
+xdotool mousedown 1
+for step in 1 2 3; do
+    xdotool mousemove --sync $((lx + step * 10)) $((ly + step * 10 / 3))
+    sleep 0.1
+done
+xdotool mousemove --sync $((lx + 30)) $((ly + 10))
+sleep 0.2
+xdotool mouseup 1
+sleep 0.5
+left=$(e2e_ini_value "$E2E_APP/settings.ini" Left)
+top=$(e2e_ini_value "$E2E_APP/settings.ini" Top)
+[ "$left" = 130 ] || e2e_fail "Left=$left after the drag"
+[ "$top" = 160 ] || e2e_fail "Top=$top after the drag"
+read -r nx ny < <(e2e_window_pos "$win")
+[ $((nx - cx)) = 30 ] && [ $((ny - cy)) = 10 ] || e2e_fail "moved by $((nx - cx)),$((ny - cy))"
+
+# Closing hides the gadget; the program and its tray icon stay.
+xdotool windowactivate --sync "$win" key --clearmodifiers alt+F4
+sleep 1
+e2e_alive "$E2E_PID" || e2e_fail "closing the gadget ended the program"
+xdotool search --onlyvisible --name '^KALDERN - Loadspire Gauge$' >/dev/null &&
+    e2e_fail "the gadget is still visible after closing"
+read -r tx ty < <(e2e_tray_icon_pos)
+
+# The tray menu's "E&xit" ends the program.
+xdotool mousemove --sync "$tx" "$ty" click 3
+sleep 0.7
+xdotool key x
+for i in $(seq 50); do
+    e2e_alive "$E2E_PID" || break
+    sleep 0.1
+done
+e2e_alive "$E2E_PID" && e2e_fail "the program still runs after Exit"
+echo "gadget e2e passed"

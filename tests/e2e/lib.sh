@@ -1,0 +1,132 @@
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# Shared steps of the whole-program tests: a private X display with a window manager and a tray
+# host, a private home, the program copied into a folder of its own, and helpers to find and
+# drive its windows. Source it; call e2e_setup first.
+
+set -euo pipefail
+
+: "${LSG_BINARY_DIR:?LSG_BINARY_DIR must point at the build folder}"
+
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    if [ -n "${DISPLAY:-}" ] && [ -n "${E2E_TMP:-}" ]; then
+        import -window root "$E2E_TMP/failure.png" 2>/dev/null &&
+            echo "screenshot of the failure: $E2E_TMP/failure.png" >&2
+    fi
+    exit 1
+}
+
+e2e_cleanup() {
+    local pids
+    pids=$(jobs -p)
+    [ -n "$pids" ] && kill $pids 2>/dev/null
+    [ -n "${E2E_EXTRA_PIDS:-}" ] && kill $E2E_EXTRA_PIDS 2>/dev/null
+    wait 2>/dev/null || true
+    if [ "${E2E_KEEP:-0}" != 1 ] && [ -n "${E2E_TMP:-}" ]; then
+        rm -rf "$E2E_TMP"
+    fi
+}
+
+# e2e_setup [notray]: display, window manager and (unless "notray") a tray host.
+e2e_setup() {
+    E2E_TMP=$(mktemp -d /tmp/lsg-e2e.XXXXXX)
+    trap e2e_cleanup EXIT
+    export HOME="$E2E_TMP/home"
+    export XDG_CONFIG_HOME="$HOME/.config"
+    export XDG_RUNTIME_DIR="$E2E_TMP/runtime"
+    mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"
+    chmod 700 "$XDG_RUNTIME_DIR"
+    unset QT_QPA_PLATFORM
+    export QT_QPA_PLATFORM=xcb
+
+    # -displayfd picks a free display number itself, so parallel tests never collide.
+    exec {dfd}>"$E2E_TMP/display"
+    Xvfb -displayfd "$dfd" -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    exec {dfd}>&-
+    local i
+    for i in $(seq 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start"
+    export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+
+    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    if [ "${1:-}" != notray ]; then
+        trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
+            >"$E2E_TMP/trayer.log" 2>&1 &
+    fi
+    # Give the window manager and the tray host a moment to claim their selections.
+    for i in $(seq 50); do
+        xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    sleep 0.5
+}
+
+# e2e_install_program [executable]: copies the program and its licence into a folder of its own.
+e2e_install_program() {
+    local exe="${1:-loadspire}"
+    E2E_APP="$E2E_TMP/app"
+    mkdir -p "$E2E_APP"
+    cp "$LSG_BINARY_DIR/$exe" "$E2E_APP/loadspire"
+    [ -f "$LSG_BINARY_DIR/license.txt" ] && cp "$LSG_BINARY_DIR/license.txt" "$E2E_APP/"
+    return 0
+}
+
+# e2e_start_program: starts the installed copy; its pid is in E2E_PID.
+e2e_start_program() {
+    "$E2E_APP/loadspire" >"$E2E_TMP/program.log" 2>&1 &
+    E2E_PID=$!
+}
+
+# e2e_wait_window PATTERN [seconds]: prints the id of the first visible window whose name matches.
+e2e_wait_window() {
+    local pattern="$1" seconds="${2:-10}" id="" i
+    for i in $(seq $((seconds * 10))); do
+        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    [ -n "$id" ] || e2e_fail "no visible window named $pattern"
+    echo "$id"
+}
+
+# e2e_window_pos ID: prints "X Y" of the window's client area on the screen.
+e2e_window_pos() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
+}
+
+# e2e_window_size ID: prints "W H" of the window's client area.
+e2e_window_size() {
+    xwininfo -id "$1" | awk '/^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print w, h}'
+}
+
+# e2e_ini_value FILE KEY: prints the value of KEY in FILE (empty when absent).
+e2e_ini_value() {
+    sed -n "s/^$2=//p" "$1" | tr -d '\r' | head -n1
+}
+
+# e2e_tray_icon_pos: prints "X Y" of the centre of the first icon the tray host holds.
+e2e_tray_icon_pos() {
+    local tray child
+    tray=$(xdotool search --class trayer 2>/dev/null | head -n1 || true)
+    [ -n "$tray" ] || e2e_fail "no tray host"
+    child=$(xwininfo -children -id "$tray" | awk '/^ +0x/ {print $1}' | tail -n1)
+    [ -n "$child" ] || e2e_fail "no icon in the tray"
+    xwininfo -id "$child" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print int(x+w/2), int(y+h/2)}'
+}
+
+# e2e_alive PID: true while the process runs.
+e2e_alive() {
+    kill -0 "$1" 2>/dev/null
+}
+
+# e2e_screenshot NAME: saves the whole screen as NAME.png in the kept screenshots folder.
+e2e_screenshot() {
+    local dir="$LSG_BINARY_DIR/screenshots"
+    mkdir -p "$dir"
+    import -window root "$dir/$1.png"
+}
