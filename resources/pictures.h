@@ -7,6 +7,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace lsg::res {
 
@@ -24,6 +25,9 @@ QImage programIconImage(int pixels);
 QPixmap picture(const QString& name, qreal devicePixelRatio = 1.0);
 // The same picture drawn at an explicit size in logical pixels.
 QPixmap picture(const QString& name, QSize logicalSize, qreal devicePixelRatio);
+// The names above, and the logical size a name is drawn at by default (invalid if unknown).
+QStringList pictureNames();
+QSize pictureSize(const QString& name);
 // A menu or button icon (16 x 16 logical) with pixmaps for the usual device pixel ratios.
 QIcon menuIcon(const QString& name);
 
