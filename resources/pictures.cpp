@@ -282,7 +282,8 @@ void drawProgramIcon(QPainter& p, int pixels) {
 
     if (pixels >= 32) {
         // Faint grid lines; below 32 pixels they would only muddy the tile.
-        p.setPen(QPen(QColor(255, 255, 255, 40), std::max(devicePixel, 3.0)));
+        p.setPen(QPen(QColor(255, 255, 255, 40), std::max(devicePixel, 3.0), Qt::SolidLine,
+                      Qt::FlatCap));
         for (qreal y : {58.0, 116.0, 174.0}) {
             p.drawLine(QPointF(0, y), QPointF(kTile, y));
         }
