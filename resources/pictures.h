@@ -7,11 +7,13 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 namespace lsg::res {
 
 // Every picture is drawn in code, so it is sharp at any scale: sizes are given at 96 dpi and
-// the device pixel ratio says how many device pixels each logical pixel gets.
+// the device pixel ratio says how many device pixels each logical pixel gets. An empty or
+// absurd size (over 8192 device pixels a side) or a ratio outside (0, 16] gives a null result.
 
 // The program icon, with pixmaps from 16 to 256 pixels.
 QIcon programIcon();
@@ -24,10 +26,14 @@ QImage programIconImage(int pixels);
 QPixmap picture(const QString& name, qreal devicePixelRatio = 1.0);
 // The same picture drawn at an explicit size in logical pixels.
 QPixmap picture(const QString& name, QSize logicalSize, qreal devicePixelRatio);
+// The names above, and the logical size a name is drawn at by default (invalid if unknown).
+QStringList pictureNames();
+QSize pictureSize(const QString& name);
 // A menu or button icon (16 x 16 logical) with pixmaps for the usual device pixel ratios.
 QIcon menuIcon(const QString& name);
 
-// The maker's logo, drawn afresh at any size; its source proportions are 688 x 210.
+// The maker's logo (light, for a black background), drawn afresh at any size; its source
+// proportions are 688 x 210, kept and centred when the size has others. Transparent around it.
 QImage logo(QSize devicePixels);
 
 }  // namespace lsg::res
