@@ -3,6 +3,7 @@
 #include "versioninfo_block.h"
 
 #include <QList>
+#include <algorithm>
 
 namespace lsg::versioninfo {
 

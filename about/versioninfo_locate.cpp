@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
+#include <QList>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
