@@ -4,9 +4,13 @@
 # --- GUI-free core: process-wide values, settings file, sampling tick -------------------------
 add_library(lsg_appcore STATIC globals.h chartseries.h
     inifile.h inifile.cpp
+    atomicsave.h
     settingsformat.h settingsformat.cpp
     settingskeys.h settingskeys.cpp
     samplingtick.h samplingtick.cpp)
+if(CMAKE_SYSTEM_NAME STREQUAL "Linux")
+    target_sources(lsg_appcore PRIVATE atomicsave_linux.cpp)
+endif()
 target_include_directories(lsg_appcore PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lsg_appcore PUBLIC lsg_platform lsg_cpu Qt6::Core)
 

@@ -4,9 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include "atomicsave.h"
 #include "exception.h"
 #include "settingsformat.h"
 
@@ -50,13 +50,13 @@ bool sameName(const QByteArray& data, Range name, QStringView wanted) {
     return decode(data, name).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
-enum class LineKind { Other, Section, Entry };
+enum class LineKind { Blank, Comment, Other, Section, Entry };
 
 struct Line {
     qsizetype begin = 0;       // first byte of the line
     qsizetype contentEnd = 0;  // before the line break ("\n" or "\r\n")
     qsizetype end = 0;         // after the line break
-    LineKind kind = LineKind::Other;
+    LineKind kind = LineKind::Blank;
     Range name;   // section or key name, trimmed
     Range value;  // entry value, trimmed
 };
@@ -76,7 +76,11 @@ Line lineAt(const QByteArray& data, qsizetype begin) {
         start = qMin<qsizetype>(3, line.contentEnd);
     }
     const Range content = trimmed(data, {start, line.contentEnd});
-    if (content.begin == content.end || data[content.begin] == ';') {
+    if (content.begin == content.end) {
+        return line;
+    }
+    if (data[content.begin] == ';') {
+        line.kind = LineKind::Comment;
         return line;
     }
     if (data[content.begin] == '[') {
@@ -90,6 +94,7 @@ Line lineAt(const QByteArray& data, qsizetype begin) {
     }
     const qsizetype equals = data.indexOf('=', content.begin);
     if (equals < 0 || equals >= content.end) {
+        line.kind = LineKind::Other;
         return line;
     }
     line.kind = LineKind::Entry;
@@ -124,12 +129,13 @@ Location locate(const QByteArray& data, QStringView section, QStringView key) {
                 where.insertAt = line.end;
                 where.insertNeedsBreak = data[line.end - 1] != '\n';
             }
-        } else if (inSection && line.kind == LineKind::Entry) {
-            if (sameName(data, line.name, key)) {
-                where.entryFound = true;
-                where.entry = line;
-                return where;
-            }
+        } else if (inSection && line.kind == LineKind::Entry && sameName(data, line.name, key)) {
+            where.entryFound = true;
+            where.entry = line;
+            return where;
+        } else if (inSection && (line.kind == LineKind::Entry || line.kind == LineKind::Other)) {
+            // New keys go to the end of the section's content, before blank lines and
+            // comments that lead to the next section.
             where.insertAt = line.end;
             where.insertNeedsBreak = data[line.end - 1] != '\n';
         }
@@ -268,16 +274,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         return;  // the file already says so
     }
 
-    QSaveFile out(target);
-    out.setDirectWriteFallback(false);
-    if (!out.open(QIODevice::WriteOnly)) {
-        refuse();
-    }
-    if (out.write(updated) != updated.size()) {
-        out.cancelWriting();
-        refuse();
-    }
-    if (!out.commit()) {
+    if (!saveFileAtomically(target, updated)) {
         refuse();
     }
 }
