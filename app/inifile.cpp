@@ -50,6 +50,12 @@ bool sameName(const QByteArray& data, Range name, QStringView wanted) {
     return decode(data, name).compare(wanted, Qt::CaseInsensitive) == 0;
 }
 
+// Searches one line only, so that a file of many lines stays a linear scan.
+qsizetype find(const QByteArray& data, char c, Range r) {
+    const qsizetype at = QByteArrayView(data).sliced(r.begin, r.end - r.begin).indexOf(c);
+    return at < 0 ? -1 : r.begin + at;
+}
+
 enum class LineKind { Blank, Comment, Other, Section, Entry };
 
 struct Line {
@@ -84,16 +90,16 @@ Line lineAt(const QByteArray& data, qsizetype begin) {
         return line;
     }
     if (data[content.begin] == '[') {
-        qsizetype close = data.indexOf(']', content.begin + 1);
-        if (close < 0 || close > content.end) {
+        qsizetype close = find(data, ']', {content.begin + 1, content.end});
+        if (close < 0) {
             close = content.end;
         }
         line.kind = LineKind::Section;
         line.name = trimmed(data, {content.begin + 1, close});
         return line;
     }
-    const qsizetype equals = data.indexOf('=', content.begin);
-    if (equals < 0 || equals >= content.end) {
+    const qsizetype equals = find(data, '=', content);
+    if (equals < 0) {
         line.kind = LineKind::Other;
         return line;
     }
@@ -108,7 +114,7 @@ struct Location {
     bool sectionFound = false;
     bool entryFound = false;
     Line entry;                     // the key's line when found
-    qsizetype insertAt = 0;         // after the section's last entry (or its header)
+    qsizetype insertAt = 0;         // after the section's last content line (or its header)
     bool insertNeedsBreak = false;  // that line is the file's last and has no line break
 };
 

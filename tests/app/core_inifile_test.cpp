@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -192,6 +193,19 @@ TEST_F(IniFileTest, RefusedWritesNameTheFileAndKeepIt) {
               QStringLiteral("Unable to write to ") + folder.fileName());
 }
 
+TEST_F(IniFileTest, WritesKeepLinksAndPermissions) {
+    writeBytes(path("real.ini"), "[Settings]\nLeft=1\n");
+    QFile::setPermissions(path("real.ini"), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::ReadGroup);
+    ASSERT_TRUE(QFile::link(path("real.ini"), path()));
+    IniFile ini(path());
+    ini.writeInteger(kSettings, "Left", 2);
+    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), path("real.ini"));
+    EXPECT_EQ(readBytes(path("real.ini")), QByteArray("[Settings]\nLeft=2\n"));
+    EXPECT_EQ(QFile::permissions(path("real.ini")) & 0x7077,  // owner, group, others
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+}
+
 // Stands in for a full disk: writes beyond a few bytes fail with EFBIG.
 class FileSizeLimit {
 public:
@@ -281,6 +295,14 @@ TEST_F(IniFileTest, HugeLinesAndNulsDoNotHurt) {
     EXPECT_EQ(ini.readString(kSettings, "Fontname", QString()).size(), IniFile::kMaxValueLength);
     ini.writeInteger(kSettings, "Left", 1);
     EXPECT_EQ(readBytes(path()), data + "\nLeft=1\n");
+
+    // Many lines without a key: finding a key stays one pass over the file.
+    QByteArray manyLines("[Settings]\n");
+    for (int i = 0; i < 150000; ++i) {
+        manyLines += "[x\nx\n";
+    }
+    writeBytes(path(), manyLines);
+    EXPECT_EQ(ini.readInteger(kSettings, "Left", 6), 6);
 
     writeBytes(path(), QByteArray(100000, '\0'));
     EXPECT_EQ(ini.readInteger(kSettings, "Left", 5), 5);
