@@ -272,17 +272,17 @@ TEST(ChartViewLook, BackgroundEqualToTheAreaColour) {
 
 TEST_F(ChartViewTest, TooSmallForAnyTickStillDrawsFrameAxisAndArea) {
     fillFlat(chart, 50);
-    const QImage image = render(chart, QSize(14, 14));
+    const QImage image = render(chart, QSize(10, 14));
     EXPECT_EQ(countColor(image, image.rect(), kTick), 0);
     EXPECT_EQ(countColor(image, image.rect(), kGrid), 0);
-    // Plot frame on columns 5 and 13, rows 1 and 6; axis on rows 6..7; line at 6 - 2 = 4.
+    // Plot frame on columns 5 and 9, rows 1 and 6; axis on rows 6..7; line at 6 - 2 = 4.
     EXPECT_EQ(image.pixel(5, 3), kBlack);
-    EXPECT_EQ(image.pixel(13, 3), kBlack);
-    EXPECT_EQ(image.pixel(9, 1), kBlack);
-    EXPECT_EQ(image.pixel(9, 7), kBlack);
-    EXPECT_EQ(image.pixel(9, 4), kBlack);
-    EXPECT_EQ(image.pixel(9, 5), areaRgb(ChartKind::Total));
-    EXPECT_EQ(image.pixel(9, 3), kBackground);
+    EXPECT_EQ(image.pixel(9, 3), kBlack);
+    EXPECT_EQ(image.pixel(7, 1), kBlack);
+    EXPECT_EQ(image.pixel(7, 7), kBlack);
+    EXPECT_EQ(image.pixel(7, 4), kBlack);
+    EXPECT_EQ(image.pixel(7, 5), areaRgb(ChartKind::Total));
+    EXPECT_EQ(image.pixel(7, 3), kBackground);
 }
 
 TEST_F(ChartViewTest, StripAFewTextLinesHighHasNoHorizontalGridLines) {
@@ -313,6 +313,17 @@ TEST_F(ChartViewTest, ValuesBeyondTheRangeStayInsideThePlot) {
     EXPECT_EQ(columnsWithColor(image, kTop - 1, 1, 353, kBackground).size(), 353u);
     EXPECT_EQ(columnsWithColor(image, kBottom + 7, 1, 353, kBackground).size(), 353u);
     EXPECT_EQ(rowsWithColor(image, kRight + 1, 1, 198, kBackground).size(), 198u);
+}
+
+TEST_F(ChartViewTest, AnySizeRenders) {
+    fill(chart, {0, 100, 50, 25, 75, 0, 100, 50, 25, 75});
+    for (QSize size : {QSize(0, 0), QSize(1, 1), QSize(2, 3), QSize(5, 40), QSize(40, 5),
+                       QSize(3000, 2), QSize(-5, 10)}) {
+        const QImage image = chart.renderImage(size);
+        EXPECT_EQ(image.size(), size.isEmpty() ? QSize(0, 0) : size)
+            << size.width() << "x" << size.height();
+    }
+    EXPECT_EQ(chart.renderImage(QSize(3, 3), 1.5).size(), QSize(5, 5));  // 4.5 rounds up
 }
 
 TEST_F(ChartViewTest, SharpAtDevicePixelRatioTwo) {
