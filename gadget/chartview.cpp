@@ -1,0 +1,288 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "chartview.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPathStroker>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+#include "exception.h"
+#include "style.h"
+
+namespace lsg {
+namespace {
+
+constexpr QRgb kBevelLight = 0xFFFFFFFF;
+constexpr QRgb kBevelShadow = 0xFFA0A0A0;
+constexpr QRgb kTickColor = 0xFF808080;
+constexpr QRgb kGridColor = 0xFFC0C0C0;
+constexpr int kClBtnFace = 15;
+
+// The axes size their (undrawn) labels with this font: the spacing of ticks and grid lines
+// depends on it.
+QFont labelFont() {
+    return QFont(QStringLiteral("Arial"), 8);
+}
+
+}  // namespace
+
+ChartView::ChartView(ChartKind kind, QWidget* parent)
+    : QWidget(parent),
+      m_kind(kind),
+      m_areaColor(areaColorFor(kind)),
+      m_background(ui::systemColor(kClBtnFace)),
+      m_areaBrush(m_areaColor),
+      m_lineBrush(Qt::black),
+      m_labelMetrics(labelFont()),
+      m_lineHeight(m_labelMetrics.height()) {
+    // Every pixel is painted, so nothing needs to be erased first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    m_values.reserve(10);
+}
+
+ChartView::~ChartView() = default;
+
+QColor ChartView::areaColorFor(ChartKind kind) {
+    return kind == ChartKind::Total ? QColor(43, 64, 107) : QColor(68, 102, 163);
+}
+
+int ChartView::count() const {
+    return int(m_values.size());
+}
+
+void ChartView::addY(double y) {
+    m_values.push_back(y);
+    ++m_version;
+    update();
+}
+
+void ChartView::checkIndex(int i) const {
+    if (i < 0 || i >= count()) {
+        throw Exception(QStringLiteral("Point index %1 is out of range (the chart has %2 points).")
+                            .arg(i)
+                            .arg(count()));
+    }
+}
+
+double ChartView::yValue(int i) const {
+    checkIndex(i);
+    return m_values[size_t(i)];
+}
+
+void ChartView::setYValue(int i, double y) {
+    checkIndex(i);
+    double& slot = m_values[size_t(i)];
+    // Equal values draw the same picture (a NaN never compares equal and just repaints).
+    if (slot == y) {
+        return;
+    }
+    slot = y;
+    ++m_version;
+    update();
+}
+
+void ChartView::setMinMax(double minimum, double maximum) {
+    if (std::isnan(minimum) || std::isnan(maximum) || minimum > maximum) {
+        throw Exception(
+            QStringLiteral("The axis minimum (%1) must not be greater than its maximum (%2).")
+                .arg(minimum)
+                .arg(maximum));
+    }
+    if (minimum == m_min && maximum == m_max) {
+        return;
+    }
+    m_min = minimum;
+    m_max = maximum;
+    ++m_version;
+    update();
+}
+
+void ChartView::setBackgroundColor(const QColor& color) {
+    if (!color.isValid() || color == m_background) {
+        return;
+    }
+    m_background = color;
+    update();
+}
+
+const chart::ChartLayout& ChartView::layoutFor(QSize size) const {
+    LayoutCache& c = m_layout;
+    if (c.valid && c.size == size && c.count == count() && c.min == m_min && c.max == m_max) {
+        return c.layout;
+    }
+    const double xMax = std::max(0, count() - 1);
+    double labelWidth = 0;
+    for (const QString& text : chart::horizontalLabelTexts(0, xMax)) {
+        labelWidth = std::max(labelWidth, double(m_labelMetrics.horizontalAdvance(text)));
+    }
+    c.layout = chart::computeLayout(size.width(), size.height(), {0, xMax}, {m_min, m_max}, count(),
+                                    m_lineHeight, labelWidth);
+    c.valid = true;
+    c.size = size;
+    c.count = count();
+    c.min = m_min;
+    c.max = m_max;
+    return c.layout;
+}
+
+const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
+                                                    const chart::ChartLayout& layout) const {
+    SeriesShapes& c = m_shapes;
+    if (c.valid && c.size == size && c.version == m_version) {
+        return c;
+    }
+    c.valid = true;
+    c.size = size;
+    c.version = m_version;
+    c.area.clear();
+    c.line.clear();
+    const int n = count();
+    if (n < 2) {
+        return c;
+    }
+    // Vertices sit on pixel centres, so a 1-px line covers exactly the pixels of its ends and
+    // stays sharp at any device pixel ratio.
+    const chart::PixelRect& plot = layout.plot;
+    const double xMax = n - 1;
+    const double base = plot.bottom + 0.5;
+    c.area.reserve(n + 2);
+    c.area.append(QPointF(plot.left + 0.5, base));
+    for (int i = 0; i < n; ++i) {
+        c.area.append(QPointF(chart::mapX(plot, i, 0, xMax) + 0.5,
+                              chart::mapY(plot, m_values[size_t(i)], m_min, m_max) + 0.5));
+    }
+    c.area.append(QPointF(chart::mapX(plot, xMax, 0, xMax) + 0.5, base));
+
+    // The line is filled as an outline: a thin stroked polyline would be drawn with a lighter
+    // pixel at every vertex.
+    QPainterPath path;
+    path.moveTo(c.area[1]);
+    for (int i = 2; i <= n; ++i) {
+        path.lineTo(c.area[i]);
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(1);
+    stroker.setCapStyle(Qt::SquareCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    c.line = stroker.createStroke(path);
+    return c;
+}
+
+void ChartView::paint(QPainter& painter, QSize size) const {
+    using chart::kAxisLineWidth;
+    using chart::kMajorTickLength;
+    using chart::kMinorTickLength;
+
+    const chart::ChartLayout& layout = layoutFor(size);
+    const chart::PixelRect& plot = layout.plot;
+    const int w = size.width();
+    const int h = size.height();
+    const QColor black(Qt::black);
+    const QColor tick(kTickColor);
+    const QColor grid(kGridColor);
+
+    painter.save();
+    painter.fillRect(QRect(0, 0, w, h), m_background);
+
+    // Raised bevel: light top and left, shadow bottom and right (the shadow owns the corners
+    // it shares with the light sides).
+    painter.fillRect(QRect(0, 0, w - 1, 1), QColor(kBevelLight));
+    painter.fillRect(QRect(0, 0, 1, h - 1), QColor(kBevelLight));
+    painter.fillRect(QRect(0, h - 1, w, 1), QColor(kBevelShadow));
+    painter.fillRect(QRect(w - 1, 0, 1, h), QColor(kBevelShadow));
+
+    // Frame on the edge pixels of the plot rectangle; the inside keeps the background.
+    const int frameWidth = plot.width() + 1;
+    const int frameHeight = plot.height() + 1;
+    painter.fillRect(QRect(plot.left, plot.top, frameWidth, 1), black);
+    painter.fillRect(QRect(plot.left, plot.bottom, frameWidth, 1), black);
+    painter.fillRect(QRect(plot.left, plot.top, 1, frameHeight), black);
+    painter.fillRect(QRect(plot.right, plot.top, 1, frameHeight), black);
+
+    // Bottom axis line: the frame's bottom row and the row below it.
+    painter.fillRect(QRect(plot.left, plot.bottom, frameWidth, kAxisLineWidth), black);
+
+    // Ticks point away from the plot: down from under the axis line, left from the frame.
+    const int tickTop = plot.bottom + kAxisLineWidth;
+    for (int x : layout.bottom.major) {
+        painter.fillRect(QRect(x, tickTop, 1, kMajorTickLength), tick);
+    }
+    for (int x : layout.bottom.minor) {
+        painter.fillRect(QRect(x, tickTop, 1, kMinorTickLength), tick);
+    }
+    for (int y : layout.left.major) {
+        painter.fillRect(QRect(plot.left - kMajorTickLength, y, kMajorTickLength, 1), tick);
+    }
+    for (int y : layout.left.minor) {
+        painter.fillRect(QRect(plot.left - kMinorTickLength, y, kMinorTickLength, 1), tick);
+    }
+
+    // Grid lines inside the frame.
+    for (int x : layout.bottom.grid) {
+        painter.fillRect(QRect(x, plot.top + 1, 1, plot.height() - 1), grid);
+    }
+    for (int y : layout.left.grid) {
+        painter.fillRect(QRect(plot.left + 1, y, plot.width() - 1, 1), grid);
+    }
+
+    const SeriesShapes& shapes = shapesFor(size, layout);
+    if (!shapes.area.isEmpty()) {
+        painter.setRenderHint(QPainter::Antialiasing);
+        // The area fills the inside of the frame only, so frame and axis line stay whole.
+        const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
+        if (!inside.isEmpty()) {
+            painter.setClipRect(inside);
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(m_areaBrush);
+            painter.drawPolygon(shapes.area);
+        }
+        // The upper edge may run along the frame (values at the range's ends), not beyond it.
+        painter.setClipRect(QRect(plot.left, plot.top, frameWidth, frameHeight));
+        painter.fillPath(shapes.line, m_lineBrush);
+    }
+    painter.restore();
+}
+
+QImage ChartView::renderImage(QSize size, qreal devicePixelRatio) const {
+    const QSize pixels = (QSizeF(size) * devicePixelRatio).toSize();
+    QImage image(pixels.expandedTo(QSize(0, 0)), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        return image;
+    }
+    image.setDevicePixelRatio(devicePixelRatio);
+    QPainter painter(&image);
+    paint(painter, size);
+    return image;
+}
+
+void ChartView::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    paint(painter, size());
+}
+
+// The gadget window drags itself and opens its menu from events on any of its parts: none of
+// them may stop here.
+void ChartView::mousePressEvent(QMouseEvent* event) {
+    event->ignore();
+}
+void ChartView::mouseReleaseEvent(QMouseEvent* event) {
+    event->ignore();
+}
+void ChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->ignore();
+}
+void ChartView::mouseMoveEvent(QMouseEvent* event) {
+    event->ignore();
+}
+void ChartView::wheelEvent(QWheelEvent* event) {
+    event->ignore();
+}
+void ChartView::contextMenuEvent(QContextMenuEvent* event) {
+    event->ignore();
+}
+
+}  // namespace lsg

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QBrush>
+#include <QColor>
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QSize>
+#include <QWidget>
+#include <vector>
+
+#include "chartgeom.h"
+#include "chartseries.h"
+
+class QPainter;
+
+namespace lsg {
+
+// Which chart of the gadget: the average over all processors, or one processor's strip. The
+// two differ only in the colour of the area.
+enum class ChartKind { Total, Strip };
+
+// One small area chart of CPU usage: the points joined by straight lines over a filled area, on
+// a fixed vertical range, with a frame, a bottom axis line, tick marks and a light grid but no
+// text. It only draws; every mouse event goes on to the parent, which drags the gadget and
+// opens its menu.
+class ChartView : public QWidget, public ChartSeries {
+    Q_OBJECT
+
+public:
+    explicit ChartView(ChartKind kind, QWidget* parent = nullptr);
+    ~ChartView() override;
+
+    // The area colour of a kind of chart.
+    static QColor areaColorFor(ChartKind kind);
+
+    ChartKind kind() const { return m_kind; }
+    QColor areaColor() const { return m_areaColor; }
+
+    // ChartSeries. Each change repaints this chart, and only when something actually changed.
+    int count() const override;
+    void addY(double y) override;
+    double yValue(int i) const override;
+    void setYValue(int i, double y) override;
+    // Throws lsg::Exception when minimum > maximum or either is not a number.
+    void setMinMax(double minimum, double maximum) override;
+    double minimum() const { return m_min; }
+    double maximum() const { return m_max; }
+
+    // Colour of the whole chart behind the plot; an invalid colour is ignored.
+    void setBackgroundColor(const QColor& color);
+    QColor backgroundColor() const { return m_background; }
+
+    // The chart as it would appear at `size` logical pixels on a screen of the given device
+    // pixel ratio.
+    QImage renderImage(QSize size, qreal devicePixelRatio = 1) const;
+    // Draws the whole chart for a client area of `size` logical pixels at the painter's origin.
+    void paint(QPainter& painter, QSize size) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    // Geometry depends only on the size, the number of points and the range: it is computed
+    // when one of them changes, not on every paint.
+    const chart::ChartLayout& layoutFor(QSize size) const;
+    void checkIndex(int i) const;
+
+    ChartKind m_kind;
+    QColor m_areaColor;
+    QColor m_background;
+    QBrush m_areaBrush;
+    QBrush m_lineBrush;
+    std::vector<double> m_values;
+    double m_min = 0;
+    double m_max = 100;
+    QFontMetrics m_labelMetrics;
+    int m_lineHeight = 0;
+
+    struct LayoutCache {
+        bool valid = false;
+        QSize size;
+        int count = 0;
+        double min = 0;
+        double max = 0;
+        chart::ChartLayout layout;
+    };
+    mutable LayoutCache m_layout;
+
+    // The area and its upper edge, rebuilt only when a value, the range or the size changed.
+    struct SeriesShapes {
+        bool valid = false;
+        QSize size;
+        quint64 version = 0;
+        QPolygonF area;
+        QPainterPath line;
+    };
+    const SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
+    quint64 m_version = 0;
+    mutable SeriesShapes m_shapes;
+};
+
+}  // namespace lsg

@@ -1,0 +1,467 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+#include <limits>
+
+#include "chartview.h"
+#include "exception.h"
+#include "style.h"
+
+namespace lsg {
+namespace {
+
+// The build lists the tests by running this binary without the test environment; the charts
+// never need a real display, so default to the offscreen platform before main() starts Qt.
+const bool kOffscreenByDefault = [] {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    return true;
+}();
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kShadow = 0xFFA0A0A0;
+constexpr QRgb kTick = 0xFF808080;
+constexpr QRgb kGrid = 0xFFC0C0C0;
+// A background far from every colour the chart draws, so that each mark stands out.
+constexpr QRgb kBackground = 0xFFF0E0D0;
+
+// Geometry of a 355 x 200 chart: plot frame on columns 15 and 344, rows 9 and 184.
+constexpr int kLeft = 15;
+constexpr int kTop = 9;
+constexpr int kRight = 344;
+constexpr int kBottom = 184;
+
+QRgb areaRgb(ChartKind kind) {
+    return ChartView::areaColorFor(kind).rgb();
+}
+
+void fill(ChartView& chart, std::initializer_list<double> values) {
+    for (double v : values) {
+        chart.addY(v);
+    }
+    chart.setMinMax(0, 100);
+}
+
+void fillFlat(ChartView& chart, double value) {
+    for (int i = 0; i < 10; ++i) {
+        chart.addY(value);
+    }
+    chart.setMinMax(0, 100);
+}
+
+QImage render(const ChartView& chart, QSize size = QSize(355, 200)) {
+    return chart.renderImage(size).convertToFormat(QImage::Format_ARGB32);
+}
+
+// Rows of column x (from first to last, inclusive) with exactly this colour.
+std::vector<int> rowsWithColor(const QImage& image, int x, int first, int last, QRgb color) {
+    std::vector<int> rows;
+    for (int y = first; y <= last; ++y) {
+        if (image.pixel(x, y) == color) {
+            rows.push_back(y);
+        }
+    }
+    return rows;
+}
+
+std::vector<int> columnsWithColor(const QImage& image, int y, int first, int last, QRgb color) {
+    std::vector<int> columns;
+    for (int x = first; x <= last; ++x) {
+        if (image.pixel(x, y) == color) {
+            columns.push_back(x);
+        }
+    }
+    return columns;
+}
+
+int countColor(const QImage& image, const QRect& area, QRgb color) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            n += image.pixel(x, y) == color ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+void saveSnapshot(const QImage& image, const char* name) {
+    const QString dir = qEnvironmentVariable("LSG_CHART_SNAPSHOT_DIR");
+    if (!dir.isEmpty()) {
+        image.save(QDir(dir).filePath(QString::fromLatin1(name) + QStringLiteral(".png")));
+    }
+}
+
+class ChartViewTest : public ::testing::Test {
+protected:
+    ChartViewTest() : chart(ChartKind::Total) { chart.setBackgroundColor(QColor(kBackground)); }
+    ChartView chart;
+};
+
+TEST(ChartViewBasics, KindsColoursAndDefaults) {
+    ChartView total(ChartKind::Total);
+    ChartView strip(ChartKind::Strip);
+    EXPECT_EQ(total.areaColor(), QColor(43, 64, 107));
+    EXPECT_EQ(strip.areaColor(), QColor(68, 102, 163));
+    EXPECT_EQ(total.backgroundColor(), ui::systemColor(15));
+    EXPECT_EQ(total.count(), 0);
+    total.setBackgroundColor(QColor());  // invalid: kept as it was
+    EXPECT_EQ(total.backgroundColor(), ui::systemColor(15));
+}
+
+TEST(ChartViewBasics, SeriesOperationsAndTheirErrors) {
+    ChartView chart(ChartKind::Strip);
+    EXPECT_THROW(chart.yValue(0), Exception);
+    fill(chart, {1, 2, 3});
+    EXPECT_EQ(chart.count(), 3);
+    EXPECT_EQ(chart.yValue(2), 3);
+    chart.setYValue(1, 42);
+    EXPECT_EQ(chart.yValue(1), 42);
+    EXPECT_THROW(chart.yValue(-1), Exception);
+    EXPECT_THROW(chart.yValue(3), Exception);
+    EXPECT_THROW(chart.setYValue(3, 1), Exception);
+    EXPECT_EQ(chart.count(), 3);
+    EXPECT_THROW(chart.setMinMax(100, 0), Exception);
+    EXPECT_THROW(chart.setMinMax(std::nan(""), 100), Exception);
+    EXPECT_EQ(chart.minimum(), 0);
+    EXPECT_EQ(chart.maximum(), 100);
+}
+
+TEST_F(ChartViewTest, BevelFrameAndAxisOfTheMainChart) {
+    fillFlat(chart, 50);
+    const QImage image = render(chart);
+    saveSnapshot(image, "chart_flat50_light");
+
+    EXPECT_EQ(image.pixel(0, 0), kWhite);
+    EXPECT_EQ(image.pixel(100, 0), kWhite);
+    EXPECT_EQ(image.pixel(0, 100), kWhite);
+    EXPECT_EQ(image.pixel(100, 199), kShadow);
+    EXPECT_EQ(image.pixel(354, 100), kShadow);
+    EXPECT_EQ(image.pixel(5, 5), kBackground);
+    EXPECT_EQ(image.pixel(350, 195), kBackground);
+
+    // Frame on its edge pixels, nothing just outside it.
+    EXPECT_EQ(image.pixel(100, kTop), kBlack);
+    EXPECT_EQ(image.pixel(kLeft, 50), kBlack);
+    EXPECT_EQ(image.pixel(kRight, 50), kBlack);
+    EXPECT_EQ(image.pixel(100, kTop - 1), kBackground);
+    EXPECT_EQ(image.pixel(kRight + 1, 50), kBackground);
+    EXPECT_EQ(image.pixel(kLeft - 1, 50), kBackground);  // a row without tick
+    // The 2-px axis line, then nothing below it away from ticks.
+    EXPECT_EQ(image.pixel(100, kBottom), kBlack);
+    EXPECT_EQ(image.pixel(100, kBottom + 1), kBlack);
+    EXPECT_EQ(image.pixel(100, kBottom + 2), kBackground);
+
+    // The line at 50 (row 184 - 88 = 96), the area below it.
+    EXPECT_EQ(columnsWithColor(image, 96, kLeft, kRight, kBlack).size(),
+              size_t(kRight - kLeft + 1));
+    EXPECT_EQ(image.pixel(100, 97), areaRgb(ChartKind::Total));
+    EXPECT_EQ(image.pixel(100, 183), areaRgb(ChartKind::Total));
+    EXPECT_EQ(image.pixel(100, 95), kBackground);
+    EXPECT_EQ(image.pixel(kLeft + 1, 150), areaRgb(ChartKind::Total));
+    EXPECT_EQ(image.pixel(kRight - 1, 150), areaRgb(ChartKind::Total));
+}
+
+TEST_F(ChartViewTest, TicksAndGridOfAMainChartAbout200PixelsHigh) {
+    fillFlat(chart, 0);  // nothing hides the grid
+    const QImage image = render(chart);
+
+    // Grid lines at 10 .. 90 and X = 1 .. 8, none on the frame.
+    const std::vector<int> gridRows = rowsWithColor(image, 30, kTop, kBottom, kGrid);
+    ASSERT_EQ(gridRows.size(), 9u);
+    EXPECT_EQ(gridRows.front(), 26);  // 90
+    EXPECT_EQ(gridRows[4], 96);       // 50
+    EXPECT_EQ(gridRows.back(), 166);  // 10
+    const std::vector<int> gridColumns = columnsWithColor(image, 100, kLeft, kRight, kGrid);
+    ASSERT_EQ(gridColumns.size(), 8u);
+    EXPECT_EQ(gridColumns.front(), 52);
+    EXPECT_EQ(image.pixel(52, kTop), kBlack);
+    EXPECT_EQ(image.pixel(kLeft, 96), kBlack);
+
+    // Left axis: 11 major ticks (4 px, columns 11..14) and 30 minor ones (2 px, columns 13..14).
+    EXPECT_EQ(rowsWithColor(image, kLeft - 4, kTop, kBottom, kTick).size(), 11u);
+    EXPECT_EQ(rowsWithColor(image, kLeft - 1, kTop, kBottom, kTick).size(), 41u);
+    EXPECT_EQ(rowsWithColor(image, kLeft - 5, 0, 199, kTick).size(), 0u);
+    // Bottom axis: 10 major ticks (rows 186..189) and 27 minor ones (rows 186..187).
+    EXPECT_EQ(columnsWithColor(image, kBottom + 5, kLeft, kRight, kTick).size(), 10u);
+    EXPECT_EQ(columnsWithColor(image, kBottom + 2, kLeft, kRight, kTick).size(), 37u);
+    EXPECT_EQ(columnsWithColor(image, kBottom + 6, 0, 354, kTick).size(), 0u);
+    EXPECT_EQ(image.pixel(kRight, kBottom + 5), kTick);
+}
+
+TEST_F(ChartViewTest, AllZerosShowNoArea) {
+    fillFlat(chart, 0);
+    const QImage image = render(chart);
+    EXPECT_EQ(countColor(image, image.rect(), areaRgb(ChartKind::Total)), 0);
+    // The upper edge runs along the bottom edge: the row above holds only background and grid.
+    const QRect inside(kLeft + 1, kTop + 1, kRight - kLeft - 1, kBottom - kTop - 1);
+    EXPECT_EQ(countColor(image, inside, kBackground) + countColor(image, inside, kGrid),
+              inside.width() * inside.height());
+    EXPECT_EQ(columnsWithColor(image, kBottom, kLeft, kRight, kBlack).size(),
+              size_t(kRight - kLeft + 1));
+}
+
+TEST_F(ChartViewTest, AllHundredsFillThePlot) {
+    fillFlat(chart, 100);
+    const QImage image = render(chart);
+    const QRect inside(kLeft + 1, kTop + 1, kRight - kLeft - 1, kBottom - kTop - 1);
+    EXPECT_EQ(countColor(image, inside, areaRgb(ChartKind::Total)),
+              inside.width() * inside.height());
+    EXPECT_EQ(columnsWithColor(image, kTop, kLeft, kRight, kBlack).size(),
+              size_t(kRight - kLeft + 1));
+    EXPECT_EQ(rowsWithColor(image, kLeft, kTop, kBottom + 1, kBlack).size(),
+              size_t(kBottom + 1 - kTop + 1));
+    EXPECT_EQ(columnsWithColor(image, kTop - 1, 0, 354, areaRgb(ChartKind::Total)).size(), 0u);
+    EXPECT_EQ(columnsWithColor(image, kTop - 1, kLeft, kRight, kBackground).size(),
+              size_t(kRight - kLeft + 1));
+}
+
+TEST_F(ChartViewTest, ZigzagTouchesTopAndBottomWithStraightSides) {
+    fill(chart, {0, 100, 0, 100, 0, 100, 0, 100, 0, 100});
+    const QImage image = render(chart);
+    saveSnapshot(image, "chart_zigzag_light");
+    const QRgb area = areaRgb(ChartKind::Total);
+
+    // Peaks on the top edge: at X = 1 (column 52) the line reaches row 9 and not beyond.
+    EXPECT_EQ(image.pixel(52, kTop), kBlack);
+    EXPECT_EQ(image.pixel(52, 40), area);
+    EXPECT_EQ(columnsWithColor(image, kTop - 1, kLeft, kRight, kBackground).size(),
+              size_t(kRight - kLeft + 1));
+    // Valleys on the bottom edge: beside X = 2 (column 88) no area fills the column above them.
+    EXPECT_EQ(image.pixel(87, 120), kBackground);
+    EXPECT_EQ(image.pixel(87, 170), kBackground);
+
+    // The first side is a straight line from (15, 184) to (52, 9): in each column between, the
+    // first pixel that is not background is the top of a 1-px line of that slope.
+    const double slope = 175.0 / 37.0;
+    const double bandAbove = slope / 2 + 0.5 * std::sqrt(1 + slope * slope);
+    for (int x = 20; x <= 48; x += 4) {
+        const double centre = 184.5 - (x + 0.5 - 15.5) * slope;
+        int first = kTop + 1;
+        while (first < kBottom &&
+               (image.pixel(x, first) == kBackground || image.pixel(x, first) == kGrid)) {
+            ++first;
+        }
+        EXPECT_NEAR(first, std::floor(centre - bandAbove), 1.0) << "column " << x;
+    }
+}
+
+TEST(ChartViewLook, BackgroundEqualToTheAreaColour) {
+    ChartView chart(ChartKind::Strip);
+    const QRgb area = areaRgb(ChartKind::Strip);
+    chart.setBackgroundColor(QColor(area));
+    fillFlat(chart, 50);
+    const QImage image = render(chart);
+    // Above and below the line the colours match; only line, frame and marks stand out.
+    EXPECT_EQ(image.pixel(100, 60), area);
+    EXPECT_EQ(image.pixel(100, 130), area);
+    EXPECT_EQ(columnsWithColor(image, 96, kLeft, kRight, kBlack).size(),
+              size_t(kRight - kLeft + 1));
+    EXPECT_EQ(image.pixel(kLeft, 60), kBlack);
+    EXPECT_EQ(image.pixel(kLeft - 4, 166), kTick);
+    EXPECT_EQ(image.pixel(100, 26), kGrid);
+}
+
+TEST_F(ChartViewTest, TooSmallForAnyTickStillDrawsFrameAxisAndArea) {
+    fillFlat(chart, 50);
+    const QImage image = render(chart, QSize(10, 14));
+    EXPECT_EQ(countColor(image, image.rect(), kTick), 0);
+    EXPECT_EQ(countColor(image, image.rect(), kGrid), 0);
+    // Plot frame on columns 5 and 9, rows 1 and 6; axis on rows 6..7; line at 6 - 2 = 4.
+    EXPECT_EQ(image.pixel(5, 3), kBlack);
+    EXPECT_EQ(image.pixel(9, 3), kBlack);
+    EXPECT_EQ(image.pixel(7, 1), kBlack);
+    EXPECT_EQ(image.pixel(7, 7), kBlack);
+    EXPECT_EQ(image.pixel(7, 4), kBlack);
+    EXPECT_EQ(image.pixel(7, 5), areaRgb(ChartKind::Total));
+    EXPECT_EQ(image.pixel(7, 3), kBackground);
+}
+
+TEST_F(ChartViewTest, StripAFewTextLinesHighHasNoHorizontalGridLines) {
+    fillFlat(chart, 0);
+    const QImage image = render(chart, QSize(355, 24));
+    saveSnapshot(image, "chart_strip24_light");
+    // Plot rows 1..16: major ticks only at 100 and 0, vertical grid lines as on the main chart.
+    EXPECT_EQ(rowsWithColor(image, kLeft - 4, 0, 23, kTick), (std::vector<int>{1, 16}));
+    EXPECT_EQ(rowsWithColor(image, 30, 0, 23, kGrid).size(), 0u);
+    EXPECT_EQ(columnsWithColor(image, 8, kLeft, kRight, kGrid).size(), 8u);
+}
+
+TEST_F(ChartViewTest, EmptyChartDrawsFrameAndAxesOnly) {
+    const QImage image = render(chart);
+    const QRect inside(kLeft + 1, kTop + 1, kRight - kLeft - 1, kBottom - kTop - 1);
+    EXPECT_EQ(countColor(image, inside, kBlack), 0);
+    EXPECT_EQ(countColor(image, image.rect(), areaRgb(ChartKind::Total)), 0);
+    EXPECT_EQ(image.pixel(100, kBottom + 1), kBlack);
+    EXPECT_EQ(image.pixel(kLeft, 50), kBlack);
+}
+
+TEST_F(ChartViewTest, ValuesBeyondTheRangeStayInsideThePlot) {
+    const double inf = std::numeric_limits<double>::infinity();
+    fill(chart, {-50, 1e308, inf, -inf, std::nan(""), 250, 100, 0, 50, 120});
+    const QImage image = render(chart);
+    // Nothing of the series outside the frame: the rows above it and the margin below the ticks
+    // keep the background.
+    EXPECT_EQ(columnsWithColor(image, kTop - 1, 1, 353, kBackground).size(), 353u);
+    EXPECT_EQ(columnsWithColor(image, kBottom + 7, 1, 353, kBackground).size(), 353u);
+    EXPECT_EQ(rowsWithColor(image, kRight + 1, 1, 198, kBackground).size(), 198u);
+}
+
+TEST_F(ChartViewTest, AnySizeRenders) {
+    fill(chart, {0, 100, 50, 25, 75, 0, 100, 50, 25, 75});
+    for (QSize size : {QSize(0, 0), QSize(1, 1), QSize(2, 3), QSize(5, 40), QSize(40, 5),
+                       QSize(3000, 2), QSize(-5, 10)}) {
+        const QImage image = chart.renderImage(size);
+        EXPECT_EQ(image.size(), size.isEmpty() ? QSize(0, 0) : size)
+            << size.width() << "x" << size.height();
+    }
+    EXPECT_EQ(chart.renderImage(QSize(3, 3), 1.5).size(), QSize(5, 5));  // 4.5 rounds up
+}
+
+TEST_F(ChartViewTest, SharpAtDevicePixelRatioTwo) {
+    fillFlat(chart, 50);
+    const QImage image =
+        chart.renderImage(QSize(355, 200), 2).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(image.size(), QSize(710, 400));
+    // Every logical pixel is a whole 2 x 2 block: frame column 15 is device columns 30..31.
+    EXPECT_EQ(image.pixel(29, 100), kBackground);
+    EXPECT_EQ(image.pixel(30, 100), kBlack);
+    EXPECT_EQ(image.pixel(31, 100), kBlack);
+    EXPECT_EQ(image.pixel(32, 100), kBackground);
+    // The line at row 96 is device rows 192..193, with pure colours on both sides.
+    EXPECT_EQ(image.pixel(200, 191), kBackground);
+    EXPECT_EQ(image.pixel(200, 192), kBlack);
+    EXPECT_EQ(image.pixel(200, 193), kBlack);
+    EXPECT_EQ(image.pixel(200, 194), areaRgb(ChartKind::Total));
+}
+
+// Counts the paints a chart really receives.
+class CountingChart : public ChartView {
+public:
+    using ChartView::ChartView;
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        ++paints;
+        ChartView::paintEvent(event);
+    }
+};
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+TEST(ChartViewRepaint, OnlyRealChangesRepaintAndOnlyThatChart) {
+    QWidget window;
+    window.resize(355, 300);
+    auto* a = new CountingChart(ChartKind::Strip, &window);
+    auto* b = new CountingChart(ChartKind::Total, &window);
+    a->setGeometry(0, 0, 355, 100);
+    b->setGeometry(0, 100, 355, 200);
+    fillFlat(*a, 10);
+    fillFlat(*b, 20);
+    window.show();
+    for (int i = 0; i < 100 && (a->paints == 0 || b->paints == 0); ++i) {
+        QApplication::processEvents();
+    }
+    ASSERT_GT(a->paints, 0);
+    ASSERT_GT(b->paints, 0);
+    settle();
+
+    a->paints = b->paints = 0;
+    a->setYValue(3, 10);
+    a->setMinMax(0, 100);
+    a->setBackgroundColor(a->backgroundColor());
+    settle();
+    EXPECT_EQ(a->paints, 0);
+    EXPECT_EQ(b->paints, 0);
+
+    for (auto change :
+         {+[](ChartView& c) { c.setYValue(9, 55); }, +[](ChartView& c) { c.setMinMax(0, 50); },
+          +[](ChartView& c) { c.setBackgroundColor(Qt::darkGreen); }}) {
+        a->paints = b->paints = 0;
+        change(*a);
+        settle();
+        EXPECT_EQ(a->paints, 1);
+        EXPECT_EQ(b->paints, 0);
+    }
+}
+
+// Records the mouse events that reach the window holding a chart.
+class RecordingParent : public QWidget {
+public:
+    std::vector<QEvent::Type> seen;
+    QPoint lastPos;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override { record(e); }
+    void mouseMoveEvent(QMouseEvent* e) override { record(e); }
+    void mouseReleaseEvent(QMouseEvent* e) override { record(e); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { record(e); }
+    void contextMenuEvent(QContextMenuEvent* e) override {
+        seen.push_back(e->type());
+        e->accept();
+    }
+
+private:
+    void record(QMouseEvent* e) {
+        seen.push_back(e->type());
+        lastPos = e->position().toPoint();
+        e->accept();
+    }
+};
+
+TEST(ChartViewMouse, EveryMouseEventGoesOnToTheParent) {
+    RecordingParent parent;
+    parent.resize(400, 300);
+    auto* chart = new ChartView(ChartKind::Total, &parent);
+    chart->setGeometry(10, 20, 355, 200);
+    parent.show();
+
+    const QPointF local(30, 40);
+    const QPointF global = chart->mapToGlobal(local);
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseMove,
+                              QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick}) {
+        QMouseEvent event(type, local, global, Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(chart, &event);
+    }
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, local.toPoint(), global.toPoint());
+    QApplication::sendEvent(chart, &menu);
+
+    EXPECT_EQ(parent.seen,
+              (std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseMove,
+                                         QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                                         QEvent::ContextMenu}));
+    EXPECT_EQ(parent.lastPos, QPoint(40, 60));  // in the parent's own coordinates
+}
+
+TEST(ChartViewLook, Snapshots) {
+    // Writes what the gadget shows to LSG_CHART_SNAPSHOT_DIR, for a look by eye.
+    if (qEnvironmentVariable("LSG_CHART_SNAPSHOT_DIR").isEmpty()) {
+        GTEST_SKIP() << "LSG_CHART_SNAPSHOT_DIR not set";
+    }
+    ChartView total(ChartKind::Total);
+    fill(total, {12, 35, 28, 60, 55, 90, 100, 47, 20, 33});
+    saveSnapshot(total.renderImage(QSize(355, 200)), "chart_total");
+    saveSnapshot(total.renderImage(QSize(355, 200), 2), "chart_total_dpr2");
+    ChartView strip(ChartKind::Strip);
+    fill(strip, {5, 80, 40, 0, 100, 65, 30, 45, 90, 10});
+    saveSnapshot(strip.renderImage(QSize(355, 24)), "chart_strip24");
+    saveSnapshot(strip.renderImage(QSize(355, 41)), "chart_strip41");
+}
+
+}  // namespace
+}  // namespace lsg
