@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -21,7 +22,7 @@
 #include "paths.h"
 #include "pictures.h"
 #include "samplingtick.h"
-#include "settingscodec.h"
+#include "settingsformat.h"
 #include "settingskeys.h"
 #include "timeleft.h"
 #include "versioninfo.h"
@@ -102,16 +103,16 @@ void TAppForm::buildMenu() {
     ShowWindow1 = add(QStringLiteral("Show &Form"), nullptr, &TAppForm::ShowWindow1Click);
     Settings1 = add(QStringLiteral("Settings..."), "settings48", &TAppForm::Settings1Click);
     StayOnTop1 = add(QStringLiteral("Stay On Top"), nullptr, &TAppForm::StayOnTop1Click, true);
-    ShowAllCores1 = add(QStringLiteral("Show All Processors"), nullptr,
-                        &TAppForm::ShowAllCores1Click, true);
+    ShowAllCores1 =
+        add(QStringLiteral("Show All Processors"), nullptr, &TAppForm::ShowAllCores1Click, true);
     PopupMenu1->addSeparator();
     UpdateNotifications1 = add(QStringLiteral("Update Notifications"), nullptr,
                                &TAppForm::UpdateNotifications1Click, true);
     UpdateNotifications1->setChecked(true);
     UpdateNotifications1->setEnabled(false);
     Help1 = add(QStringLiteral("Online Help"), "help", &TAppForm::Help1Click);
-    SendFeedback1 = add(QStringLiteral("S&end Feedback..."), "feedback",
-                        &TAppForm::SendFeedback1Click);
+    SendFeedback1 =
+        add(QStringLiteral("S&end Feedback..."), "feedback", &TAppForm::SendFeedback1Click);
     About1 = add(QStringLiteral("&About..."), "about", &TAppForm::About1Click);
     PopupMenu1->addSeparator();
     Exit1 = add(QStringLiteral("E&xit"), "exit", &TAppForm::Exit1Click);
@@ -145,10 +146,10 @@ void TAppForm::FormCreateSteps() {
         platform::createFolder(platform::roamingAppDataFolder() + u'/' + CompanyName);
         platform::createFolder(platform::roamingAppDataFolder() + u'/' + CompanyName + u'/' +
                                ProductName);
-        DataFolder = platform::roamingAppDataFolder() + u'/' + CompanyName + u'/' + ProductName +
-                     u'/';
+        DataFolder =
+            platform::roamingAppDataFolder() + u'/' + CompanyName + u'/' + ProductName + u'/';
     }
-    SettingsFile = new IniFile(DataFolder + QStringLiteral("settings.ini"));
+    SettingsFile = new IniFile(DataFolder + settings::kFileName);
 
     // Default place: the bottom-right corner of the primary work area, design size.
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -158,18 +159,18 @@ void TAppForm::FormCreateSteps() {
     int top0 = work.y() + work.height() - m_gadget->height();
     m_defaultPlace = true;
 
-    const int left = settings::readInt(settings::Left);
+    const int left = settings::readInt(settings::Key::Left);
     if (left != 0 && left <= full.width()) {
         left0 = left;
         m_defaultPlace = false;
     }
-    const int top = settings::readInt(settings::Top);
+    const int top = settings::readInt(settings::Key::Top);
     if (top != 0 && top <= full.height()) {
         top0 = top;
         m_defaultPlace = false;
     }
-    const int height = settings::readInt(settings::Height);
-    const int width = settings::readInt(settings::Width);
+    const int height = settings::readInt(settings::Key::Height);
+    const int width = settings::readInt(settings::Key::Width);
     m_savedOuterSize = QSize(width, height);
     if (height != 0) {
         m_gadget->resize(m_gadget->width(), height);
@@ -177,13 +178,13 @@ void TAppForm::FormCreateSteps() {
     if (width != 0) {
         m_gadget->resize(width, m_gadget->height());
     }
-    const int transparency = settings::readInt(settings::Transparency);
+    const int transparency = settings::readInt(settings::Key::Transparency);
     if (transparency > 0) {
         m_gadget->setAlphaBlendValue(transparency & 0xFF);
     }
-    const bool showCores = settings::readInt(settings::ShowCores) > 0;
+    const bool showCores = settings::readInt(settings::Key::ShowCores) > 0;
     ShowAllCores1->setChecked(showCores);
-    m_gadget->move(left0, top0);
+    m_gadget->placeQuietly(QPoint(left0, top0), m_gadget->size());
 
     const qint64 instances = adCpuUsage::CountProcessors();
     ProcessorChartCount = instances - 1;
@@ -195,43 +196,44 @@ void TAppForm::FormCreateSteps() {
     const int strips = int(std::clamp<qint64>(ProcessorChartCount, 0, kMaxStrips));
     m_gadget->createStrips(strips, int(ProcessorChartHeight), showCores);
 
-    resetPushState();
+    resetChartPushState();
     Timer1Timer();
 
     m_gadget->show();
     StartupComplete = true;
-    if (m_defaultPlace || !m_savedOuterSize.isEmpty()) {
+    if (m_defaultPlace || m_savedOuterSize != QSize(0, 0)) {
         // The window manager's frame is known only once the window is mapped.
         QTimer::singleShot(300, this, [this] { placeDefaultAfterFraming(); });
     }
 
-    if (settings::readInt(settings::StayOnTop) == 1) {
+    if (settings::readInt(settings::Key::StayOnTop) == 1) {
         StayOnTop1->setChecked(true);
         TimerStayOnTop.start();
     }
 
-    const QString textColor = settings::readText(settings::Textcolor);
+    const QString textColor = settings::readText(settings::Key::Textcolor);
     if (!textColor.isEmpty()) {
-        m_gadget->setLabelTextColor(colorFromText(textColor));
+        m_gadget->setLabelTextColor(settings::textToColor(textColor));
     }
-    const QString background = settings::readText(settings::BackgroundColor);
+    const QString background = settings::readText(settings::Key::BackgroundColor);
     if (!background.isEmpty()) {
-        m_gadget->setGadgetColor(colorFromText(background));
+        m_gadget->setGadgetColor(settings::textToColor(background));
     }
     QFont font = m_gadget->Label1->font();
-    const QString fontName = settings::readText(settings::Fontname);
+    const QString fontName = settings::readText(settings::Key::Fontname);
     if (!fontName.isEmpty()) {
         font.setFamily(fontName);
         m_gadget->Label1->setFont(font);
     }
-    const QString fontSize = settings::readText(settings::Fontsize);
+    const QString fontSize = settings::readText(settings::Key::Fontsize);
     if (!fontSize.isEmpty()) {
-        font.setPointSize(strToInt(fontSize));
+        font.setPointSize(settings::strictInteger(fontSize));
         m_gadget->Label1->setFont(font);
     }
-    const QString fontStyle = settings::readText(settings::Fontstyle);
+    const QString fontStyle = settings::readText(settings::Key::Fontstyle);
     if (!fontStyle.isEmpty()) {
-        const FontStyle style = fontStyleFromCode(strToInt(fontStyle));
+        const settings::FontStyle style =
+            settings::fontStyleFromCode(settings::strictInteger(fontStyle));
         font.setBold(style.bold);
         font.setUnderline(style.underline);
         font.setItalic(style.italic);
@@ -250,25 +252,22 @@ void TAppForm::placeDefaultAfterFraming() {
     if (margins.isNull()) {
         return;  // no frame: nothing to correct
     }
-    m_gadget->placeQuietly([&] {
-        // The stored size is the outer size; the client gets what the frame leaves.
-        if (!m_savedOuterSize.isEmpty()) {
-            QSize target = client.size();
-            if (m_savedOuterSize.width() != 0) {
-                target.setWidth(m_savedOuterSize.width() - margins.width());
-            }
-            if (m_savedOuterSize.height() != 0) {
-                target.setHeight(m_savedOuterSize.height() - margins.height());
-            }
-            m_gadget->resize(target);
-        }
-        if (m_defaultPlace) {
-            const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-            const QSize outer = m_gadget->size() + margins;
-            m_gadget->move(work.x() + work.width() - outer.width(),
-                           work.y() + work.height() - outer.height());
-        }
-    });
+    // The stored size is the outer size; the client gets what the frame leaves.
+    QSize target = client.size();
+    if (m_savedOuterSize.width() != 0) {
+        target.setWidth(m_savedOuterSize.width() - margins.width());
+    }
+    if (m_savedOuterSize.height() != 0) {
+        target.setHeight(m_savedOuterSize.height() - margins.height());
+    }
+    QPoint position = m_gadget->pos();
+    if (m_defaultPlace) {
+        const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+        const QSize outer = target + margins;
+        position = QPoint(work.x() + work.width() - outer.width(),
+                          work.y() + work.height() - outer.height());
+    }
+    m_gadget->placeQuietly(position, target);
 }
 
 void TAppForm::Timer1Timer() {
@@ -321,13 +320,13 @@ void TAppForm::StayOnTop1Click() {
     if (StayOnTop1->isChecked()) {
         TimerStayOnTop.stop();
         StayOnTop1->setChecked(false);
-        settings::writeInt(settings::StayOnTop, 0);
+        settings::writeInt(settings::Key::StayOnTop, 0);
         if (m_gadget != nullptr) {
             m_gadget->setTopmost(false);
         }
     } else {
         StayOnTop1->setChecked(true);
-        settings::writeInt(settings::StayOnTop, 1);
+        settings::writeInt(settings::Key::StayOnTop, 1);
         TimerStayOnTopTimer();
         TimerStayOnTop.start();
     }
@@ -336,13 +335,13 @@ void TAppForm::StayOnTop1Click() {
 void TAppForm::ShowAllCores1Click() {
     if (ShowAllCores1->isChecked()) {
         ShowAllCores1->setChecked(false);
-        settings::writeInt(settings::ShowCores, 0);
+        settings::writeInt(settings::Key::ShowCores, 0);
         if (m_gadget != nullptr) {
             m_gadget->setStripsVisible(false);
         }
     } else {
         ShowAllCores1->setChecked(true);
-        settings::writeInt(settings::ShowCores, 1);
+        settings::writeInt(settings::Key::ShowCores, 1);
         if (m_gadget != nullptr) {
             m_gadget->setStripsVisible(true);
         }
@@ -370,8 +369,8 @@ void TAppForm::gadgetClosed() {
         QApplication::quit();
         return;
     }
-    TrayIcon1->showMessage(QStringLiteral("Still Here"), AppCaption,
-                           QSystemTrayIcon::Information, 10000);
+    TrayIcon1->showMessage(QStringLiteral("Still Here"), AppCaption, QSystemTrayIcon::Information,
+                           10000);
 }
 
 }  // namespace lsg

@@ -12,6 +12,7 @@
 
 #include "chartview.h"
 #include "globals.h"
+#include "messages.h"
 #include "settingskeys.h"
 #include "style.h"
 
@@ -46,7 +47,7 @@ TForm2::TForm2(QWidget* parent)
     m_panelLayout = new QVBoxLayout(Panel1);
     m_panelLayout->setContentsMargins(0, 0, 0, 0);
     m_panelLayout->setSpacing(0);
-    Chart1 = new ChartView(ChartView::Kind::Total, Panel1);
+    Chart1 = new ChartView(ChartKind::Total, Panel1);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setMinimumSize(0, 0);
     m_panelLayout->addWidget(Chart1, 1);
@@ -69,7 +70,7 @@ TForm2::~TForm2() = default;
 
 void TForm2::createStrips(int count, int height, bool visible) {
     for (int i = 1; i <= count; ++i) {
-        auto* strip = new ChartView(ChartView::Kind::Strip, Panel1);
+        auto* strip = new ChartView(ChartKind::Strip, Panel1);
         strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(i));
         strip->setVisible(visible);
         strip->setFixedHeight(height);
@@ -134,10 +135,11 @@ void TForm2::setTopmost(bool topmost) {
     }
 }
 
-void TForm2::placeQuietly(const std::function<void()>& placement) {
-    const bool wasQuiet = std::exchange(m_quiet, true);
-    placement();
-    m_quiet = wasQuiet;
+void TForm2::placeQuietly(const QPoint& position, const QSize& size) {
+    m_ownPosition = position;
+    m_ownSize = size;
+    resize(size);
+    move(position);
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -148,6 +150,7 @@ void TForm2::mousePressEvent(QMouseEvent* event) {
         return;
     }
     const QPoint p = event->globalPosition().toPoint();
+    m_ownPosition.reset();
     dragging = true;
     dx = p.x();
     dy = p.y();
@@ -176,10 +179,14 @@ void TForm2::resizeEvent(QResizeEvent* event) {
 }
 
 void TForm2::FormResize() {
-    if (StartupComplete && !m_quiet) {
+    const bool own = m_ownSize && size() == *m_ownSize;
+    if (!own) {
+        m_ownSize.reset();
+    }
+    if (StartupComplete && !own) {
         const QRect outer = frameGeometry();
-        settings::writeInt(settings::Height, outer.height());
-        settings::writeInt(settings::Width, outer.width());
+        settings::writeInt(settings::Key::Height, outer.height());
+        settings::writeInt(settings::Key::Width, outer.width());
     }
     ProcessorChartHeight = roundHalfEven(double(Panel1->height()) / double(stripCount() + 1));
     for (ChartView* strip : m_strips) {
@@ -189,12 +196,16 @@ void TForm2::FormResize() {
 
 void TForm2::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (!StartupComplete || m_quiet) {
+    if (m_ownPosition && pos() == *m_ownPosition) {
+        return;
+    }
+    m_ownPosition.reset();
+    if (!StartupComplete) {
         return;
     }
     ui::guarded([this] {
-        settings::writeInt(settings::Left, x());
-        settings::writeInt(settings::Top, y());
+        settings::writeInt(settings::Key::Left, x());
+        settings::writeInt(settings::Key::Top, y());
     });
 }
 

@@ -5,6 +5,7 @@
 #include <QPoint>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "tcolor.h"
@@ -52,8 +53,10 @@ public:
     // Keeps the native window and toggles its stay-on-top state.
     void setTopmost(bool topmost);
 
-    // The program's own placement, which is never written to the settings file.
-    void placeQuietly(const std::function<void()>& placement);
+    // The program's own placement, which is never written to the settings file. Moves and
+    // resizes reach the window later (once the window manager confirms them), so the placed
+    // position and size are remembered: events that report exactly them are not written.
+    void placeQuietly(const QPoint& position, const QSize& size);
 
     // Called with the cursor's screen position on a right click anywhere on the gadget.
     std::function<void(const QPoint&)> onContextMenu;
@@ -77,7 +80,8 @@ private:
     int m_alphaBlendValue = 255;
     TColor m_gadgetColor = clBtnFace;
     TColor m_labelTextColor = clWindowText;
-    bool m_quiet = false;
+    std::optional<QPoint> m_ownPosition;
+    std::optional<QSize> m_ownSize;
 
     bool dragging = false;
     int dx = 0;

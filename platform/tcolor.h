@@ -14,8 +14,12 @@ inline constexpr TColor clDefault = 0x20000000;
 inline constexpr TColor clNone = 0x1FFFFFFF;
 inline constexpr TColor kSystemColorBase = 0xFF000000;
 
-inline constexpr TColor systemColor(int index) { return kSystemColorBase + TColor(index); }
-inline constexpr bool isSystemColor(TColor c) { return (c & 0xFF000000u) == kSystemColorBase; }
+inline constexpr TColor systemColor(int index) {
+    return kSystemColorBase + TColor(index);
+}
+inline constexpr bool isSystemColor(TColor c) {
+    return (c & 0xFF000000u) == kSystemColorBase;
+}
 inline constexpr TColor rgbColor(int r, int g, int b) {
     return TColor(r & 0xFF) | (TColor(g & 0xFF) << 8) | (TColor(b & 0xFF) << 16);
 }
