@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+// Opens the About box on its own, with the program's look, to see it without the whole program.
+#include <QApplication>
+
+#include "aboutbox.h"
+#include "globals.h"
+#include "style.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    lsg::ui::applySlateGrayStyle(app);
+    lsg::ProductName = QStringLiteral("Loadspire Gauge");
+    lsg::AppVersion = QStringLiteral("1.7");
+    lsg::about::TAboutBox::showModal();
+    return 0;
+}
