@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "aboutbox.h"
 #include "adcpuusage.h"
 #include "chartview.h"
 #include "globals.h"
@@ -357,7 +358,9 @@ void TAppForm::Help1Click() {
 
 void TAppForm::SendFeedback1Click() {}
 
-void TAppForm::About1Click() {}
+void TAppForm::About1Click() {
+    about::TAboutBox::showModal(nullptr);
+}
 
 void TAppForm::Exit1Click() {
     QApplication::quit();
