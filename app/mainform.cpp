@@ -3,6 +3,7 @@
 #include "mainform.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
@@ -46,7 +47,19 @@ QString helpAddress(const QString& productName, const QString& serverHost) {
     return QStringLiteral("http://") + serverHost + QStringLiteral("/help/") + slug + u'/';
 }
 
-TAppForm::TAppForm(QObject* parent) : QObject(parent) {
+TAppForm::TAppForm(QObject* parent) : TAppForm(Environment{}, parent) {}
+
+TAppForm::TAppForm(Environment environment, QObject* parent)
+    : QObject(parent), m_environment(std::move(environment)) {
+    if (m_environment.executablePath.isEmpty()) {
+        m_environment.executablePath = platform::executablePath();
+    }
+    if (!m_environment.countProcessors) {
+        m_environment.countProcessors = [] { return adCpuUsage::CountProcessors(); };
+    }
+    if (m_environment.usage == nullptr) {
+        m_environment.usage = &systemUsageSource();
+    }
     setObjectName(QStringLiteral("AppForm"));
     Timer1.setInterval(1000);
     TimerChecker.setInterval(1000);
@@ -126,7 +139,7 @@ void TAppForm::FormCreate() {
 
 void TAppForm::FormCreateSteps() {
     // Identity texts from the embedded version information.
-    const QString exe = platform::executablePath();
+    const QString exe = m_environment.executablePath;
     const TEXEVersionData version = ReadEXEVersionData(exe);
     CompanyName = version.CompanyName;
     ProductName = version.ProductName;
@@ -140,7 +153,10 @@ void TAppForm::FormCreateSteps() {
     m_gadget->onClosed = [this] { gadgetClosed(); };
 
     // Settings live beside the executable when it may write there, else in the config folder.
-    const QString exeFolder = platform::executableFolder();
+    QString exeFolder = QFileInfo(exe).absolutePath();
+    if (!exeFolder.endsWith(u'/')) {
+        exeFolder += u'/';
+    }
     if (platform::IsFolderWritable(exeFolder)) {
         DataFolder = exeFolder;
     } else {
@@ -187,7 +203,7 @@ void TAppForm::FormCreateSteps() {
     ShowAllCores1->setChecked(showCores);
     m_gadget->placeQuietly(QPoint(left0, top0), m_gadget->size());
 
-    const qint64 instances = adCpuUsage::CountProcessors();
+    const qint64 instances = m_environment.countProcessors();
     ProcessorChartCount = instances - 1;
     if (QLayout* layout = m_gadget->layout()) {
         layout->activate();
@@ -280,7 +296,7 @@ void TAppForm::Timer1Timer() {
     for (int i = 1; i <= m_gadget->stripCount(); ++i) {
         strips.push_back(m_gadget->strip(i));
     }
-    const QString caption = runSamplingTick(ProcessorChartCount, strips, *m_gadget->Chart1);
+    const QString caption = runSamplingTick(*m_environment.usage, ProcessorChartCount, strips, *m_gadget->Chart1);
     m_gadget->Label1->setText(caption);
 }
 

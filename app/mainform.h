@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QSize>
 #include <QTimer>
+#include <cstdint>
+#include <functional>
 
 class QAction;
 class QMenu;
@@ -14,6 +16,7 @@ class QSystemTrayIcon;
 namespace lsg {
 
 class TForm2;
+class UsageSource;
 
 // The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
 // at start-up. It is never shown.
@@ -21,7 +24,15 @@ class TAppForm : public QObject {
     Q_OBJECT
 
 public:
+    // What start-up reads from the machine; tests replace it.
+    struct Environment {
+        QString executablePath;                       // empty: the running executable
+        std::function<std::int32_t()> countProcessors;  // empty: the sampler's count
+        UsageSource* usage = nullptr;                 // null: the sampler
+    };
+
     explicit TAppForm(QObject* parent = nullptr);
+    explicit TAppForm(Environment environment, QObject* parent = nullptr);
     ~TAppForm() override;
 
     // The one pass of start-up. An error ends it early; it is reported and the program goes on.
@@ -73,6 +84,7 @@ private:
     bool m_trayAvailable = false;
     bool m_defaultPlace = false;
     QSize m_savedOuterSize;
+    Environment m_environment;
 };
 
 // The menu's texts and the help address, kept apart from the widgets for tests.
