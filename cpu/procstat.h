@@ -55,8 +55,8 @@ private:
     std::string m_path;
     long m_hz = 100;
     int m_fd = -1;
-    std::unique_ptr<char[]> m_buffer;
     std::size_t m_capacity = 4096;
+    std::unique_ptr<char[]> m_buffer;
 
     // Per CPU instance, allocated at the first sample.
     std::int32_t m_cpuCount = 0;
