@@ -16,8 +16,7 @@ namespace lsg::adCpuUsage::test {
 namespace {
 
 std::string fixture(const std::string& name) {
-    const char* root = std::getenv("LSG_SOURCE_DIR");
-    std::ifstream in(std::string(root ? root : ".") + "/tests/fixtures/cpu/" + name);
+    std::ifstream in(std::string(LSG_CPU_FIXTURES) + "/" + name);
     EXPECT_TRUE(in) << name;
     std::ostringstream text;
     text << in.rdbuf();
