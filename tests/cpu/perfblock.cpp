@@ -121,7 +121,9 @@ std::int32_t FakePerfData::query(std::uint8_t* buffer, std::uint32_t& size) {
     if (block.size() > size) {
         return kErrorMoreData;
     }
-    std::memcpy(buffer, block.data(), block.size());
+    if (!block.empty()) {
+        std::memcpy(buffer, block.data(), block.size());
+    }
     std::fill(buffer + block.size(), buffer + size, std::uint8_t{0xAB});
     size = static_cast<std::uint32_t>(block.size());
     ++next;
