@@ -129,8 +129,9 @@ bool ProcStatSource::parseLine(std::string_view line, Line& out) const {
         std::uint64_t value = 0;
         while (pos < line.size() && isDigit(line[pos])) {
             const auto digit = static_cast<unsigned>(line[pos++] - '0');
-            value = value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10
-                        ? std::numeric_limits<std::uint64_t>::max()
+            constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+            value = value > kMax / 10 || (value == kMax / 10 && digit > kMax % 10)
+                        ? kMax
                         : value * 10 + digit;
         }
         field[fields++] = value;
