@@ -80,12 +80,12 @@ void BM_LiveSample(benchmark::State& state) {
 
 void BM_PerfBlock(benchmark::State& state) {
     const auto instances = static_cast<std::size_t>(state.range(0));
-    lsg::adCpuUsage::test::PerfBlockSpec spec;
-    spec.idle.assign(instances, 0);
-    auto a = lsg::adCpuUsage::test::buildPerfBlock(spec).bytes;
-    spec.time.second = 1;
-    spec.idle.assign(instances, 5'000'000);
-    auto b = lsg::adCpuUsage::test::buildPerfBlock(spec).bytes;
+    lsg::adCpuUsage::test::PerfBlockContent content;
+    content.idle.assign(instances, 0);
+    auto a = lsg::adCpuUsage::test::buildPerfBlock(content).bytes;
+    content.time.second = 1;
+    content.idle.assign(instances, 5'000'000);
+    auto b = lsg::adCpuUsage::test::buildPerfBlock(content).bytes;
     bool flip = false;
     testing::Setup setup;
     // Stands in for the registry query: one copy of the block into the buffer.

@@ -62,9 +62,9 @@ TEST(WarmSample, LiveProcStatAllocatesNothing) {
 
 TEST(WarmSample, PerformanceBlocksAllocateNothingOnceTheBufferFits) {
     auto fake = std::make_shared<FakePerfData>();
-    PerfBlockSpec spec;
-    spec.idle.assign(999, 1234);  // needs a grown buffer
-    fake->blocks = {buildPerfBlock(spec).bytes};
+    PerfBlockContent content;
+    content.idle.assign(999, 1234);  // needs a grown buffer
+    fake->blocks = {buildPerfBlock(content).bytes};
     testing::Setup setup;
     setup.source = makeSource(fake);
     testing::reset(std::move(setup));

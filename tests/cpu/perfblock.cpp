@@ -79,7 +79,7 @@ std::uint32_t writeObject(Writer& w, std::uint32_t nameIndex,
 
 }  // namespace
 
-PerfBlock buildPerfBlock(const PerfBlockSpec& spec) {
+PerfBlock buildPerfBlock(const PerfBlockContent& content) {
     PerfBlock layout;
     Writer w;
     const std::uint32_t header = w.reserve(perf::kBlockSize);
@@ -89,10 +89,10 @@ PerfBlock buildPerfBlock(const PerfBlockSpec& spec) {
     w.put<char16_t>(header + 6, u'F');
     w.put<std::uint32_t>(header + 8, 1);  // LittleEndian
     w.put<std::uint32_t>(header + perf::kBlockHeaderLength, perf::kBlockSize);
-    w.put<std::uint32_t>(header + perf::kBlockNumObjectTypes, spec.otherObjectFirst ? 2 : 1);
-    w.put<SystemTime>(header + perf::kBlockSystemTime, spec.time);
+    w.put<std::uint32_t>(header + perf::kBlockNumObjectTypes, content.otherObjectFirst ? 2 : 1);
+    w.put<SystemTime>(header + perf::kBlockSystemTime, content.time);
 
-    if (spec.otherObjectFirst) {
+    if (content.otherObjectFirst) {
         // An object without instances: its counter block follows the definitions directly.
         const std::uint32_t object = writeObject(w, 2, {10, 12}, {}, nullptr, 0);
         const std::uint32_t block = w.reserve(24);
@@ -100,13 +100,13 @@ PerfBlock buildPerfBlock(const PerfBlockSpec& spec) {
         w.put<std::uint32_t>(object + perf::kObjectTotalByteLength, w.offset() - object);
     }
     std::vector<std::vector<std::int64_t>> instances;
-    for (const std::int64_t value : spec.idle) {
+    for (const std::int64_t value : content.idle) {
         // The wanted counter sits second, behind a user-time counter, so its offset matters.
         instances.push_back({value / 3, value});
     }
     layout.processorObject =
-        writeObject(w, spec.processorObjectIndex, {142, spec.processorTimeCounterIndex}, instances,
-                    &layout, spec.processorTimeCounterIndex);
+        writeObject(w, content.processorObjectIndex, {142, content.processorTimeCounterIndex},
+                    instances, &layout, content.processorTimeCounterIndex);
     w.put<std::uint32_t>(header + perf::kBlockTotalByteLength, w.offset());
     layout.bytes = w.take();
     return layout;

@@ -12,7 +12,7 @@
 namespace lsg::adCpuUsage::test {
 
 // What a synthetic performance data block holds.
-struct PerfBlockSpec {
+struct PerfBlockContent {
     SystemTime time{2026, 3, 1, 2, 10, 0, 0, 0};
     std::vector<std::int64_t> idle;  // one processor-time value per instance
     std::uint32_t processorObjectIndex = kProcessorObjectIndex;
@@ -35,7 +35,7 @@ struct PerfBlock {
     }
 };
 
-PerfBlock buildPerfBlock(const PerfBlockSpec& spec);
+PerfBlock buildPerfBlock(const PerfBlockContent& content);
 
 // A performance-data query over a script of blocks: each query answers the next block (the
 // last one repeats), with ERROR_MORE_DATA while it does not fit. Bytes past the delivered

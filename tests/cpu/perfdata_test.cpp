@@ -57,10 +57,10 @@ struct Corruption {
 constexpr std::int64_t kIdle[] = {4'000'000, 6'000'000, 5'000'000};
 
 PerfBlock goodBlock(std::int64_t ms) {
-    PerfBlockSpec spec;
-    spec.time.second = static_cast<std::uint16_t>(ms / 1000);
-    spec.idle.assign(std::begin(kIdle), std::end(kIdle));
-    return buildPerfBlock(spec);
+    PerfBlockContent content;
+    content.time.second = static_cast<std::uint16_t>(ms / 1000);
+    content.idle.assign(std::begin(kIdle), std::end(kIdle));
+    return buildPerfBlock(content);
 }
 
 constexpr std::uint32_t kBig = 0xFFFFFFF0u;
@@ -71,7 +71,7 @@ const char* const kCounterError = "Unable to locate the \"% of CPU usage\" perfo
 std::string sampleAfterGoodOne(const PerfBlock& second, CounterTable& table) {
     auto fake = std::make_shared<FakePerfData>();
     // The first sample sees every instance at 0, so delivered values read as 1 − idle/1 s.
-    PerfBlockSpec zero;
+    PerfBlockContent zero;
     zero.idle = {0, 0, 0};
     fake->blocks = {buildPerfBlock(zero).bytes, second.bytes};
     auto source = makeSource(fake);
@@ -214,7 +214,7 @@ TEST(PerfDataWalk, HostileInstanceCountOnTheFirstSampleIsNoProcessorObject) {
 }
 
 TEST(PerfDataWalk, InstanceListedButNotPresentIsAbsent) {
-    PerfBlockSpec zero;
+    PerfBlockContent zero;
     zero.idle = {0, 0, 0};
     PerfBlock first = buildPerfBlock(zero);
     PerfBlock second = goodBlock(1000);
@@ -234,12 +234,12 @@ TEST(PerfDataWalk, InstanceListedButNotPresentIsAbsent) {
 
 TEST(PerfDataWalk, UnconvertibleTimeStampMakesThatIntervalZero) {
     auto fake = std::make_shared<FakePerfData>();
-    PerfBlockSpec spec;
-    spec.idle = {0, 0};
-    const auto first = buildPerfBlock(spec).bytes;
-    spec.time.month = 14;
-    spec.idle = {2'000'000, 2'000'000};
-    const auto broken = buildPerfBlock(spec).bytes;
+    PerfBlockContent content;
+    content.idle = {0, 0};
+    const auto first = buildPerfBlock(content).bytes;
+    content.time.month = 14;
+    content.idle = {2'000'000, 2'000'000};
+    const auto broken = buildPerfBlock(content).bytes;
     fake->blocks = {first, broken};
     CounterTable table;
     auto source = makeSource(fake);

@@ -20,10 +20,10 @@ SystemTime at(std::int64_t ms) {
 }
 
 std::vector<std::uint8_t> block(std::int64_t ms, std::vector<std::int64_t> idle) {
-    PerfBlockSpec spec;
-    spec.time = at(ms);
-    spec.idle = std::move(idle);
-    return buildPerfBlock(spec).bytes;
+    PerfBlockContent content;
+    content.time = at(ms);
+    content.idle = std::move(idle);
+    return buildPerfBlock(content).bytes;
 }
 
 // The text of the error a call raises, or "" when it raises none.
@@ -123,7 +123,7 @@ TEST_F(NtSampler, BufferGrowsByStepsOnePerQueryAndKeepsItsSize) {
 }
 
 TEST_F(NtSampler, MissingProcessorObjectLeavesTheCountUnsetSoTheNextCallSamplesAgain) {
-    PerfBlockSpec other;
+    PerfBlockContent other;
     other.idle = {1, 2};
     other.processorObjectIndex = 230;
     load({buildPerfBlock(other).bytes, block(0, {0, 0, 0})});
@@ -144,7 +144,7 @@ TEST_F(NtSampler, FailedQueryOnTheFirstSampleFindsNoProcessorObject) {
 }
 
 TEST_F(NtSampler, MissingCounterKeepsCountersAndTimesButTheCountStands) {
-    PerfBlockSpec noCounter;
+    PerfBlockContent noCounter;
     noCounter.time = at(2000);
     noCounter.idle = {1, 2, 3, 4};
     noCounter.processorTimeCounterIndex = 7;
