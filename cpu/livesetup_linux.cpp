@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "livesetup.h"
+
+#include "procstat.h"
+
+namespace lsg::adCpuUsage {
+
+// Linux has per-processor counters, so it always takes the NT-style path; the 9x statistic
+// does not exist here.
+testing::Setup liveSetup() {
+    testing::Setup setup;
+    setup.platformId = testing::kPlatformWin32Nt;
+    setup.source = std::make_unique<ProcStatSource>();
+    return setup;
+}
+
+}  // namespace lsg::adCpuUsage

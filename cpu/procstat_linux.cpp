@@ -1,0 +1,328 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "procstat.h"
+
+#include "exception.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace lsg::adCpuUsage {
+
+namespace {
+
+constexpr std::int64_t kUnitsPerSecond = 10'000'000;
+// A file whose CPU lines do not end within this many bytes is read only this far.
+constexpr std::size_t kMaxCapacity = 64u << 20;
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool startsWithCpu(std::string_view line) {
+    return line.substr(0, 3) == "cpu";
+}
+
+// The CPU lines come first (proc.rst); everything from the first other complete line on is
+// of no interest. ended tells whether such a line was found.
+std::size_t cpuSectionLength(std::string_view text, bool& ended) {
+    std::size_t pos = 0;
+    ended = false;
+    while (pos < text.size()) {
+        const auto* newline =
+            static_cast<const char*>(std::memchr(text.data() + pos, '\n', text.size() - pos));
+        const std::size_t end =
+            newline ? static_cast<std::size_t>(newline - text.data()) : text.size();
+        if (!startsWithCpu(text.substr(pos, end - pos))) {
+            ended = newline != nullptr;
+            return pos;
+        }
+        pos = end + 1;
+    }
+    return text.size();
+}
+
+template <typename Visit>
+void forEachLine(std::string_view text, Visit visit) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const auto* newline =
+            static_cast<const char*>(std::memchr(text.data() + pos, '\n', text.size() - pos));
+        const std::size_t end =
+            newline ? static_cast<std::size_t>(newline - text.data()) : text.size();
+        visit(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
+}
+
+}  // namespace
+
+struct ProcStatSource::Line {
+    std::uint32_t cpu = 0;
+    std::uint64_t total = 0;
+    std::uint64_t busy = 0;
+};
+
+ProcStatSource::ProcStatSource(std::string path, long ticksPerSecond)
+    : m_path(std::move(path)),
+      m_hz(ticksPerSecond > 0 ? ticksPerSecond : sysconf(_SC_CLK_TCK)),
+      m_buffer(std::make_unique<char[]>(m_capacity)) {
+    if (m_hz <= 0) {
+        m_hz = 100;
+    }
+}
+
+ProcStatSource::~ProcStatSource() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+    }
+}
+
+std::int64_t ProcStatSource::toUnits(std::int64_t ticks) const noexcept {
+    if (kUnitsPerSecond % m_hz == 0) {
+        // Wrapping multiplication: differences of garbage counters stay defined.
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(ticks) *
+                                         static_cast<std::uint64_t>(kUnitsPerSecond / m_hz));
+    }
+    const long double units = std::round(static_cast<long double>(ticks) * kUnitsPerSecond / m_hz);
+    constexpr auto kMax = static_cast<long double>(std::numeric_limits<std::int64_t>::max());
+    return units >= kMax    ? std::numeric_limits<std::int64_t>::max()
+           : units <= -kMax ? -std::numeric_limits<std::int64_t>::max()
+                            : static_cast<std::int64_t>(units);
+}
+
+// "cpuN f1 f2 ...": N a decimal CPU number, then at least the four columns up to idle, every
+// column plain decimal digits. Anything else (the aggregate line included) is not a CPU line.
+bool ProcStatSource::parseLine(std::string_view line, Line& out) const {
+    if (line.size() < 4 || !startsWithCpu(line) || !isDigit(line[3])) {
+        return false;
+    }
+    std::size_t pos = 3;
+    std::uint64_t cpu = 0;
+    while (pos < line.size() && isDigit(line[pos])) {
+        cpu = cpu * 10 + static_cast<unsigned>(line[pos++] - '0');
+        if (cpu > std::numeric_limits<std::uint32_t>::max()) {
+            return false;
+        }
+    }
+    std::uint64_t field[8] = {};
+    int fields = 0;
+    while (fields < 8) {
+        if (pos < line.size() && line[pos] != ' ') {
+            return false;
+        }
+        while (pos < line.size() && line[pos] == ' ') {
+            ++pos;
+        }
+        if (pos == line.size()) {
+            break;
+        }
+        if (!isDigit(line[pos])) {
+            return false;
+        }
+        std::uint64_t value = 0;
+        while (pos < line.size() && isDigit(line[pos])) {
+            const auto digit = static_cast<unsigned>(line[pos++] - '0');
+            constexpr std::uint64_t kMax = std::numeric_limits<std::uint64_t>::max();
+            value = value > kMax / 10 || (value == kMax / 10 && digit > kMax % 10)
+                        ? kMax
+                        : value * 10 + digit;
+        }
+        field[fields++] = value;
+    }
+    if (fields < 4) {
+        return false;
+    }
+    // user nice system idle iowait irq softirq steal; I/O wait counts as idle time.
+    out.cpu = static_cast<std::uint32_t>(cpu);
+    out.busy = field[0] + field[1] + field[2] + field[5] + field[6] + field[7];
+    out.total = out.busy + field[3] + field[4];
+    return true;
+}
+
+std::string_view ProcStatSource::readFile() {
+    if (m_fd < 0) {
+        m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (m_fd < 0) {
+            throw Exception(kProcessorObjectError);
+        }
+    }
+    for (;;) {
+        const ssize_t n = ::pread(m_fd, m_buffer.get(), m_capacity, 0);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            ::close(m_fd);  // opened again by the next sample
+            m_fd = -1;
+            throw Exception(kProcessorObjectError);
+        }
+        std::string_view text(m_buffer.get(), static_cast<std::size_t>(n));
+        if (static_cast<std::size_t>(n) < m_capacity) {
+            return text;
+        }
+        bool ended = false;
+        cpuSectionLength(text, ended);
+        if (ended || m_capacity >= kMaxCapacity) {
+            // The buffer was filled: its last line may be cut short.
+            const std::size_t lastNewline = text.rfind('\n');
+            return text.substr(0, lastNewline == std::string_view::npos ? 0 : lastNewline + 1);
+        }
+        // Only while warming up: the buffer is kept at its new size.
+        m_buffer = std::make_unique<char[]>(m_capacity * 2);
+        m_capacity *= 2;
+    }
+}
+
+void ProcStatSource::fixInstances(CounterTable& table, std::string_view text) {
+    std::vector<std::uint32_t> numbers;
+    forEachLine(text, [&](std::string_view line) {
+        Line parsed;
+        if (parseLine(line, parsed)) {
+            numbers.push_back(parsed.cpu);
+        }
+    });
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    if (numbers.empty() ||
+        numbers.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw Exception(kProcessorObjectError);
+    }
+    const auto n = numbers.size();
+    m_cpuCount = static_cast<std::int32_t>(n);
+    m_cpuNumbers = std::make_unique<std::uint32_t[]>(n);
+    std::copy(numbers.begin(), numbers.end(), m_cpuNumbers.get());
+    m_readTotal = std::make_unique<std::uint64_t[]>(n);
+    m_readBusy = std::make_unique<std::uint64_t[]>(n);
+    m_readSeen = std::make_unique<std::uint8_t[]>(n);
+    m_baseTotal = std::make_unique<std::uint64_t[]>(n);
+    m_baseBusy = std::make_unique<std::uint64_t[]>(n);
+    m_baseSeen = std::make_unique<std::uint8_t[]>(n);
+    m_counter = std::make_unique<std::uint64_t[]>(n);
+    table.fix(m_cpuCount + 1);
+}
+
+void ProcStatSource::sample(CounterTable& table) {
+    sampleText(table, readFile());
+}
+
+void ProcStatSource::sampleText(CounterTable& table, std::string_view text) {
+    bool ended = false;
+    text = text.substr(0, cpuSectionLength(text, ended));
+    if (!m_started) {
+        fixInstances(table, text);
+    }
+    const std::int32_t n = m_cpuCount;
+
+    // Read every CPU line into the scratch arrays, found by CPU number.
+    std::fill_n(m_readSeen.get(), n, std::uint8_t{0});
+    bool anyCpuLine = false;
+    std::int32_t hint = 0;
+    forEachLine(text, [&](std::string_view line) {
+        Line parsed;
+        if (!parseLine(line, parsed)) {
+            return;
+        }
+        anyCpuLine = true;
+        std::int32_t k = hint;
+        if (k >= n || m_cpuNumbers[k] != parsed.cpu) {
+            const std::uint32_t* begin = m_cpuNumbers.get();
+            const std::uint32_t* end = begin + n;
+            const auto* it = std::lower_bound(begin, end, parsed.cpu);
+            if (it == end || *it != parsed.cpu) {
+                return;  // a CPU that came online after the first sample
+            }
+            k = static_cast<std::int32_t>(it - begin);
+        }
+        m_readTotal[k] = parsed.total;
+        m_readBusy[k] = parsed.busy;
+        m_readSeen[k] = 1;
+        hint = k + 1;
+    });
+    if (!anyCpuLine) {
+        throw Exception(kProcessorObjectError);
+    }
+
+    // Growth since the last measured sample, over the CPUs present in both. Unsigned sums:
+    // garbage counters wrap instead of overflowing.
+    std::uint64_t totalGrowth = 0;
+    std::uint64_t busyGrowth = 0;
+    std::int64_t both = 0;
+    std::uint64_t totalNow = 0;
+    std::uint64_t busyNow = 0;
+    std::int64_t seen = 0;
+    for (std::int32_t k = 0; k < n; ++k) {
+        if (!m_readSeen[k]) {
+            continue;
+        }
+        ++seen;
+        totalNow += m_readTotal[k];
+        busyNow += m_readBusy[k];
+        if (m_baseSeen[k]) {
+            ++both;
+            totalGrowth += m_readTotal[k] - m_baseTotal[k];
+            busyGrowth += m_readBusy[k] - m_baseBusy[k];
+        }
+    }
+    const std::int64_t elapsed =
+        both > 0 ? toUnits(static_cast<std::int64_t>(totalGrowth)) / both : 0;
+
+    table.beginSample();
+    if (m_started && both > 0 && elapsed >= 0 && elapsed < kMinInterval) {
+        // Too short to measure: repeat the last sample and keep measuring from it.
+        for (std::int32_t k = 0; k < n; ++k) {
+            if (m_baseSeen[k]) {
+                table.set(k, static_cast<std::int64_t>(m_counter[k]));
+            }
+        }
+        if (m_aggregateSeen) {
+            table.set(n, static_cast<std::int64_t>(m_aggregate));
+        }
+        table.endSample(static_cast<std::int64_t>(m_clock));
+        return;
+    }
+
+    if (!m_started) {
+        m_clock = static_cast<std::uint64_t>(toUnits(static_cast<std::int64_t>(totalNow)) / seen);
+        m_aggregate = m_clock - static_cast<std::uint64_t>(
+                                    toUnits(static_cast<std::int64_t>(busyNow)) / seen);
+        m_aggregateSeen = true;
+    } else {
+        m_clock += static_cast<std::uint64_t>(elapsed);
+        m_aggregateSeen = both > 0;
+        if (m_aggregateSeen) {
+            m_aggregate +=
+                static_cast<std::uint64_t>(elapsed) -
+                static_cast<std::uint64_t>(toUnits(static_cast<std::int64_t>(busyGrowth)) / both);
+        }
+    }
+    for (std::int32_t k = 0; k < n; ++k) {
+        if (m_readSeen[k]) {
+            if (m_baseSeen[k]) {
+                m_counter[k] += static_cast<std::uint64_t>(elapsed) -
+                                static_cast<std::uint64_t>(toUnits(
+                                    static_cast<std::int64_t>(m_readBusy[k] - m_baseBusy[k])));
+            } else {
+                m_counter[k] = m_clock - static_cast<std::uint64_t>(
+                                             toUnits(static_cast<std::int64_t>(m_readBusy[k])));
+            }
+            m_baseTotal[k] = m_readTotal[k];
+            m_baseBusy[k] = m_readBusy[k];
+            table.set(k, static_cast<std::int64_t>(m_counter[k]));
+        }
+        m_baseSeen[k] = m_readSeen[k];
+    }
+    if (m_aggregateSeen) {
+        table.set(n, static_cast<std::int64_t>(m_aggregate));
+    }
+    table.endSample(static_cast<std::int64_t>(m_clock));
+    m_started = true;
+}
+
+}  // namespace lsg::adCpuUsage
