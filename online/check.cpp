@@ -48,6 +48,9 @@ int hexDigit(char16_t c) {
 }
 
 QString typeName(const std::exception& e) {
+    if (const auto* own = dynamic_cast<const lsg::Exception*>(&e)) {
+        return QString::fromLatin1(own->className());
+    }
     const char* raw = typeid(e).name();
 #if defined(__GNUG__)
     int status = 0;
