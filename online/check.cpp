@@ -1,0 +1,421 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "check.h"
+
+#include "exception.h"
+#include "globals.h"
+#include "paths.h"
+#include "postform.h"
+#include "sysinfo.h"
+
+#include <QCryptographicHash>
+
+#include <cstdint>
+#include <exception>
+#include <thread>
+#include <typeinfo>
+#include <utility>
+
+#if defined(__GNUG__)
+#include <cxxabi.h>
+
+#include <cstdlib>
+#endif
+
+namespace lsg::check {
+
+namespace {
+
+// The scrambling key's start value and its two step constants.
+constexpr std::uint16_t kScrambleStart = 0x4C47;
+constexpr std::uint16_t kScrambleMul = 0x6B5D;
+constexpr std::uint16_t kScrambleAdd = 0x3A29;
+constexpr int kDailyLimit = 5;
+
+std::uint16_t nextKey(std::uint16_t key, unsigned char scrambled) {
+    return static_cast<std::uint16_t>((std::uint32_t(key) + scrambled) * kScrambleMul +
+                                      kScrambleAdd);
+}
+
+int hexDigit(char16_t c) {
+    if (c >= u'0' && c <= u'9') {
+        return c - u'0';
+    }
+    if (c >= u'A' && c <= u'F') {
+        return c - u'A' + 10;
+    }
+    return -1;
+}
+
+QString typeName(const std::exception& e) {
+    if (const auto* own = dynamic_cast<const lsg::Exception*>(&e)) {
+        return QString::fromLatin1(own->className());
+    }
+    const char* raw = typeid(e).name();
+#if defined(__GNUG__)
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(raw, nullptr, nullptr, &status);
+    if (status == 0 && demangled != nullptr) {
+        QString name = QString::fromLatin1(demangled);
+        std::free(demangled);
+        return name;
+    }
+    std::free(demangled);
+#endif
+    return QString::fromLatin1(raw);
+}
+
+QString messageOf(const std::exception& e) {
+    if (const auto* own = dynamic_cast<const lsg::Exception*>(&e)) {
+        return own->message();
+    }
+    return QString::fromLocal8Bit(e.what());
+}
+
+// The run's failure record: a non-blank message is kept and marks the check as failed.
+void record(CheckResults& r, const QString& message) {
+    if (message.trimmed().isEmpty()) {
+        return;
+    }
+    if (!r.failureText.isEmpty()) {
+        r.failureText += QStringLiteral("\r\r");
+    }
+    r.failureText += message;
+    r.CheckFailed = true;
+}
+
+void forgetFailures(CheckResults& r) {
+    r.CheckFailed = false;
+    r.failureText.clear();
+}
+
+// One attempt; true with the reply, or false with the failure recorded under the prefix.
+bool attempt(CheckResults& r, const QString& prefix, const QString& url, const QStringList& lines,
+             const CheckConfig& config, const std::atomic<bool>& cancel, QString* reply) {
+    net::PostOptions options;
+    options.caFile = config.caFile;
+    options.cancel = &cancel;
+    try {
+        *reply = net::PostForm(url, lines, config.timeoutMs, options);
+        return true;
+    } catch (const std::exception& e) {
+        record(r, prefix + u'\r' + messageOf(e));
+    } catch (...) {
+        record(r, prefix + QStringLiteral("\rUnknown error"));
+    }
+    return false;
+}
+
+// Runs one step of the reply's processing: a failure skips only the rest of that step.
+template <typename Step>
+void guarded(Step&& step) {
+    try {
+        step();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+QString ExtractTag(const QString& line, const QString& tag) {
+    if (line.isEmpty() || tag.isEmpty()) {
+        return {};
+    }
+    const QString lower = tag.toLower();
+    const QString open = u'<' + lower + u'>';
+    const QString close = QStringLiteral("</") + lower + u'>';
+    if (line.size() < open.size() + close.size() || !line.startsWith(open) ||
+        !line.endsWith(close)) {
+        return {};
+    }
+    return line.mid(open.size(), line.size() - open.size() - close.size());
+}
+
+QString ScrambleText(const QString& text) {
+    static const char kHex[] = "0123456789ABCDEF";
+    QString out;
+    std::uint16_t key = kScrambleStart;
+    for (const char ch : text.toUtf8()) {
+        const auto b = static_cast<unsigned char>(ch);
+        const auto c = static_cast<unsigned char>(b ^ (key >> 8));
+        out += QLatin1Char(kHex[c >> 4]);
+        out += QLatin1Char(kHex[c & 0x0F]);
+        key = nextKey(key, c);
+    }
+    return out;
+}
+
+QString UnscrambleText(const QString& hex) {
+    const QString upper = hex.toUpper();
+    QByteArray plain;
+    std::uint16_t key = kScrambleStart;
+    for (qsizetype i = 0; i + 1 < upper.size(); i += 2) {
+        const int hi = hexDigit(upper[i].unicode());
+        const int lo = hexDigit(upper[i + 1].unicode());
+        if (hi < 0 || lo < 0) {
+            return {};
+        }
+        const auto c = static_cast<unsigned char>(hi * 16 + lo);
+        plain += static_cast<char>(c ^ (key >> 8));
+        key = nextKey(key, c);
+    }
+    return QString::fromUtf8(plain);
+}
+
+QStringList replyLines(const QString& reply) {
+    QStringList lines;
+    qsizetype start = 0;
+    const qsizetype n = reply.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const QChar c = reply[i];
+        if (c == u'\r' || c == u'\n') {
+            lines.append(reply.mid(start, i - start));
+            if (c == u'\r' && i + 1 < n && reply[i + 1] == u'\n') {
+                ++i;
+            }
+            start = i + 1;
+        }
+        ++i;
+    }
+    if (start < n) {
+        lines.append(reply.mid(start));
+    }
+    return lines;
+}
+
+bool isOfferedVersion(const QString& latest, const QString& current) {
+    if (latest == current) {
+        return false;
+    }
+    QString digits = latest;
+    digits.remove(u'.');
+    return toInt32(digits, nullptr);
+}
+
+CheckConfig defaultCheckConfig() {
+    CheckConfig c;
+    c.appCaption = lsg::AppCaption;
+    c.appVersion = lsg::AppVersion;
+    c.serverAddress = lsg::ServerHost() + QStringLiteral("/php/check2.php");
+    c.storeBaseFolder = platform::roamingAppDataFolder();
+    c.timeoutMs = 10000;
+    c.today = [] { return QDate::currentDate(); };
+    c.shortDate = [](const QDate& d) { return platform::shortDate(d); };
+    c.osDescription = [] { return platform::osDescription(); };
+    // The locale the program had at start-up, not whatever it may become later.
+    c.localeCode = [code = platform::localeCode()] { return code; };
+    c.machineId = [] { return platform::machineId(); };
+    return c;
+}
+
+void TChecker::start(std::shared_ptr<CheckState> state, CheckConfig config) {
+    std::thread([state = std::move(state), config = std::move(config)] {
+        Execute(*state, config);
+    }).detach();
+}
+
+namespace {
+
+// Steps 1 to 12 of the check; an early return goes straight to the end.
+void runCheck(CheckState& state, const CheckConfig& config) {
+    CheckResults& r = state.results;
+    // 1.
+    forgetFailures(r);
+
+    // 2. The store's key.
+    QString key;
+    try {
+        key = md5Key(config.appCaption);
+    } catch (...) {
+        record(r, QStringLiteral("Error: MD5 generate problem!"));
+    }
+
+    // 3. The machine identifier; a missing one is simply empty.
+    QString guid;
+    try {
+        guid = config.machineId ? config.machineId() : QString();
+    } catch (...) {
+        record(r, QStringLiteral("Error: GUID generate problem!"));
+        guid.clear();
+    }
+
+    // 4. The store, created when missing.
+    try {
+        state.store =
+            std::make_unique<UpdateStore>(UpdateStore::folderIn(config.storeBaseFolder, key));
+        if (!state.store->open()) {
+            record(r, QStringLiteral("Error: Registry open problem!"));
+        }
+    } catch (...) {
+        record(r, QStringLiteral("Error: Registry open problem!"));
+    }
+
+    // 5. Reads never fail the check: each falls back to its default.
+    QString lastCheck;
+    int lastCount = 0;
+    if (state.store) {
+        guarded([&] { lastCheck = state.store->readText(UpdateStore::kLastUpdateCheck); });
+        guarded(
+            [&] { lastCount = state.store->readNumber(UpdateStore::kLastUpdateCheckCount, 0); });
+        guarded([&] {
+            const QString stored = state.store->readText(UpdateStore::kCurrentURL);
+            if (!stored.isEmpty()) {
+                r.DownloadURL = UnscrambleText(stored);
+            }
+        });
+        guarded([&] { r.ShowUpdate = state.store->readNumber(UpdateStore::kShowUpdate, 1); });
+    }
+
+    // 6.
+    if (r.ShowUpdate == 0) {
+        return;
+    }
+
+    // 7. The daily limit.
+    const QString today = config.shortDate(config.today());
+    if (lastCheck == today && lastCount >= kDailyLimit) {
+        return;
+    }
+
+    // 8., 9. The request: secure first, then once in plain.
+    QString reply;
+    try {
+        const QString local = config.localeCode ? config.localeCode() : QString();
+        const QStringList lines = {
+            QStringLiteral("cmd=check"),
+            QStringLiteral("appname=") + config.appCaption,
+            QStringLiteral("version=") + config.appVersion,
+            QStringLiteral("os=") + (config.osDescription ? config.osDescription() : QString()),
+            QStringLiteral("local=") + (local.isEmpty() ? QStringLiteral("xx") : local),
+            QStringLiteral("guid=") + guid,
+        };
+        if (!attempt(r, QStringLiteral("HTTPS Response:"),
+                     QStringLiteral("https://") + config.serverAddress, lines, config, state.cancel,
+                     &reply)) {
+            if (attempt(r, QStringLiteral("HTTP Response:"),
+                        QStringLiteral("http://") + config.serverAddress, lines, config,
+                        state.cancel, &reply)) {
+                forgetFailures(r);
+            }
+        }
+    } catch (const std::exception& e) {
+        record(r, typeName(e) + QStringLiteral(" Error:\r") + messageOf(e));
+    } catch (...) {
+        record(r, QStringLiteral("Unknown Error:\rUnknown error"));
+    }
+
+    // 10. A refusal by the server.
+    if (reply.startsWith(QStringLiteral("ERROR"))) {
+        record(r, QStringLiteral("INVALIDSERVERRESPONSE"));
+    }
+
+    // 11., 12.
+    if (!r.CheckFailed) {
+        const int count = lastCheck == today ? lastCount + 1 : 1;
+        UpdateStore* store = state.store.get();
+        const QStringList lines = replyLines(reply);
+        guarded([&] {
+            if (store == nullptr) {
+                return;
+            }
+            store->writeText(UpdateStore::kLastUpdateCheck, today);
+            store->writeNumber(UpdateStore::kLastUpdateCheckCount, count);
+        });
+        if (!lines.isEmpty()) {
+            guarded([&] {
+                r.LatestVersion = ExtractTag(lines[0], QStringLiteral("version"));
+                if (store != nullptr) {
+                    store->writeText(UpdateStore::kCurrentVersion, r.LatestVersion);
+                }
+            });
+        }
+        if (lines.size() >= 2) {
+            guarded([&] {
+                r.DownloadURL = ExtractTag(lines[1], QStringLiteral("url"));
+                if (store != nullptr) {
+                    store->writeText(UpdateStore::kCurrentURL, ScrambleText(r.DownloadURL));
+                }
+            });
+        }
+        r.NewVersionAvailable = isOfferedVersion(r.LatestVersion, config.appVersion) &&
+                                (lastCheck != today || count < kDailyLimit);
+    }
+}
+
+}  // namespace
+
+void TChecker::Execute(CheckState& state, const CheckConfig& config) {
+    state.CheckDone.store(false, std::memory_order_relaxed);
+    try {
+        runCheck(state, config);
+    } catch (...) {
+        // Whatever happened, the main thread must see the end of the check.
+    }
+    // 13.
+    state.CheckDone.store(true, std::memory_order_release);
+}
+
+UpdateCheck::UpdateCheck(CheckConfig config)
+    : m_config(std::move(config)), m_state(std::make_shared<CheckState>()) {}
+
+UpdateCheck::~UpdateCheck() {
+    m_state->cancel.store(true, std::memory_order_release);
+}
+
+TickOutcome UpdateCheck::tick() {
+    if (!m_started) {
+        m_started = true;
+        TChecker::start(m_state, m_config);
+        return TickOutcome::Started;
+    }
+    if (m_finished) {
+        return TickOutcome::Idle;
+    }
+    if (!m_state->CheckDone.load(std::memory_order_acquire)) {
+        return TickOutcome::Waiting;
+    }
+    m_finished = true;
+    return TickOutcome::Finished;
+}
+
+bool UpdateCheck::checkDone() const {
+    return m_started && m_state->CheckDone.load(std::memory_order_acquire);
+}
+
+const CheckResults* UpdateCheck::results() const {
+    static const CheckResults kNone;
+    return checkDone() ? &m_state->results : &kNone;
+}
+
+bool UpdateCheck::newVersionAvailable() const {
+    return results()->NewVersionAvailable;
+}
+QString UpdateCheck::latestVersion() const {
+    return results()->LatestVersion;
+}
+QString UpdateCheck::downloadURL() const {
+    return results()->DownloadURL;
+}
+int UpdateCheck::showUpdate() const {
+    return results()->ShowUpdate;
+}
+bool UpdateCheck::checkFailed() const {
+    return results()->CheckFailed;
+}
+QString UpdateCheck::failureText() const {
+    return results()->failureText;
+}
+
+void UpdateCheck::storeShowUpdate(bool on) {
+    if (!checkDone()) {
+        throw lsg::Exception(QStringLiteral("The update check has not ended yet."));
+    }
+    if (!m_state->store) {
+        m_state->store = std::make_unique<UpdateStore>(
+            UpdateStore::folderFor(m_config.storeBaseFolder, m_config.appCaption));
+    }
+    m_state->store->writeNumber(UpdateStore::kShowUpdate, on ? 1 : 0);
+}
+
+}  // namespace lsg::check
