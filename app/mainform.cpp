@@ -17,6 +17,7 @@
 #include "aboutbox.h"
 #include "adcpuusage.h"
 #include "chartview.h"
+#include "check.h"
 #include "globals.h"
 #include "inifile.h"
 #include "messages.h"
@@ -88,6 +89,7 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
 }
 
 TAppForm::~TAppForm() {
+    m_check.reset();
     delete m_gadget;
     delete PopupMenu1;
 }
@@ -296,7 +298,8 @@ void TAppForm::Timer1Timer() {
     for (int i = 1; i <= m_gadget->stripCount(); ++i) {
         strips.push_back(m_gadget->strip(i));
     }
-    const QString caption = runSamplingTick(*m_environment.usage, ProcessorChartCount, strips, *m_gadget->Chart1);
+    const QString caption =
+        runSamplingTick(*m_environment.usage, ProcessorChartCount, strips, *m_gadget->Chart1);
     m_gadget->Label1->setText(caption);
 }
 
@@ -307,8 +310,24 @@ void TAppForm::TimerStayOnTopTimer() {
 }
 
 void TAppForm::TimerCheckerTimer() {
+    if (!m_check) {
+        // Built on the first tick: the identity texts exist by then.
+        m_check = std::make_unique<check::UpdateCheck>(check::defaultCheckConfig());
+    }
+    if (m_check->tick() != check::TickOutcome::Finished) {
+        return;
+    }
     TimerChecker.stop();
+    UpdateNotifications1->setEnabled(true);
+    if (m_check->showUpdate() == 0) {
+        UpdateNotifications1->setChecked(false);
+    }
+    if (m_check->newVersionAvailable()) {
+        createUpdatePopup();
+    }
 }
+
+void TAppForm::createUpdatePopup() {}
 
 void TAppForm::TrayIcon1Click() {
     if (m_gadget == nullptr) {
@@ -365,7 +384,19 @@ void TAppForm::ShowAllCores1Click() {
     }
 }
 
-void TAppForm::UpdateNotifications1Click() {}
+void TAppForm::UpdateNotifications1Click() {
+    if (!m_check) {
+        return;
+    }
+    // Takes effect at the next start; this run's check has ended already.
+    if (UpdateNotifications1->isChecked()) {
+        UpdateNotifications1->setChecked(false);
+        m_check->storeShowUpdate(false);
+    } else {
+        UpdateNotifications1->setChecked(true);
+        m_check->storeShowUpdate(true);
+    }
+}
 
 void TAppForm::Help1Click() {
     // Never reports anything: a missing browser stays silent.

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMenu;
@@ -17,6 +18,9 @@ namespace lsg {
 
 class TForm2;
 class UsageSource;
+namespace check {
+class UpdateCheck;
+}
 
 // The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
 // at start-up. It is never shown.
@@ -26,9 +30,9 @@ class TAppForm : public QObject {
 public:
     // What start-up reads from the machine; tests replace it.
     struct Environment {
-        QString executablePath;                       // empty: the running executable
+        QString executablePath;                         // empty: the running executable
         std::function<std::int32_t()> countProcessors;  // empty: the sampler's count
-        UsageSource* usage = nullptr;                 // null: the sampler
+        UsageSource* usage = nullptr;                   // null: the sampler
     };
 
     explicit TAppForm(QObject* parent = nullptr);
@@ -77,6 +81,7 @@ private:
     void FormCreateSteps();
     void placeDefaultAfterFraming();
     void gadgetClosed();
+    void createUpdatePopup();
 
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
@@ -85,6 +90,7 @@ private:
     bool m_defaultPlace = false;
     QSize m_savedOuterSize;
     Environment m_environment;
+    std::unique_ptr<check::UpdateCheck> m_check;
 };
 
 // The menu's texts and the help address, kept apart from the widgets for tests.
