@@ -109,14 +109,18 @@ e2e_ini_value() {
     sed -n "s/^$2=//p" "$1" | tr -d '\r' | head -n1
 }
 
-# e2e_tray_icon_pos: prints "X Y" of the centre of the first icon the tray host holds.
+# e2e_tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host.
 e2e_tray_icon_pos() {
-    local tray child
-    tray=$(xdotool search --class trayer 2>/dev/null | head -n1 || true)
-    [ -n "$tray" ] || e2e_fail "no tray host"
-    child=$(xwininfo -children -id "$tray" | awk '/^ +0x/ {print $1}' | tail -n1)
-    [ -n "$child" ] || e2e_fail "no icon in the tray"
-    xwininfo -id "$child" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print int(x+w/2), int(y+h/2)}'
+    local t line=""
+    for t in $(xdotool search --class trayer 2>/dev/null); do
+        # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
+        line=$(xwininfo -tree -id "$t" | grep '("loadspire"' | head -n1 || true)
+        [ -n "$line" ] && break
+    done
+    [ -n "$line" ] || e2e_fail "no icon of the program in the tray"
+    echo "$line" | awk '{
+        n = split($(NF-1), g, /[x+]/); split($NF, a, /\+/);
+        print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
 }
 
 # e2e_alive PID: true while the process runs.
