@@ -1,0 +1,284 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+// Start-up of the main form: identity texts, the data folder, the saved place and look, the
+// strips, and the menu commands that write settings.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "chartview.h"
+#include "globals.h"
+#include "inifile.h"
+#include "mainform.h"
+#include "messages.h"
+#include "samplingtick.h"
+#include "settingskeys.h"
+#include "timeleft.h"
+
+using namespace lsg;
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+class FixedUsage : public UsageSource {
+public:
+    void sample() override {}
+    double usage(std::int32_t index) override { return index == 0 ? 0.37 : 0.5; }
+};
+
+// Runs start-up with the test binary (which carries the version information) standing in for
+// the program, placed in a folder of its own.
+class StartupTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        m_appFolder = m_dir.path() + QStringLiteral("/app/");
+        m_config = m_dir.path() + QStringLiteral("/config");
+        ASSERT_TRUE(QDir().mkpath(m_appFolder));
+        ASSERT_TRUE(QDir().mkpath(m_config));
+        ASSERT_TRUE(QFile::link(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
+                                m_appFolder + QStringLiteral("loadspire")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config));
+        m_previousHooks = ui::setMessageHooks(
+            {.onMessage = [this](const ui::MessageRecord& r) { m_messages.push_back(r.text); },
+             .onConfirm = nullptr,
+             .onBeep = nullptr});
+        StartupComplete = false;
+        resetChartPushState();
+    }
+    void TearDown() override {
+        m_form.reset();
+        ui::setMessageHooks(m_previousHooks);
+        delete SettingsFile;
+        SettingsFile = nullptr;
+        StartupComplete = false;
+        qunsetenv("XDG_CONFIG_HOME");
+    }
+
+    void writeSettings(const QByteArray& lines, const QString& folder = {}) {
+        QFile file((folder.isEmpty() ? m_appFolder : folder) + QStringLiteral("settings.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[Settings]\r\n" + lines);
+    }
+    QByteArray settingsText() const {
+        QFile file(m_appFolder + QStringLiteral("settings.ini"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    void start(int processors = 4) {
+        TAppForm::Environment env;
+        env.executablePath = m_appFolder + QStringLiteral("loadspire");
+        env.countProcessors = [processors] { return std::int32_t(processors + 1); };
+        env.usage = &m_usage;
+        m_form = std::make_unique<TAppForm>(env);
+        m_form->FormCreate();
+        settle();
+    }
+
+    TForm2* gadget() const { return m_form->gadget(); }
+    QRect workArea() const { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+    QTemporaryDir m_dir;
+    QString m_appFolder;
+    QString m_config;
+    FixedUsage m_usage;
+    std::unique_ptr<TAppForm> m_form;
+    std::vector<QString> m_messages;
+    ui::MessageHooks m_previousHooks;
+};
+
+TEST_F(StartupTest, IdentityTextsComeFromTheVersionInformation) {
+    start();
+    EXPECT_EQ(CompanyName, QStringLiteral("KALDERN"));
+    EXPECT_EQ(ProductName, QStringLiteral("Loadspire Gauge"));
+    EXPECT_EQ(AppCaption, QStringLiteral("KALDERN - Loadspire Gauge"));
+    EXPECT_EQ(AppVersion, QStringLiteral("1.7"));
+    EXPECT_EQ(gadget()->windowTitle(), AppCaption);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(StartupTest, FirstValuesAndStripsExistWhenTheGadgetAppears) {
+    writeSettings("ShowCores=1\r\n");
+    start(4);
+    ASSERT_TRUE(gadget()->isVisible());
+    EXPECT_TRUE(StartupComplete);
+    ASSERT_EQ(gadget()->stripCount(), 4);
+    EXPECT_TRUE(gadget()->strip(1)->isVisible());
+    EXPECT_TRUE(m_form->ShowAllCores1->isChecked());
+    // 37, 50, 50, 50: the average truncates to 46.
+    EXPECT_EQ(gadget()->Label1->text(), QStringLiteral("Average CPU Usage: 46% (4 processors)"));
+    EXPECT_EQ(gadget()->strip(1)->yValue(9), 37);
+    EXPECT_EQ(gadget()->Chart1->count(), 10);
+}
+
+TEST_F(StartupTest, SettingsLiveBesideTheExecutableWhenItsFolderTakesNewFiles) {
+    start();
+    EXPECT_EQ(DataFolder, m_appFolder);
+    EXPECT_FALSE(QFileInfo::exists(m_config + QStringLiteral("/KALDERN")));
+}
+
+TEST_F(StartupTest, OtherwiseInTheConfigFolder) {
+    // An existing chk.tmp makes the probe fail, like a folder that refuses new files.
+    QFile probe(m_appFolder + QStringLiteral("chk.tmp"));
+    ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
+    probe.close();
+    const QString folder = m_config + QStringLiteral("/KALDERN/Loadspire Gauge/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    writeSettings("Left=-300\r\n", folder);
+    start();
+    EXPECT_EQ(DataFolder, folder);
+    EXPECT_EQ(gadget()->x(), -300);
+}
+
+TEST_F(StartupTest, SavedPlaceIsUsedOnlyWhenPlausible) {
+    const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
+    struct Case {
+        QByteArray line;
+        bool useDefault;
+        int expected;
+    };
+    for (const Case& c :
+         {Case{"Left=0", true, 0}, Case{"Left=-300", false, -300},
+          Case{"Left=" + QByteArray::number(screenWidth + 1), true, 0},
+          Case{"Left=" + QByteArray::number(screenWidth), false, screenWidth},
+          Case{"Left=0x20", false, 32}, Case{"Left=$20", false, 32}, Case{"Left=abc", true, 0}}) {
+        SCOPED_TRACE(c.line.constData());
+        writeSettings(c.line + "\r\n");
+        start();
+        const int expected =
+            c.useDefault ? workArea().x() + workArea().width() - gadget()->width() : c.expected;
+        EXPECT_EQ(gadget()->x(), expected);
+        EXPECT_EQ(gadget()->y(), workArea().y() + workArea().height() - gadget()->height());
+        m_form.reset();
+        delete SettingsFile;
+        SettingsFile = nullptr;
+    }
+}
+
+TEST_F(StartupTest, StartUpWritesNoPlaceOrSize) {
+    const QByteArray before = "[Settings]\r\nLeft=50\r\nTop=60\r\nHeight=300\r\nWidth=400\r\n";
+    writeSettings("Left=50\r\nTop=60\r\nHeight=300\r\nWidth=400\r\n");
+    start();
+    EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
+    EXPECT_EQ(gadget()->size(), QSize(400, 300));
+    EXPECT_EQ(settingsText(), before);
+}
+
+TEST_F(StartupTest, StayOnTopOnlyForExactlyOne) {
+    for (const auto& [value, on] :
+         {std::pair{"1", true}, std::pair{"2", false}, std::pair{"0", false}}) {
+        SCOPED_TRACE(value);
+        writeSettings(QByteArray("StayOnTop=") + value + "\r\n");
+        start();
+        EXPECT_EQ(m_form->StayOnTop1->isChecked(), on);
+        EXPECT_EQ(m_form->TimerStayOnTop.isActive(), on);
+        m_form.reset();
+        delete SettingsFile;
+        SettingsFile = nullptr;
+    }
+}
+
+TEST_F(StartupTest, FontStyleCodes) {
+    struct Case {
+        const char* code;
+        bool bold, italic, underline;
+    };
+    for (const Case& c : {Case{"5", true, true, false}, Case{"6", false, true, true},
+                          Case{"0", false, false, false}, Case{"7", true, true, true}}) {
+        SCOPED_TRACE(c.code);
+        writeSettings(QByteArray("Fontstyle=") + c.code + "\r\nFontname=Arial\r\nFontsize=14\r\n");
+        start();
+        const QFont font = gadget()->Label1->font();
+        EXPECT_EQ(font.bold(), c.bold);
+        EXPECT_EQ(font.italic(), c.italic);
+        EXPECT_EQ(font.underline(), c.underline);
+        EXPECT_EQ(font.family(), QStringLiteral("Arial"));
+        EXPECT_EQ(font.pointSize(), 14);
+        m_form.reset();
+        delete SettingsFile;
+        SettingsFile = nullptr;
+    }
+}
+
+TEST_F(StartupTest, ColourNamesAndNumbers) {
+    for (const char* text : {"CLRED", "255", "$000000FF"}) {
+        SCOPED_TRACE(text);
+        writeSettings(QByteArray("Textcolor=") + text + "\r\nBackgroundColor=clWhite\r\n");
+        start();
+        EXPECT_EQ(gadget()->labelTextColor(), clRed);
+        EXPECT_EQ(gadget()->gadgetColor(), clWhite);
+        EXPECT_EQ(gadget()->Chart1->backgroundColor(), QColor(Qt::white));
+        m_form.reset();
+        delete SettingsFile;
+        SettingsFile = nullptr;
+    }
+}
+
+TEST_F(StartupTest, ABadColourIsReportedAndEndsTheAppearanceSteps) {
+    writeSettings("Textcolor=reddish\r\nBackgroundColor=clWhite\r\nFontname=Arial\r\n");
+    start();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_EQ(m_messages[0], QStringLiteral("'reddish' is not a valid integer value"));
+    EXPECT_EQ(gadget()->gadgetColor(), clBtnFace);
+    EXPECT_NE(gadget()->Label1->font().family(), QStringLiteral("Arial"));
+    // The program goes on: the gadget is up and ticking.
+    EXPECT_TRUE(gadget()->isVisible());
+    EXPECT_TRUE(m_form->Timer1.isActive());
+}
+
+TEST_F(StartupTest, SavedLookIsApplied) {
+    writeSettings("Transparency=204\r\n");
+    start();
+    EXPECT_EQ(gadget()->alphaBlendValue(), 204);
+}
+
+TEST_F(StartupTest, MenuTogglesWriteTheirKeys) {
+    start(2);
+    m_form->StayOnTop1->trigger();
+    EXPECT_TRUE(m_form->StayOnTop1->isChecked());
+    EXPECT_TRUE(m_form->TimerStayOnTop.isActive());
+    EXPECT_EQ(settings::readInt(settings::Key::StayOnTop), 1);
+    m_form->StayOnTop1->trigger();
+    EXPECT_FALSE(m_form->StayOnTop1->isChecked());
+    EXPECT_FALSE(m_form->TimerStayOnTop.isActive());
+    EXPECT_EQ(settings::readInt(settings::Key::StayOnTop), 0);
+
+    m_form->ShowAllCores1->trigger();
+    EXPECT_TRUE(m_form->ShowAllCores1->isChecked());
+    EXPECT_TRUE(gadget()->strip(2)->isVisible());
+    EXPECT_EQ(settings::readInt(settings::Key::ShowCores), 1);
+    m_form->ShowAllCores1->trigger();
+    EXPECT_FALSE(gadget()->strip(1)->isVisible());
+    EXPECT_EQ(settings::readInt(settings::Key::ShowCores), 0);
+}
+
+TEST_F(StartupTest, ARefusedWriteIsReportedAndTheStripsStayAsTheyWere) {
+    start(2);
+    QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
+    writeSettings("");
+    QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
+    m_form->ShowAllCores1->trigger();
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
+    EXPECT_FALSE(gadget()->strip(1)->isVisible());
+}
+
+TEST(HelpAddress, ProductSlug) {
+    EXPECT_EQ(helpAddress(QStringLiteral("Loadspire Gauge"), QStringLiteral("example.org")),
+              QStringLiteral("http://example.org/help/loadspire-gauge/"));
+    EXPECT_EQ(helpAddress(QStringLiteral("ÄB C"), QStringLiteral("h:8080")),
+              QStringLiteral("http://h:8080/help/Äb-c/"));
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+// The gadget window: dragging by any surface, the menu button, saved place and size, strips.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "chartview.h"
+#include "globals.h"
+#include "inifile.h"
+#include "settingskeys.h"
+#include "timeleft.h"
+
+using namespace lsg;
+
+namespace {
+
+void settle() {
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+    }
+}
+
+class GadgetWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        DataFolder = m_dir.path() + u'/';
+        m_file = std::make_unique<IniFile>(DataFolder + QLatin1String(settings::kFileName));
+        SettingsFile = m_file.get();
+        StartupComplete = false;
+        m_form = std::make_unique<TForm2>();
+        m_form->onContextMenu = [this](const QPoint& p) { m_menuAt.push_back(p); };
+        m_form->move(200, 150);
+        m_form->show();
+        settle();
+        StartupComplete = true;
+    }
+    void TearDown() override {
+        m_form.reset();
+        StartupComplete = false;
+        SettingsFile = nullptr;
+    }
+
+    // A mouse event on a control, given in screen coordinates as the pointer would be.
+    static void mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button,
+                      const QPoint& screen, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(target->mapFromGlobal(screen)), QPointF(screen), button,
+                          held, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    }
+
+    void drag(QWidget* target, Qt::MouseButton button, const QPoint& delta) {
+        const QPoint start = target->mapToGlobal(target->rect().center());
+        mouse(target, QEvent::MouseButtonPress, button, start, button);
+        // In steps, each measured from the last pointer point.
+        const QPoint half(delta.x() / 2, delta.y() / 2);
+        mouse(target, QEvent::MouseMove, Qt::NoButton, start + half, button);
+        settle();
+        mouse(target, QEvent::MouseMove, Qt::NoButton, start + delta, button);
+        settle();
+        mouse(target, QEvent::MouseButtonRelease, button, start + delta, Qt::NoButton);
+        settle();
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<IniFile> m_file;
+    std::unique_ptr<TForm2> m_form;
+    std::vector<QPoint> m_menuAt;
+};
+
+TEST_F(GadgetWindowTest, DraggingFromAnySurfaceMovesByThePointerAndSavesThePlace) {
+    struct Case {
+        const char* surface;
+        Qt::MouseButton button;
+    };
+    for (const Case& c : {Case{"Label1", Qt::LeftButton}, Case{"Chart1", Qt::LeftButton},
+                          Case{"Form2", Qt::LeftButton}, Case{"Label1", Qt::MiddleButton}}) {
+        SCOPED_TRACE(c.surface);
+        QWidget* target = c.surface == std::string("Label1") ? m_form->Label1
+                          : c.surface == std::string("Chart1")
+                              ? static_cast<QWidget*>(m_form->Chart1)
+                              : m_form.get();
+        const QPoint before = m_form->pos();
+        drag(target, c.button, QPoint(30, 10));
+        EXPECT_EQ(m_form->pos(), before + QPoint(30, 10));
+        EXPECT_EQ(settings::readInt(settings::Key::Left), m_form->x());
+        EXPECT_EQ(settings::readInt(settings::Key::Top), m_form->y());
+    }
+    EXPECT_TRUE(m_menuAt.empty());
+}
+
+TEST_F(GadgetWindowTest, RightButtonOpensTheMenuAndNeverDrags) {
+    const QPoint before = m_form->pos();
+    drag(m_form->Label1, Qt::RightButton, QPoint(30, 10));
+    EXPECT_EQ(m_form->pos(), before);
+    EXPECT_EQ(m_menuAt.size(), 1u);
+    EXPECT_TRUE(settings::readText(settings::Key::Left).isEmpty());
+}
+
+TEST_F(GadgetWindowTest, AReleaseEndsTheDrag) {
+    drag(m_form->Label1, Qt::LeftButton, QPoint(5, 5));
+    const QPoint after = m_form->pos();
+    const QPoint p = m_form->Label1->mapToGlobal(QPoint(4, 4));
+    mouse(m_form->Label1, QEvent::MouseMove, Qt::NoButton, p + QPoint(40, 40), Qt::NoButton);
+    settle();
+    EXPECT_EQ(m_form->pos(), after);
+}
+
+TEST_F(GadgetWindowTest, ResizeSavesTheSizeAndSharesThePanelAmongTheStrips) {
+    m_form->createStrips(4, 10, true);
+    settle();
+    // A panel 300 pixels high shared by 4 strips and the total chart: Round(300 / 5) = 60.
+    const int extra = m_form->height() - m_form->Panel1->height();
+    m_form->resize(m_form->width(), 300 + extra);
+    settle();
+    ASSERT_EQ(m_form->Panel1->height(), 300);
+    EXPECT_EQ(ProcessorChartHeight, 60);
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_EQ(m_form->strip(i)->height(), 60);
+    }
+    EXPECT_EQ(settings::readInt(settings::Key::Height), m_form->frameGeometry().height());
+    EXPECT_EQ(settings::readInt(settings::Key::Width), m_form->frameGeometry().width());
+    // The last processor's strip is on top, processor 0's right above the total chart.
+    EXPECT_LT(m_form->strip(4)->y(), m_form->strip(1)->y());
+    EXPECT_EQ(m_form->strip(1)->geometry().bottom() + 1, m_form->Chart1->y());
+}
+
+TEST_F(GadgetWindowTest, HalvesOfAStripHeightGoToTheEvenNeighbour) {
+    m_form->createStrips(1, 10, false);
+    const int extra = m_form->height() - m_form->Panel1->height();
+    m_form->resize(m_form->width(), 400);
+    settle();
+    m_form->resize(m_form->width(), 213 + extra);
+    settle();
+    ASSERT_EQ(m_form->Panel1->height(), 213);
+    EXPECT_EQ(ProcessorChartHeight, 106);  // 106.5
+    EXPECT_EQ(m_form->strip(1)->height(), 106);
+}
+
+TEST_F(GadgetWindowTest, TheProgramsOwnPlacementIsNotSaved) {
+    m_form->placeQuietly(QPoint(40, 60), QSize(300, 200));
+    settle();
+    EXPECT_EQ(m_form->pos(), QPoint(40, 60));
+    EXPECT_TRUE(settings::readText(settings::Key::Left).isEmpty());
+    EXPECT_TRUE(settings::readText(settings::Key::Height).isEmpty());
+}
+
+TEST_F(GadgetWindowTest, ClosingOnlyHides) {
+    bool closed = false;
+    m_form->onClosed = [&] { closed = true; };
+    m_form->close();
+    settle();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(m_form->isVisible());
+}
+
+}  // namespace
