@@ -15,6 +15,7 @@
 #include "messages.h"
 #include "settingskeys.h"
 #include "style.h"
+#include "taskbar.h"
 
 namespace lsg {
 namespace {
@@ -64,6 +65,7 @@ TForm2::TForm2(QWidget* parent)
     outer->addLayout(labelBox);
 
     applyColors();
+    ui::hideFromTaskbar(this);
 }
 
 TForm2::~TForm2() = default;
