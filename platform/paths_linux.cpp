@@ -39,7 +39,7 @@ QString roamingAppDataFolder() {
 }
 
 void createFolder(const QString& path) {
-    QDir().mkdir(path);
+    QDir().mkpath(path);
 }
 
 bool IsFolderWritable(const QString& folder) {

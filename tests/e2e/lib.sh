@@ -21,8 +21,8 @@ e2e_fail() {
 e2e_cleanup() {
     local pids
     pids=$(jobs -p)
-    [ -n "$pids" ] && kill $pids 2>/dev/null
-    [ -n "${E2E_EXTRA_PIDS:-}" ] && kill $E2E_EXTRA_PIDS 2>/dev/null
+    [ -n "$pids" ] && kill $pids 2>/dev/null || true
+    [ -n "${E2E_EXTRA_PIDS:-}" ] && kill $E2E_EXTRA_PIDS 2>/dev/null || true
     wait 2>/dev/null || true
     if [ "${E2E_KEEP:-0}" != 1 ] && [ -n "${E2E_TMP:-}" ]; then
         rm -rf "$E2E_TMP"

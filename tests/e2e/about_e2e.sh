@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# The About box as a user opens it: from the tray menu, with its rain running, closed by Escape.
+source "$(dirname "$0")/lib.sh"
+e2e_setup
+e2e_install_program
+e2e_start_program
+e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
+
+read -r tx ty < <(e2e_tray_icon_pos)
+xdotool mousemove --sync "$tx" "$ty" click 3
+sleep 0.7
+xdotool key a
+box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
+sleep 2
+e2e_screenshot about
+
+# The rain: bright green characters on the box's black surface around the panel.
+read -r bx by < <(e2e_window_pos "$box")
+green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
+    awk -F'[(),]' 'NR > 1 && $2 < 200 && $3 > 120 && $4 < 200 && $3 > $2 + 40 {n++} END {print n + 0}')
+[ "$green" -gt 0 ] || e2e_fail "no rain to the left of the panel"
+
+xdotool windowactivate --sync "$box" key Escape
+for i in $(seq 30); do
+    xdotool search --onlyvisible --name '^About Loadspire Gauge$' >/dev/null 2>&1 || break
+    sleep 0.1
+done
+xdotool search --onlyvisible --name '^About Loadspire Gauge$' >/dev/null 2>&1 &&
+    e2e_fail "Escape did not close the About box"
+e2e_alive "$E2E_PID" || e2e_fail "the program ended with the About box"
+echo "about e2e passed"
