@@ -8,8 +8,7 @@ target_link_libraries(lsg_rain PUBLIC lsg_platform Qt6::Core)
 
 # The licence text ships beside the program, where "License..." looks for it.
 configure_file(license.txt ${CMAKE_BINARY_DIR}/license.txt COPYONLY)
-include(GNUInstallDirs)
-install(FILES license.txt DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Its install rule sits with the program's in packaging/, which gives both one folder.
 
 # --- The About box -----------------------------------------------------------------------------
 if(LOADSPIRE_GUI)
