@@ -2,7 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -65,7 +67,17 @@ FontColorDialog::FontColorDialog(const QFont& font, const QColor& color, QWidget
     // A dialog used as a plain widget: its own buttons go, ours decide.
     m_fonts->setWindowFlags(Qt::Widget);
     m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-    m_fonts->setCurrentFont(font);
+    m_fonts->setSizeGripEnabled(false);
+    // A family the desktop lacks (Tahoma) starts the list at the font that stands in for it,
+    // which is what the gadget shows, rather than at an arbitrary default.
+    QFont start = font;
+    if (!QFontDatabase::hasFamily(font.family())) {
+        start.setFamily(QFontInfo(font).family());
+    }
+    // The chooser finds the style by its name, and families name their plain style
+    // differently ("Book", "Regular"): name the one the font actually gets.
+    start.setStyleName(QFontInfo(start).styleName());
+    m_fonts->setCurrentFont(start);
     // Enter or Escape inside the chooser would only hide it; they answer this dialog instead.
     connect(m_fonts, &QDialog::accepted, this, &QDialog::accept);
     connect(m_fonts, &QDialog::rejected, this, &QDialog::reject);

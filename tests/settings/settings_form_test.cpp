@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFontInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -446,6 +447,16 @@ TEST(FontColorDialogTest, StartsFromTheGivenFontAndColourAndKeepsTheChosenColour
     dialog.askColor = [](QWidget*, const QColor&) { return QColor(); };
     dialog.colorButton()->click();
     EXPECT_EQ(dialog.selectedColor(), QColor(200, 100, 50));
+}
+
+TEST(FontColorDialogTest, AMissingFamilyStartsAtItsStandInWithThePlainStyle) {
+    const QFont tahoma(QStringLiteral("Tahoma"), 8);
+    FontColorDialog dialog(tahoma, QColor(0, 0, 0));
+    const QFont start = dialog.selectedFont();
+    EXPECT_EQ(start.family(), QFontInfo(tahoma).family());
+    EXPECT_EQ(start.pointSize(), 8);
+    EXPECT_FALSE(start.italic());
+    EXPECT_FALSE(start.bold());
 }
 
 }  // namespace
