@@ -25,6 +25,7 @@
 #include "paths.h"
 #include "pictures.h"
 #include "samplingtick.h"
+#include "settingsform.h"
 #include "settingsformat.h"
 #include "settingskeys.h"
 #include "timeleft.h"
@@ -350,7 +351,17 @@ void TAppForm::ShowWindow1Click() {
     m_gadget->activateWindow();
 }
 
-void TAppForm::Settings1Click() {}
+void TAppForm::Settings1Click() {
+    // A new window for each use, modeless; closing only hides it. It has no parent widget, so
+    // it lives until the main form goes, which takes it along.
+    auto* form = new TSettingsForm(m_gadget);
+    connect(this, &QObject::destroyed, this,
+            [guard = QPointer<TSettingsForm>(form)] { delete guard.data(); });
+    if (!Settings1->isEnabled()) {
+        Settings1->setEnabled(true);
+    }
+    form->show();
+}
 
 void TAppForm::StayOnTop1Click() {
     if (StayOnTop1->isChecked()) {

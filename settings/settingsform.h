@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+#include <QPointer>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace lsg {
+
+class TForm2;
+
+// The nine transparency steps: slider position 0..8 to window opacity 255..51, and a stored
+// opacity back to the nearest position (clamped to 0..8). Halves round to the even neighbour.
+int transparencyForPosition(int position);
+int positionForTransparency(qint64 transparency);
+
+// A font with the colour to draw it in.
+struct FontChoice {
+    QFont font;
+    QColor color;
+};
+
+// The font and colour pickers the settings window opens. The default set shows modal dialogs;
+// tests install their own answers.
+class SettingsDialogs {
+public:
+    virtual ~SettingsDialogs() = default;
+    // nullopt when the user cancels.
+    virtual std::optional<FontChoice> chooseFont(QWidget* parent, const FontChoice& initial) = 0;
+    virtual std::optional<QColor> chooseColor(QWidget* parent, const QColor& initial) = 0;
+
+    // The modal dialogs of the desktop.
+    static std::unique_ptr<SettingsDialogs> standard();
+};
+
+// What "Reset to Defaults..." does once the settings file is gone; empty members keep the
+// real behaviour (the running executable, a detached start, QApplication::quit()).
+struct RestartActions {
+    std::function<QString()> executablePath;
+    std::function<bool(const QString&)> startDetached;
+    std::function<void()> quit;
+};
+
+// The settings window: label font and colour, background colour and transparency of the gadget,
+// and a reset that deletes the settings file and restarts the program. Every change is applied
+// to the gadget and written to the settings file at once; there is no OK or Cancel.
+//
+// Each use creates a new window and shows it modeless; closing only hides it, so the owner
+// deletes it (it has no parent widget):
+//     auto* form = new TSettingsForm(gadget);
+//     form->show();
+class TSettingsForm : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TSettingsForm(TForm2* gadget, QWidget* parent = nullptr);
+    ~TSettingsForm() override;
+
+    QPushButton* BitBtn1 = nullptr;  // "Edit Font..."
+    QPushButton* BitBtn4 = nullptr;  // "Edit Background Color..."
+    QLabel* Label1 = nullptr;        // "Transparency:"
+    QSlider* TrackBar1 = nullptr;    // 0..8, opaque to most transparent
+    QPushButton* BitBtn2 = nullptr;  // "Reset to Defaults..."
+
+    void setDialogs(std::unique_ptr<SettingsDialogs> dialogs);
+    void setRestartActions(RestartActions actions);
+
+    // The handlers; the buttons and the slider run them through the error report.
+    void BitBtn1Click();
+    void BitBtn4Click();
+    void TrackBar1Change();
+    void BitBtn2Click();
+
+private:
+    void FormCreate();
+    void buildControls();
+
+    QPointer<TForm2> m_gadget;
+    std::unique_ptr<SettingsDialogs> m_dialogs;
+    RestartActions m_restart;
+};
+
+}  // namespace lsg

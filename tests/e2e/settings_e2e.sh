@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# The settings window as a user meets it: opened from the tray menu, the transparency slider
+# moved with the keyboard, then "Reset to Defaults..." answered with Yes, which hands over to a
+# fresh copy of the program running with the default look and place.
+source "$(dirname "$0")/lib.sh"
+
+# tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host, waiting for
+# it to be embedded. The tray host's panel holds the icon's window, named like the program.
+tray_icon_pos() {
+    local panel line i
+    for i in $(seq 50); do
+        for panel in $(xdotool search --name '^panel$' 2>/dev/null || true); do
+            line=$(xwininfo -tree -id "$panel" | grep '"Loadspire Gauge"' | tail -n1 || true)
+            if [ -n "$line" ]; then
+                echo "$line" | awk '{split($(NF-1), s, /[x+]/); split($NF, p, /\+/);
+                    print int(p[2] + s[1] / 2), int(p[3] + s[2] / 2)}'
+                return 0
+            fi
+        done
+        sleep 0.1
+    done
+    e2e_fail "no icon of the program in the tray"
+}
+
+e2e_setup
+e2e_install_program
+ini="$E2E_APP/settings.ini"
+printf '[Settings]\r\nLeft=100\r\nTop=150\r\nTransparency=255\r\nShowCores=1\r\n' >"$ini"
+e2e_start_program
+old_pid=$E2E_PID
+
+gadget=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
+sleep 1
+
+# "Settings..." is the second item of the tray menu.
+read -r tx ty < <(tray_icon_pos)
+xdotool mousemove --sync "$tx" "$ty" click 3
+sleep 0.7
+xdotool key Down Down Return
+dialog=$(e2e_wait_window '^Settings$' 10)
+sleep 0.5
+read -r w h < <(e2e_window_size "$dialog")
+[ "$w" = 282 ] && [ "$h" = 184 ] || e2e_fail "settings window is ${w}x$h"
+# Centred on the 1280x800 screen (the frame may shift it by a few pixels).
+read -r dx dy < <(e2e_window_pos "$dialog")
+[ $((dx - 499)) -ge -10 ] && [ $((dx - 499)) -le 10 ] || e2e_fail "settings window at x $dx"
+[ $((dy - 308)) -ge -30 ] && [ $((dy - 308)) -le 30 ] || e2e_fail "settings window at y $dy"
+e2e_screenshot settings-dialog
+import -window "$dialog" "$LSG_BINARY_DIR/screenshots/settings-dialog-window.png"
+
+# "Edit Font..." has the focus first; its dialog offers a colour too. Escape cancels it and
+# nothing is written.
+xdotool windowactivate --sync "$dialog"
+sleep 0.3
+before=$(cat "$ini")
+xdotool key --clearmodifiers space
+fonts=$(e2e_wait_window '^Font$' 10)
+sleep 0.5
+import -window "$fonts" "$LSG_BINARY_DIR/screenshots/settings-font-dialog.png"
+xdotool windowactivate --sync "$fonts" key --clearmodifiers Escape
+for i in $(seq 30); do
+    xdotool search --onlyvisible --name '^Font$' >/dev/null 2>&1 || break
+    sleep 0.1
+done
+xdotool search --onlyvisible --name '^Font$' >/dev/null 2>&1 && e2e_fail "Escape left the font dialog open"
+[ "$(cat "$ini")" = "$before" ] || e2e_fail "cancelling the font dialog wrote: $(cat "$ini")"
+
+# Tab reaches the slider after the two colour buttons; three steps right give 178/255.
+xdotool windowactivate --sync "$dialog"
+sleep 0.3
+xdotool key --clearmodifiers Tab Tab Right Right Right
+sleep 0.5
+value=$(e2e_ini_value "$ini" Transparency)
+[ "$value" = 178 ] || e2e_fail "Transparency=$value after three steps"
+opacity=$(xprop -id "$gadget" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
+# 178/255 of the full 32-bit scale, give or take the last unit of rounding.
+[ "$opacity" -ge 2998055601 ] && [ "$opacity" -le 2998055602 ] || e2e_fail "gadget opacity $opacity"
+
+# One more Tab to "Reset to Defaults...", press it and answer Yes with Return.
+xdotool key --clearmodifiers Tab space
+question=$(e2e_wait_window '^Loadspire Gauge$' 10)
+sleep 0.3
+e2e_screenshot settings-restart-question
+xdotool windowactivate --sync "$question" key --clearmodifiers Return
+
+for i in $(seq 100); do
+    e2e_alive "$old_pid" || break
+    sleep 0.1
+done
+e2e_alive "$old_pid" && e2e_fail "the old copy still runs after the reset"
+[ -e "$ini" ] && e2e_fail "settings.ini is still there: $(cat "$ini")"
+
+# The fresh copy was started by the old one; it is found by its executable's path.
+new_pid=""
+for i in $(seq 50); do
+    new_pid=$(pgrep -f -x "$E2E_APP/loadspire" | head -n1 || true)
+    [ -n "$new_pid" ] && break
+    sleep 0.1
+done
+[ -n "$new_pid" ] || e2e_fail "no fresh copy runs after the reset"
+E2E_EXTRA_PIDS="$new_pid"
+[ "$new_pid" != "$old_pid" ] || e2e_fail "the fresh copy has the old pid"
+
+gadget=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
+sleep 1
+# Defaults: opaque, no strips asked for, placed at the bottom right of the screen.
+opacity=$(xprop -id "$gadget" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
+case "$opacity" in
+    4294967295 | found.) ;;
+    *) e2e_fail "fresh copy opacity $opacity" ;;
+esac
+read -r gx gy < <(e2e_window_pos "$gadget")
+read -r gw gh < <(e2e_window_size "$gadget")
+[ $((gx + gw)) -ge 1260 ] && [ $((gy + gh)) -ge 760 ] || e2e_fail "fresh copy placed at $gx,$gy"
+[ -e "$ini" ] && e2e_fail "the fresh copy wrote settings at start: $(cat "$ini")"
+e2e_screenshot settings-after-reset
+
+# The fresh copy ends from its own menu.
+read -r tx ty < <(tray_icon_pos)
+xdotool mousemove --sync "$tx" "$ty" click 3
+sleep 0.7
+xdotool key x
+for i in $(seq 50); do
+    e2e_alive "$new_pid" || break
+    sleep 0.1
+done
+e2e_alive "$new_pid" && e2e_fail "the fresh copy still runs after Exit"
+E2E_EXTRA_PIDS=""
+echo "settings e2e passed"
