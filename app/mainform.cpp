@@ -21,6 +21,7 @@
 #include "globals.h"
 #include "inifile.h"
 #include "messages.h"
+#include "newversion.h"
 #include "openurl.h"
 #include "paths.h"
 #include "pictures.h"
@@ -327,7 +328,22 @@ void TAppForm::TimerCheckerTimer() {
     }
 }
 
-void TAppForm::createUpdatePopup() {}
+void TAppForm::createUpdatePopup() {
+    // One popup per run. It is a top-level window, so it cannot be a child of this form: a
+    // child marker records that it exists and takes it along when the form ends. Closing the
+    // popup only hides it.
+    const QString owner = QStringLiteral("NewVerOwner");
+    if (findChild<QObject*>(owner, Qt::FindDirectChildrenOnly) != nullptr) {
+        return;
+    }
+    auto* marker = new QObject(this);
+    marker->setObjectName(owner);
+    // The download address is read when the link is clicked.
+    QPointer<TNewVer> NewVer = new TNewVer(ProductName, m_check->latestVersion(), [this] {
+        return m_check ? m_check->downloadURL() : QString();
+    });
+    connect(marker, &QObject::destroyed, [NewVer] { delete NewVer.data(); });
+}
 
 void TAppForm::TrayIcon1Click() {
     if (m_gadget == nullptr) {
