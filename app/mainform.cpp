@@ -21,6 +21,7 @@
 #include "globals.h"
 #include "inifile.h"
 #include "messages.h"
+#include "newversion.h"
 #include "openurl.h"
 #include "paths.h"
 #include "pictures.h"
@@ -328,7 +329,16 @@ void TAppForm::TimerCheckerTimer() {
     }
 }
 
-void TAppForm::createUpdatePopup() {}
+void TAppForm::createUpdatePopup() {
+    // One popup per run; closing it only hides it.
+    if (NewVer) {
+        return;
+    }
+    // The download address is read when the link is clicked.
+    NewVer = std::make_unique<TNewVer>(ProductName, m_check->latestVersion(), [this] {
+        return m_check ? m_check->downloadURL() : QString();
+    });
+}
 
 void TAppForm::TrayIcon1Click() {
     if (m_gadget == nullptr) {

@@ -17,6 +17,7 @@ class QSystemTrayIcon;
 namespace lsg {
 
 class TForm2;
+class TNewVer;
 class UsageSource;
 namespace check {
 class UpdateCheck;
@@ -91,6 +92,7 @@ private:
     QSize m_savedOuterSize;
     Environment m_environment;
     std::unique_ptr<check::UpdateCheck> m_check;
+    std::unique_ptr<TNewVer> NewVer;  // the update popup, once the check has asked for it
 };
 
 // The menu's texts and the help address, kept apart from the widgets for tests.

@@ -1,2 +1,9 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
+if(LOADSPIRE_GUI)
+    # The update check against the local server, its popup and the link to the browser. The
+    # server listens on the port the local-server build of the program is linked with.
+    add_test(NAME e2e_update COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/update_e2e.sh)
+    set_tests_properties(e2e_update PROPERTIES LABELS e2e TIMEOUT 60 RESOURCE_LOCK localserver
+        ENVIRONMENT "LSG_BINARY_DIR=${CMAKE_BINARY_DIR};LSG_SOURCE_DIR=${CMAKE_SOURCE_DIR};LSG_TEST_SERVER_PORT=${LOADSPIRE_TEST_SERVER_PORT}")
+endif()

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# The update check as a user meets it: the program asks the local server, which reports 4.4, so
+# the UPDATE AVAILABLE popup appears in the top-right corner; its link hands the download
+# address to the browser. The https attempt fails (the program does not trust the test CA) and
+# the plain http one answers.
+source "$(dirname "$0")/lib.sh"
+
+: "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
+PORT="${LSG_TEST_SERVER_PORT:-47813}"
+
+e2e_setup
+e2e_install_program loadspire-localserver
+
+# Dates in the store follow the locale; fix it so that today's text is known.
+export LC_ALL=C.UTF-8 LANG=C.UTF-8
+
+# The local server, fed from a pipe it reads until the test ends.
+mkfifo "$E2E_TMP/server.in"
+python3 "$LSG_SOURCE_DIR/tests/servers/server.py" --certdir "$E2E_TMP/certs" --dual-port "$PORT" \
+    <"$E2E_TMP/server.in" >"$E2E_TMP/server.out" 2>"$E2E_TMP/server.err" &
+server_pid=$!
+exec {server_in}>"$E2E_TMP/server.in"
+for i in $(seq 100); do
+    [ -s "$E2E_TMP/server.out" ] && break
+    e2e_alive "$server_pid" || e2e_fail "the test server did not start (port $PORT in use?): $(cat "$E2E_TMP/server.err")"
+    sleep 0.1
+done
+[ -s "$E2E_TMP/server.out" ] || e2e_fail "the test server did not report ready"
+
+# The desktop's URL handler is a recorder: Qt hands web addresses to xdg-open.
+mkdir -p "$E2E_TMP/bin"
+cat >"$E2E_TMP/bin/xdg-open" <<EOF
+#!/bin/sh
+printf '%s\n' "\$@" >>"$E2E_TMP/opened.txt"
+EOF
+chmod +x "$E2E_TMP/bin/xdg-open"
+export PATH="$E2E_TMP/bin:$PATH"
+export BROWSER="$E2E_TMP/bin/xdg-open"
+
+e2e_start_program
+
+# What the server saw, for a failure report.
+server_requests() {
+    echo '{"cmd": "requests"}' >&"$server_in"
+    sleep 0.3
+    tail -n1 "$E2E_TMP/server.out"
+}
+
+# The check starts on the first tick of its timer, about a second after start-up; the https
+# attempt fails at once and the http one answers.
+popup=""
+for i in $(seq 100); do
+    popup=$(xdotool search --onlyvisible --name '^UPDATE AVAILABLE$' 2>/dev/null | head -n1 || true)
+    [ -n "$popup" ] && break
+    sleep 0.1
+done
+if [ -z "$popup" ]; then
+    echo "requests seen by the server: $(server_requests)" >&2
+    echo "program output: $(cat "$E2E_TMP/program.log")" >&2
+    e2e_fail "no popup within 10 s"
+fi
+sleep 0.3  # the grow animation
+read -r px py < <(e2e_window_pos "$popup")
+read -r pw ph < <(e2e_window_size "$popup")
+read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
+[ "$pw" = 320 ] && [ "$ph" = 68 ] || e2e_fail "popup size ${pw}x$ph"
+[ "$py" = 5 ] || e2e_fail "popup top $py"
+[ $((sw - px - pw)) = 5 ] || e2e_fail "popup right edge $((sw - px - pw)) px from the screen's"
+
+# It does not take the focus.
+active=$(xdotool getactivewindow 2>/dev/null || true)
+[ "$active" != "$popup" ] || e2e_fail "the popup took the focus"
+
+# The store: today's date and the first processed reply of the day.
+store="$XDG_CONFIG_HOME/$(printf '%s' 'KALDERN - Loadspire Gauge' | md5sum | awk '{print toupper($1)}')/update.ini"
+[ -f "$store" ] || e2e_fail "no store at $store"
+today=$(e2e_ini_value "$store" LastUpdateCheck)
+count=$(e2e_ini_value "$store" LastUpdateCheckCount)
+version=$(e2e_ini_value "$store" CurrentVersion)
+# The C locale's short date, as in "9 Dec 2026".
+[ "$today" = "$(date +'%-d %b %Y')" ] || e2e_fail "LastUpdateCheck=$today, today is $(date +%F)"
+[ "$count" = 1 ] || e2e_fail "LastUpdateCheckCount=$count"
+[ "$version" = 4.4 ] || e2e_fail "CurrentVersion=$version"
+
+# Dragged by its icon: 40 left, 12 down.
+ix=$((px + 34))
+iy=$((py + 34))
+xdotool mousemove --sync "$ix" "$iy" mousedown 1
+for step in 1 2 3 4; do
+    xdotool mousemove --sync $((ix - step * 10)) $((iy + step * 3))
+    sleep 0.05
+done
+sleep 0.1
+xdotool mouseup 1
+sleep 0.2
+read -r nx ny < <(e2e_window_pos "$popup")
+[ $((nx - px)) = -40 ] && [ $((ny - py)) = 12 ] || e2e_fail "dragged by $((nx - px)),$((ny - py))"
+px=$nx
+py=$ny
+
+# Hover over the link, then look at it.
+xdotool mousemove --sync $((px + 182)) $((py + 45))
+sleep 0.3
+shots="$LSG_BINARY_DIR/screenshots"
+mkdir -p "$shots"
+import -window root -crop "$((pw + 20))x$((ph + 20))+$((px - 10))+0" "$shots/update-popup.png"
+
+# A click on the link hands the download address to the browser and closes the popup.
+xdotool click 1
+for i in $(seq 50); do
+    [ -s "$E2E_TMP/opened.txt" ] && break
+    sleep 0.1
+done
+[ -s "$E2E_TMP/opened.txt" ] || e2e_fail "nothing was handed to the browser"
+opened=$(cat "$E2E_TMP/opened.txt")
+[ "$opened" = "https://example.invalid/download/" ] || e2e_fail "handed to the browser: $opened"
+sleep 0.3
+xdotool search --onlyvisible --name '^UPDATE AVAILABLE$' >/dev/null &&
+    e2e_fail "the popup is still visible after the click"
+e2e_alive "$E2E_PID" || e2e_fail "the program ended"
+echo "update e2e passed"
