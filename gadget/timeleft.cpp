@@ -153,6 +153,7 @@ void TForm2::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint p = event->globalPosition().toPoint();
     m_ownPosition.reset();
+    m_dragPosition = pos();
     dragging = true;
     dx = p.x();
     dy = p.y();
@@ -164,10 +165,11 @@ void TForm2::mouseMoveEvent(QMouseEvent* event) {
     }
     const QPoint p = event->globalPosition().toPoint();
     // From the last pointer point, not the press point: the window never jumps.
-    const int newLeft = x() + p.x() - dx;
-    const int newTop = y() + p.y() - dy;
+    const int newLeft = m_dragPosition.x() + p.x() - dx;
+    const int newTop = m_dragPosition.y() + p.y() - dy;
     dx = p.x();
     dy = p.y();
+    m_dragPosition = QPoint(newLeft, newTop);
     move(newLeft, newTop);
 }
 

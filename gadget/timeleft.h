@@ -86,6 +86,9 @@ private:
     bool dragging = false;
     int dx = 0;
     int dy = 0;
+    // Where the drag last put the window. The window manager confirms moves later, so the
+    // window's own position can lag a step behind while the pointer runs on.
+    QPoint m_dragPosition;
 };
 
 }  // namespace lsg

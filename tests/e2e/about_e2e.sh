@@ -20,7 +20,7 @@ e2e_screenshot about
 # The rain: bright green characters on the box's black surface around the panel.
 read -r bx by < <(e2e_window_pos "$box")
 green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
-    awk -F'[(),]' 'NR > 1 && $2 < 200 && $3 > 120 && $4 < 200 && $3 > $2 + 40 {n++} END {print n + 0}')
+    awk -F'[(),]' 'NR > 1 && $4 > 100 && $4 > $3 + 40 && $4 > $5 + 40 {n++} END {print n + 0}')
 [ "$green" -gt 0 ] || e2e_fail "no rain to the left of the panel"
 
 xdotool windowactivate --sync "$box" key Escape
