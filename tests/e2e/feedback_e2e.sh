@@ -19,7 +19,6 @@ coproc SERVER {
         --certdir "$E2E_TMP/certs" --dual-port "$LOADSPIRE_TEST_SERVER_PORT" \
         2>"$E2E_TMP/server.log"
 }
-E2E_EXTRA_PIDS="$SERVER_PID"
 
 # server_command JSON: sends one command; its one-line answer lands in SERVER_ANSWER.
 server_command() {
