@@ -18,6 +18,7 @@
 #include "adcpuusage.h"
 #include "chartview.h"
 #include "check.h"
+#include "feedbackform.h"
 #include "globals.h"
 #include "inifile.h"
 #include "messages.h"
@@ -424,7 +425,9 @@ void TAppForm::Help1Click() {
     ui::openWebAddress(helpAddress(ProductName, ServerHost()));
 }
 
-void TAppForm::SendFeedback1Click() {}
+void TAppForm::SendFeedback1Click() {
+    feedback::TFeedbackForm::showModal(nullptr);
+}
 
 void TAppForm::About1Click() {
     about::TAboutBox::showModal(nullptr);

@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "feedback.h"
+
+#include "globals.h"
+
+namespace lsg::feedback {
+namespace {
+
+const QString kPath = QStringLiteral("/php/feedback.php");
+
+bool isControlOrBlank(QChar c) {
+    return c.unicode() <= 32;
+}
+
+}  // namespace
+
+QString trimControls(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && isControlOrBlank(text.at(first))) {
+        ++first;
+    }
+    while (last > first && isControlOrBlank(text.at(last - 1))) {
+        --last;
+    }
+    return text.mid(first, last - first);
+}
+
+QString feedbackText(Choice choice, const QString& text) {
+    QString result;
+    if (choice == Choice::Like) {
+        result = QStringLiteral("I like it!\r");
+    } else if (choice == Choice::Dislike) {
+        result = QStringLiteral("I dislike it!\r");
+    }
+    return result + trimControls(text);
+}
+
+QStringList requestLines(const QString& appCaption, const QString& appVersion,
+                         const QString& feedback, const QString& email) {
+    QStringList lines{QStringLiteral("cmd=feedback"), QStringLiteral("appname=") + appCaption,
+                      QStringLiteral("version=") + appVersion,
+                      QStringLiteral("feedback=") + feedback};
+    if (!email.isEmpty()) {
+        lines << QStringLiteral("email=") + email;
+    }
+    return lines;
+}
+
+bool isSuccessReply(const QString& reply) {
+    // A list of lines joined by CRLF: a reply of two non-blank lines keeps a break between them
+    // and so can never equal "OK".
+    QString normalised = reply;
+    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    normalised.replace(u'\r', u'\n');
+    normalised.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return trimControls(normalised) == QStringLiteral("OK");
+}
+
+SendConfig defaultSendConfig() {
+    SendConfig config;
+    config.host = ServerHost();
+    return config;
+}
+
+bool sendFeedback(const QStringList& lines, const SendConfig& config) {
+    QString reply;
+    try {
+        reply = net::PostForm(QStringLiteral("https://") + config.host + kPath, lines,
+                              config.timeoutMs, config.options);
+    } catch (...) {
+        // Whatever went wrong on the secure path, the plain one gets exactly one try.
+        try {
+            reply = net::PostForm(QStringLiteral("http://") + config.host + kPath, lines,
+                                  config.timeoutMs, config.options);
+        } catch (...) {
+            return false;
+        }
+    }
+    return isSuccessReply(reply);
+}
+
+}  // namespace lsg::feedback

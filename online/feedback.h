@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include "postform.h"
+
+namespace lsg::feedback {
+
+// The user's verdict; none until a choice panel is clicked.
+enum class Choice { None, Like, Dislike };
+
+inline constexpr int kTimeoutMs = 3000;
+inline constexpr int kMaxTextLength = 10000;
+inline constexpr int kMaxEmailLength = 100;
+
+// The text without leading and trailing characters of code 32 or below (blanks, line breaks,
+// tabs and other control characters).
+QString trimControls(const QString& text);
+
+// "I like it!" or "I dislike it!" and one carriage return for a choice, then the trimmed text.
+// Empty when there is no choice and the text is blank: nothing to send.
+QString feedbackText(Choice choice, const QString& text);
+
+// The form lines of a feedback request, in the server's order; "email=" only when an address
+// is given. Values go in raw: the form post escapes them.
+QStringList requestLines(const QString& appCaption, const QString& appVersion,
+                         const QString& feedback, const QString& email);
+
+// True when the reply, its line breaks made CRLF and its ends trimmed, is exactly "OK".
+bool isSuccessReply(const QString& reply);
+
+// Where and how a request goes; tests point it at their own server.
+struct SendConfig {
+    QString host;  // host[:port] of the maker's web server
+    int timeoutMs = kTimeoutMs;
+    net::PostOptions options;
+};
+
+// The program's configuration: the build's server host and the 3000 ms limit.
+SendConfig defaultSendConfig();
+
+// Posts the lines to https://host/php/feedback.php and, when that fails in any way, once to
+// http:// on the same host and path. True when the reply is a success. Never throws; blocks for
+// at most two attempts, each bounded by the timeout per phase.
+bool sendFeedback(const QStringList& lines, const SendConfig& config);
+
+}  // namespace lsg::feedback

@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QDialog>
+#include <QFrame>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QString>
+
+#include "feedback.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace lsg::feedback {
+
+// One of the two choice panels: a picture at the left and a centred caption, clicked with the
+// mouse only. Its face, text and bevel show whether it is the chosen one.
+class ChoicePanel : public QFrame {
+    Q_OBJECT
+public:
+    ChoicePanel(const QString& pictureName, const QString& caption, QWidget* parent);
+
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_pictureName;
+    QString m_caption;
+    QPixmap m_picture;
+    bool m_selected = false;
+    bool m_pressed = false;
+};
+
+// A multi-line text box that takes at most maxLength characters from the user, each line break
+// counting as two (it is sent as a carriage return and a line feed). Typing, pasting, dropping
+// and input methods are cut to fit; text set by the program is not.
+class LimitedTextEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    LimitedTextEdit(int maxLength, QWidget* parent);
+    int maxLength() const { return m_maxLength; }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    // How much more may go in when the selection is replaced.
+    qsizetype room() const;
+
+    int m_maxLength;
+};
+
+// The feedback dialog: like or dislike, a free text and an optional e-mail address, posted to
+// the maker's server when "Send" is pressed.
+//
+// Each use creates a new dialog; it deletes itself when it closes (Qt::WA_DeleteOnClose):
+//     TFeedbackForm::showModal(parent);
+// Its controls carry the object names Panel4, Panel5, Memo1, Edit1 and BitBtn1.
+class TFeedbackForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFeedbackForm(QWidget* parent = nullptr);
+
+    static void showModal(QWidget* parent = nullptr);
+
+    // Where "Send" posts to; the build's server host unless a test says otherwise.
+    void setSendConfig(const SendConfig& config) { m_config = config; }
+
+    Choice choice() const;
+    // The text box's text with its line breaks as carriage return and line feed.
+    QString memoText() const;
+
+    void Image1Click();
+    void Image2Click();
+    void BitBtn1Click();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildControls();
+
+    SendConfig m_config;
+    bool m_sending = false;
+
+    ChoicePanel* Panel4 = nullptr;
+    ChoicePanel* Panel5 = nullptr;
+    LimitedTextEdit* Memo1 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+};
+
+}  // namespace lsg::feedback

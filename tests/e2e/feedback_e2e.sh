@@ -1,0 +1,114 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# Feedback as a user sends it: the dialog opened from the tray menu, a choice clicked, a text
+# and an address typed, "Send" pressed. The local server stands in for the maker's: its secure
+# side uses a certificate the system does not trust, so the program falls back to plain HTTP,
+# as it does whenever the secure attempt fails.
+source "$(dirname "$0")/lib.sh"
+: "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
+: "${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
+
+e2e_setup
+e2e_install_program loadspire-localserver
+
+# The local server on the port the program was built for; it ends when its input closes.
+coproc SERVER {
+    exec python3 -I -S -u "$LSG_SOURCE_DIR/tests/servers/server.py" \
+        --certdir "$E2E_TMP/certs" --dual-port "$LOADSPIRE_TEST_SERVER_PORT" \
+        2>"$E2E_TMP/server.log"
+}
+
+# server_command JSON: sends one command; its one-line answer lands in SERVER_ANSWER.
+server_command() {
+    echo "$1" >&"${SERVER[1]}"
+    read -r -t 10 SERVER_ANSWER <&"${SERVER[0]}" || e2e_fail "the server did not answer $1"
+}
+read -r -t 30 ready <&"${SERVER[0]}" || e2e_fail "the server did not start: $(cat "$E2E_TMP/server.log")"
+case "$ready" in
+*"\"dual\": $LOADSPIRE_TEST_SERVER_PORT"*) ;;
+*) e2e_fail "the server is not on port $LOADSPIRE_TEST_SERVER_PORT: $ready" ;;
+esac
+# No version in the update reply: no update popup comes up to take the focus while typing.
+server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": ""}'
+
+e2e_start_program
+e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
+# The icon docks a little after the gadget shows: wait for it in the tray host's visible window
+# (the host also has an unmapped one, and a 1 x 1 helper child beside the icon).
+tray_icon_centre() {
+    local w child
+    for w in $(xdotool search --onlyvisible --class trayer 2>/dev/null); do
+        child=$(xwininfo -children -id "$w" |
+            awk '/^ +0x/ { split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
+                           if (g[1] > 4 && g[2] > 4) print $1 }' | head -n1)
+        if [ -n "$child" ]; then
+            xwininfo -id "$child" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+                /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print int(x+w/2), int(y+h/2)}'
+            return 0
+        fi
+    done
+    return 1
+}
+icon=""
+for i in $(seq 50); do
+    icon=$(tray_icon_centre || true)
+    [ -n "$icon" ] && break
+    sleep 0.1
+done
+[ -n "$icon" ] || e2e_fail "no icon in the tray"
+read -r tx ty <<<"$icon"
+
+# "S&end Feedback..." by its access key.
+xdotool mousemove --sync "$tx" "$ty" click 3
+sleep 0.7
+xdotool key e
+dialog=$(e2e_wait_window '^Loadspire Gauge feedback$' 10)
+xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
+sleep 0.3
+read -r dw dh < <(e2e_window_size "$dialog")
+[ "$dw" = 525 ] && [ "$dh" = 326 ] || e2e_fail "dialog client area ${dw}x${dh}"
+read -r dx dy < <(e2e_window_pos "$dialog")
+
+# "I like it!" fills the left of the top row.
+xdotool mousemove --sync $((dx + 130)) $((dy + 23)) click 1
+# The text box has the focus from the start; Enter starts a new line in it.
+xdotool type --delay 15 'Small and handy. Thanks & bye'
+xdotool key Return
+xdotool type --delay 15 'second line'
+xdotool key Tab
+xdotool type --delay 15 '  tester@example.org '
+sleep 0.3
+e2e_screenshot feedback-dialog
+
+# "Send" sits at the bottom right.
+xdotool mousemove --sync $((dx + 432)) $((dy + 306)) click 1
+box=$(e2e_wait_window '^Success$' 15)
+sleep 0.3
+e2e_screenshot feedback-success
+
+server_command '{"cmd": "requests"}'
+sent=$(python3 -c '
+import json, sys
+answer = json.loads(sys.argv[1])
+for r in answer["requests"]:
+    if r["path"] == "/php/feedback.php":
+        print(r["scheme"], r["body"])
+' "$SERVER_ANSWER")
+[ "$(printf '%s\n' "$sent" | grep -c .)" = 1 ] || e2e_fail "feedback requests seen: $sent"
+# Only the plain attempt reaches the server: the secure one fails at the certificate.
+expected='http cmd=feedback&appname=KALDERN+-+Loadspire+Gauge&version=N.N&feedback=I+like+it%21%0DSmall+and+handy.+Thanks+%26+bye%0D%0Asecond+line&email=tester%40example.org'
+got=$(printf '%s\n' "$sent" | sed -E 's/&version=[0-9]+\.[0-9]+&/\&version=N.N\&/')
+[ "$got" = "$expected" ] || e2e_fail "sent: $sent"
+
+# OK on the box; the dialog has closed itself and the program goes on.
+xdotool windowactivate --sync "$box" key Return >/dev/null 2>&1 || xdotool key Return
+for i in $(seq 50); do
+    xdotool search --onlyvisible --name '^(Success|Loadspire Gauge feedback)$' >/dev/null 2>&1 || break
+    sleep 0.1
+done
+xdotool search --onlyvisible --name '^(Success|Loadspire Gauge feedback)$' >/dev/null 2>&1 &&
+    e2e_fail "the success box or the dialog is still open"
+e2e_alive "$E2E_PID" || e2e_fail "the program ended"
+echo "feedback e2e passed"
