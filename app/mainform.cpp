@@ -206,7 +206,8 @@ void TAppForm::FormCreateSteps() {
     }
     const bool showCores = settings::readInt(settings::Key::ShowCores) > 0;
     ShowAllCores1->setChecked(showCores);
-    m_gadget->placeQuietly(QPoint(left0, top0), m_gadget->size());
+    m_requestedPosition = QPoint(left0, top0);
+    m_gadget->placeQuietly(m_requestedPosition, m_gadget->size());
 
     const qint64 instances = m_environment.countProcessors();
     ProcessorChartCount = instances - 1;
@@ -223,10 +224,9 @@ void TAppForm::FormCreateSteps() {
 
     m_gadget->show();
     StartupComplete = true;
-    if (m_defaultPlace || m_savedOuterSize != QSize(0, 0)) {
-        // The window manager's frame is known only once the window is mapped.
-        QTimer::singleShot(300, this, [this] { placeDefaultAfterFraming(); });
-    }
+    // The window manager's frame is known only once the window is mapped: the saved place and
+    // size are the frame's, so they are applied again once it is known.
+    QTimer::singleShot(300, this, [this] { placeAfterFraming(); });
 
     if (settings::readInt(settings::Key::StayOnTop) == 1) {
         StayOnTop1->setChecked(true);
@@ -264,8 +264,8 @@ void TAppForm::FormCreateSteps() {
     }
 }
 
-void TAppForm::placeDefaultAfterFraming() {
-    if (m_gadget == nullptr || !m_gadget->isVisible()) {
+void TAppForm::placeAfterFraming() {
+    if (m_gadget == nullptr || !m_gadget->isVisible() || m_gadget->isDragging()) {
         return;
     }
     const QRect frame = m_gadget->frameGeometry();
@@ -282,7 +282,7 @@ void TAppForm::placeDefaultAfterFraming() {
     if (m_savedOuterSize.height() != 0) {
         target.setHeight(m_savedOuterSize.height() - margins.height());
     }
-    QPoint position = m_gadget->pos();
+    QPoint position = m_requestedPosition;
     if (m_defaultPlace) {
         const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
         const QSize outer = target + margins;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 #include <QPointer>
 #include <QSize>
 #include <QTimer>
@@ -80,7 +81,7 @@ public:
 private:
     void buildMenu();
     void FormCreateSteps();
-    void placeDefaultAfterFraming();
+    void placeAfterFraming();
     void gadgetClosed();
     void createUpdatePopup();
 
@@ -90,6 +91,7 @@ private:
     bool m_trayAvailable = false;
     bool m_defaultPlace = false;
     QSize m_savedOuterSize;
+    QPoint m_requestedPosition;
     Environment m_environment;
     std::unique_ptr<check::UpdateCheck> m_check;
     std::unique_ptr<TNewVer> NewVer;  // the update popup, once the check has asked for it

@@ -58,6 +58,8 @@ public:
     // position and size are remembered: events that report exactly them are not written.
     void placeQuietly(const QPoint& position, const QSize& size);
 
+    bool isDragging() const { return dragging; }
+
     // Called with the cursor's screen position on a right click anywhere on the gadget.
     std::function<void(const QPoint&)> onContextMenu;
     // Called after the user closed the window (it is hidden already).

@@ -2,9 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "taskbar.h"
 
+#include <xcb/xcb.h>
 #include <QGuiApplication>
 #include <QWidget>
-#include <xcb/xcb.h>
 
 #include <cstring>
 #include <memory>

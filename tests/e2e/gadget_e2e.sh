@@ -12,10 +12,11 @@ printf '[Settings]\r\nLeft=100\r\nTop=150\r\nTransparency=204\r\nStayOnTop=1\r\n
 e2e_start_program
 
 win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
+sleep 1  # the place is settled once the window manager has framed the window
 read -r cx cy < <(e2e_window_pos "$win")
 # Left/Top place the window's frame; the client area lies inside it.
-[ "$cx" -ge 100 ] && [ "$cx" -le 110 ] || e2e_fail "client x $cx for Left=100"
-[ "$cy" -ge 150 ] && [ "$cy" -le 190 ] || e2e_fail "client y $cy for Top=150"
+[ "$cx" -gt 100 ] && [ "$cx" -le 110 ] || e2e_fail "client x $cx for Left=100"
+[ "$cy" -gt 150 ] && [ "$cy" -le 190 ] || e2e_fail "client y $cy for Top=150"
 
 # 204/255 of full opacity.
 frame=$(xprop -id "$win" _NET_WM_WINDOW_OPACITY 2>/dev/null || true)
