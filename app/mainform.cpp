@@ -218,6 +218,11 @@ void TAppForm::FormCreateSteps() {
         qint64(std::nearbyint(double(m_gadget->Panel1->height()) / double(instances)));
     const int strips = int(std::clamp<qint64>(ProcessorChartCount, 0, kMaxStrips));
     m_gadget->createStrips(strips, int(ProcessorChartHeight), showCores);
+    // Built once, so the tick allocates nothing for it.
+    m_stripSeries.clear();
+    for (int i = 1; i <= m_gadget->stripCount(); ++i) {
+        m_stripSeries.push_back(m_gadget->strip(i));
+    }
 
     resetChartPushState();
     Timer1Timer();
@@ -296,13 +301,8 @@ void TAppForm::Timer1Timer() {
     if (m_gadget == nullptr) {
         return;
     }
-    std::vector<ChartSeries*> strips;
-    strips.reserve(size_t(m_gadget->stripCount()));
-    for (int i = 1; i <= m_gadget->stripCount(); ++i) {
-        strips.push_back(m_gadget->strip(i));
-    }
-    const QString caption =
-        runSamplingTick(*m_environment.usage, ProcessorChartCount, strips, *m_gadget->Chart1);
+    const QString caption = runSamplingTick(*m_environment.usage, ProcessorChartCount,
+                                            m_stripSeries, *m_gadget->Chart1);
     m_gadget->Label1->setText(caption);
 }
 

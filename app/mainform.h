@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -17,6 +18,7 @@ class QSystemTrayIcon;
 
 namespace lsg {
 
+class ChartSeries;
 class TForm2;
 class TNewVer;
 class UsageSource;
@@ -92,6 +94,7 @@ private:
     bool m_defaultPlace = false;
     QSize m_savedOuterSize;
     QPoint m_requestedPosition;
+    std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1
     Environment m_environment;
     std::unique_ptr<check::UpdateCheck> m_check;
     std::unique_ptr<TNewVer> NewVer;  // the update popup, once the check has asked for it

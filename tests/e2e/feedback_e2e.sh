@@ -35,30 +35,7 @@ server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "stat
 
 e2e_start_program
 e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
-# The icon docks a little after the gadget shows: wait for it in the tray host's visible window
-# (the host also has an unmapped one, and a 1 x 1 helper child beside the icon).
-tray_icon_centre() {
-    local w child
-    for w in $(xdotool search --onlyvisible --class trayer 2>/dev/null); do
-        child=$(xwininfo -children -id "$w" |
-            awk '/^ +0x/ { split($0, a, /\) +/); split(a[2], g, /[x+ ]/);
-                           if (g[1] > 4 && g[2] > 4) print $1 }' | head -n1)
-        if [ -n "$child" ]; then
-            xwininfo -id "$child" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-                /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print int(x+w/2), int(y+h/2)}'
-            return 0
-        fi
-    done
-    return 1
-}
-icon=""
-for i in $(seq 50); do
-    icon=$(tray_icon_centre || true)
-    [ -n "$icon" ] && break
-    sleep 0.1
-done
-[ -n "$icon" ] || e2e_fail "no icon in the tray"
-read -r tx ty <<<"$icon"
+read -r tx ty < <(e2e_tray_icon_pos)
 
 # "S&end Feedback..." by its access key.
 xdotool mousemove --sync "$tx" "$ty" click 3

@@ -109,13 +109,17 @@ e2e_ini_value() {
     sed -n "s/^$2=//p" "$1" | tr -d '\r' | head -n1
 }
 
-# e2e_tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host.
+# e2e_tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host, waiting
+# up to 15 seconds for it to dock.
 e2e_tray_icon_pos() {
-    local t line=""
-    for t in $(xdotool search --class trayer 2>/dev/null); do
-        # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
-        line=$(xwininfo -tree -id "$t" | grep '("loadspire"' | head -n1 || true)
-        [ -n "$line" ] && break
+    local t line="" i
+    for i in $(seq 150); do
+        for t in $(xdotool search --class trayer 2>/dev/null); do
+            # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
+            line=$(xwininfo -tree -id "$t" | grep '("loadspire"' | head -n1 || true)
+            [ -n "$line" ] && break 2
+        done
+        sleep 0.1
     done
     [ -n "$line" ] || e2e_fail "no icon of the program in the tray"
     echo "$line" | awk '{

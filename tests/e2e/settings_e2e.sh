@@ -7,24 +7,6 @@
 # fresh copy of the program running with the default look and place.
 source "$(dirname "$0")/lib.sh"
 
-# tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host, waiting for
-# it to be embedded. The tray host's panel holds the icon's window, named like the program.
-tray_icon_pos() {
-    local panel line i
-    for i in $(seq 50); do
-        for panel in $(xdotool search --name '^panel$' 2>/dev/null || true); do
-            line=$(xwininfo -tree -id "$panel" | grep '"Loadspire Gauge"' | tail -n1 || true)
-            if [ -n "$line" ]; then
-                echo "$line" | awk '{split($(NF-1), s, /[x+]/); split($NF, p, /\+/);
-                    print int(p[2] + s[1] / 2), int(p[3] + s[2] / 2)}'
-                return 0
-            fi
-        done
-        sleep 0.1
-    done
-    e2e_fail "no icon of the program in the tray"
-}
-
 e2e_setup
 e2e_install_program
 ini="$E2E_APP/settings.ini"
@@ -36,7 +18,7 @@ gadget=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
 sleep 1
 
 # "Settings..." is the second item of the tray menu.
-read -r tx ty < <(tray_icon_pos)
+read -r tx ty < <(e2e_tray_icon_pos)
 xdotool mousemove --sync "$tx" "$ty" click 3
 sleep 0.7
 xdotool key Down Down Return
@@ -119,7 +101,7 @@ read -r gw gh < <(e2e_window_size "$gadget")
 e2e_screenshot settings-after-reset
 
 # The fresh copy ends from its own menu.
-read -r tx ty < <(tray_icon_pos)
+read -r tx ty < <(e2e_tray_icon_pos)
 xdotool mousemove --sync "$tx" "$ty" click 3
 sleep 0.7
 xdotool key x
