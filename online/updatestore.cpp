@@ -7,7 +7,8 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+
+#include "inifile.h"
 
 #include <limits>
 #include <utility>
@@ -16,73 +17,8 @@ namespace lsg::check {
 
 namespace {
 
-const QString kSection = QStringLiteral("[Settings]");
+const QString kSection = QStringLiteral("Settings");
 const QString kFileName = QStringLiteral("update.ini");
-// The file holds five short values; anything far larger is not ours to parse.
-constexpr qint64 kMaxFileBytes = 64 * 1024;
-
-struct Entry {
-    QString name;
-    QString value;
-};
-
-// The lines of the file split into the "Settings" section's entries and everything else,
-// which a write keeps as it was.
-struct Parsed {
-    QStringList before;
-    QList<Entry> entries;
-    QStringList after;
-};
-
-Parsed parse(const QByteArray& data) {
-    Parsed p;
-    QString text = QString::fromUtf8(data);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QStringList lines = text.split(u'\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) {
-        lines.removeLast();
-    }
-    enum { Before, Inside, After } where = Before;
-    for (const QString& line : std::as_const(lines)) {
-        const QString trimmed = line.trimmed();
-        if (trimmed.startsWith(u'[')) {
-            if (trimmed.compare(kSection, Qt::CaseInsensitive) == 0 && where == Before) {
-                where = Inside;
-                continue;
-            }
-            if (where == Inside) {
-                where = After;
-            }
-        }
-        if (where == Inside) {
-            const qsizetype eq = line.indexOf(u'=');
-            if (eq > 0) {
-                p.entries.append({line.left(eq).trimmed(), line.mid(eq + 1)});
-            }
-        } else if (where == Before) {
-            p.before.append(line);
-        } else {
-            p.after.append(line);
-        }
-    }
-    return p;
-}
-
-bool readFile(const QString& path, QByteArray* data) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    *data = file.read(kMaxFileBytes);
-    return file.error() == QFileDevice::NoError;
-}
-
-// Line breaks would end the value early and turn its tail into a line of its own.
-QString oneLine(QString value) {
-    value.replace(u'\r', u' ');
-    value.replace(u'\n', u' ');
-    return value;
-}
 
 }  // namespace
 
@@ -151,17 +87,10 @@ QString UpdateStore::filePath() const {
 }
 
 QString UpdateStore::readText(const QString& name, const QString& fallback) const {
-    QByteArray data;
-    if (m_folder.isEmpty() || !readFile(filePath(), &data)) {
+    if (m_folder.isEmpty()) {
         return fallback;
     }
-    const Parsed p = parse(data);
-    for (const Entry& e : p.entries) {
-        if (e.name.compare(name, Qt::CaseInsensitive) == 0) {
-            return e.value;
-        }
-    }
-    return fallback;
+    return IniFile(filePath()).readString(kSection, name, fallback);
 }
 
 int UpdateStore::readNumber(const QString& name, int fallback) const {
@@ -175,47 +104,9 @@ void UpdateStore::writeText(const QString& name, const QString& value) {
             QStringLiteral("The update settings folder \"%1\" could not be created.")
                 .arg(m_folder));
     }
-    QByteArray data;
-    Parsed p;
-    if (QFile::exists(filePath())) {
-        // Never replace a file whose other values could not be read.
-        if (!readFile(filePath(), &data)) {
-            throw lsg::Exception(
-                QStringLiteral("The update settings file \"%1\" could not be read.")
-                    .arg(filePath()));
-        }
-        p = parse(data);
-    }
-    bool found = false;
-    for (Entry& e : p.entries) {
-        if (e.name.compare(name, Qt::CaseInsensitive) == 0) {
-            e.value = oneLine(value);
-            found = true;
-        }
-    }
-    if (!found) {
-        p.entries.append({name, oneLine(value)});
-    }
-
-    QString text;
-    for (const QString& line : std::as_const(p.before)) {
-        text += line + u'\n';
-    }
-    text += kSection + u'\n';
-    for (const Entry& e : std::as_const(p.entries)) {
-        text += e.name + u'=' + e.value + u'\n';
-    }
-    for (const QString& line : std::as_const(p.after)) {
-        text += line + u'\n';
-    }
-
-    QSaveFile file(filePath());
-    const QByteArray bytes = text.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        throw lsg::Exception(QStringLiteral("The update settings file \"%1\" could not be "
-                                            "written: %2")
-                                 .arg(filePath(), file.errorString()));
-    }
+    // The same file rules as settings.ini: other values kept, an unreadable file never
+    // replaced, every write atomic.
+    IniFile(filePath()).writeString(kSection, name, value);
 }
 
 void UpdateStore::writeNumber(const QString& name, int value) {

@@ -53,7 +53,8 @@ TEST(UpdateStore, WritesTextValuesAndReadsThemBackWithDefaults) {
               "CurrentVersion= 4.4 \n");
     EXPECT_EQ(s.readNumber(UpdateStore::kShowUpdate, 1), 0);
     EXPECT_EQ(s.readNumber(UpdateStore::kLastUpdateCheckCount, 0), 4);
-    EXPECT_EQ(s.readText(UpdateStore::kCurrentVersion), QStringLiteral(" 4.4 "));
+    // Blanks around a value are not part of it, as in settings.ini.
+    EXPECT_EQ(s.readText(UpdateStore::kCurrentVersion), QStringLiteral("4.4"));
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(s.folder()).entryList(QDir::Files), QStringList({"update.ini"}));
 }
@@ -74,9 +75,9 @@ TEST(UpdateStore, ToleratesHandEditedFiles) {
     s.writeNumber(UpdateStore::kShowUpdate, 1);
     s.writeText(UpdateStore::kCurrentVersion, QStringLiteral("4.4\r\n[Evil]"));
     EXPECT_EQ(readAll(s.filePath()),
-              "; note\n[Other]\nShowUpdate=0\n[Settings]\nshowupdate=1\n"
-              "LastUpdateCheckCount=99999999999\nCurrentURL=AB=CD\nCurrentVersion=4.4  [Evil]\n"
-              "[Tail]\nx=1\n");
+              "; note\r\n[Other]\r\nShowUpdate=0\r\n[settings]\r\nshowupdate=1\r\n"
+              "LastUpdateCheckCount=99999999999\r\nCurrentURL=AB=CD\r\n"
+              "CurrentVersion=4.4  [Evil]\r\n[Tail]\r\nx=1\r\n");
 }
 
 TEST(UpdateStore, AFailedWriteThrowsAndKeepsTheOldFile) {
