@@ -23,6 +23,7 @@
 #include <utility>
 
 #include "globals.h"
+#include "linklabel.h"
 #include "messages.h"
 #include "openurl.h"
 #include "paths.h"
@@ -108,25 +109,6 @@ protected:
 
 private:
     QIcon m_icon;
-};
-
-// A label that acts on a click (press and release over it) and keeps the press to itself, so
-// the box is not dragged by it.
-class LinkLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> onClick;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        event->accept();
-        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
-            onClick) {
-            onClick();
-        }
-    }
 };
 
 void openLicenseText(QWidget* parent, const QString& folder) {
@@ -220,7 +202,7 @@ void TAboutBox::buildControls() {
     m_infoButton->setLayoutDirection(Qt::RightToLeft);
     lsg::ui::keepOwnColors(m_infoButton, black, white);
 
-    m_link = new LinkLabel(hostWithoutPort(), m_panel);
+    m_link = new ui::LinkLabel(hostWithoutPort(), m_panel);
     m_link->setObjectName(QStringLiteral("Label5"));
     m_link->setGeometry(4, 274, 342, 13);
     m_link->setAlignment(Qt::AlignCenter);

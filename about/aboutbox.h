@@ -19,11 +19,14 @@ class QLabel;
 class QMenu;
 class QPushButton;
 
+namespace lsg::ui {
+class LinkLabel;
+}
+
 namespace lsg::about {
 
 class LogoView;
 class IconView;
-class LinkLabel;
 
 // Opens a licence file with the desktop's text editor, or tells the user it is missing.
 // folder ends with '/'; the file is folder + "license.txt".
@@ -96,7 +99,7 @@ private:
     QLabel* m_productLabel = nullptr;
     QPushButton* m_okButton = nullptr;
     QPushButton* m_infoButton = nullptr;
-    LinkLabel* m_link = nullptr;
+    ui::LinkLabel* m_link = nullptr;
     QMenu* m_menu = nullptr;
 };
 

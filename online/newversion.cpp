@@ -16,6 +16,7 @@
 
 #include "animate.h"
 #include "globals.h"
+#include "linklabel.h"
 #include "openurl.h"
 #include "pictures.h"
 #include "style.h"
@@ -59,36 +60,6 @@ protected:
 
 private:
     QIcon m_icon;
-};
-
-// A label that acts on a left click (press and release over it).
-class LinkLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    std::function<void()> onClick;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override {
-        event->accept();
-        if (event->button() == Qt::LeftButton) {
-            m_pressed = true;
-        }
-    }
-    void mouseMoveEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override {
-        event->accept();
-        if (event->button() != Qt::LeftButton) {
-            return;
-        }
-        const bool click = m_pressed && rect().contains(event->position().toPoint());
-        m_pressed = false;
-        if (click && onClick) {
-            onClick();
-        }
-    }
-
-private:
-    bool m_pressed = false;
 };
 
 }  // namespace
@@ -179,7 +150,7 @@ void TNewVer::buildControls(const QString& productName, const QString& latestVer
     Label1->setAlignment(Qt::AlignCenter);
     Label1->setGeometry(kMargin, kMargin, Panel2->width() - 2 * kMargin, kHeadingHeight);
 
-    auto* link = new LinkLabel(linkText(productName, latestVersion), Panel2);
+    auto* link = new ui::LinkLabel(linkText(productName, latestVersion), Panel2);
     Label2 = link;
     Label2->setObjectName(QStringLiteral("Label2"));
     QFont underlined = tahoma(13);
