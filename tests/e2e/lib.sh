@@ -116,7 +116,8 @@ e2e_tray_icon_pos() {
     for i in $(seq 150); do
         for t in $(xdotool search --class trayer 2>/dev/null); do
             # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
-            line=$(xwininfo -tree -id "$t" | grep '("loadspire"' | head -n1 || true)
+            line=$(xwininfo -tree -id "$t" | grep -F -e '"Loadspire Gauge"' -e '("loadspire"' |
+                head -n1 || true)
             [ -n "$line" ] && break 2
         done
         sleep 0.1
