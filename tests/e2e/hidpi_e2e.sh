@@ -9,18 +9,6 @@ source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_install_program
 
-# wait_still ID: prints "X Y" of the window once the window manager has stopped moving it.
-wait_still() {
-    local pos="" now i
-    for i in $(seq 20); do
-        sleep 0.2
-        now=$(e2e_window_pos "$1")
-        [ "$now" = "$pos" ] && break
-        pos=$now
-    done
-    echo "$pos"
-}
-
 # run_scaled FACTOR: starts the program at that scale, opens the About box from the gadget's
 # menu and sets gadget_size and about_size ("W H" of the client areas).
 run_scaled() {
@@ -28,7 +16,7 @@ run_scaled() {
     QT_SCALE_FACTOR="$factor" "$E2E_APP/loadspire" >"$E2E_TMP/program-$factor.log" 2>&1 &
     E2E_PID=$!
     win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-    read -r gx gy < <(wait_still "$win")
+    read -r gx gy < <(e2e_wait_still "$win")
     gadget_size=$(e2e_window_size "$win")
 
     # A right click on the gadget opens the tray menu; "&About..." opens the box.
@@ -37,7 +25,7 @@ run_scaled() {
     [ "$factor" = 2 ] && e2e_screenshot hidpi-menu
     xdotool key a
     about=$(e2e_wait_window '^About Loadspire Gauge$' 10)
-    wait_still "$about" >/dev/null
+    e2e_wait_still "$about" >/dev/null
     about_size=$(e2e_window_size "$about")
     if [ "$factor" = 2 ]; then
         e2e_screenshot hidpi-about

@@ -99,6 +99,18 @@ e2e_window_pos() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
 }
 
+# e2e_wait_still ID: prints "X Y" of the window once the window manager has stopped moving it.
+e2e_wait_still() {
+    local pos="" now i
+    for i in $(seq 20); do
+        sleep 0.2
+        now=$(e2e_window_pos "$1")
+        [ "$now" = "$pos" ] && break
+        pos=$now
+    done
+    echo "$pos"
+}
+
 # e2e_window_size ID: prints "W H" of the window's client area.
 e2e_window_size() {
     xwininfo -id "$1" | awk '/^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print w, h}'

@@ -9,18 +9,6 @@ source "$(dirname "$0")/lib.sh"
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
 e2e_setup
 
-# wait_still ID: prints "X Y" of the window once the window manager has stopped moving it.
-wait_still() {
-    local pos="" now i
-    for i in $(seq 20); do
-        sleep 0.2
-        now=$(e2e_window_pos "$1")
-        [ "$now" = "$pos" ] && break
-        pos=$now
-    done
-    echo "$pos"
-}
-
 # --- Build the package ---------------------------------------------------------------------------
 pkgdir="$E2E_TMP/pkg"
 (cd "$LSG_BINARY_DIR" && cpack -G DEB -B "$pkgdir") >"$E2E_TMP/cpack.log" 2>&1 ||
@@ -90,7 +78,7 @@ grep -q "<launchable type=\"desktop-id\">$(basename "$desktop")</launchable>" "$
 PATH="$root/usr/bin:$PATH" "$exec_cmd" >"$E2E_TMP/program.log" 2>&1 &
 pid=$!
 win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-wait_still "$win" >/dev/null
+e2e_wait_still "$win" >/dev/null
 e2e_screenshot package-run
 e2e_alive "$pid" || e2e_fail "the program ended"
 kill "$pid"
@@ -127,7 +115,7 @@ upid=$(cat "$uhome/pid")
 E2E_EXTRA_PIDS="$upid"
 
 # The window manager may still be fitting the new window onto the screen.
-read -r cx cy < <(wait_still "$win")
+read -r cx cy < <(e2e_wait_still "$win")
 read -r w h < <(e2e_window_size "$win")
 lx=$((cx + w / 2))
 ly=$((cy + h - 8))
