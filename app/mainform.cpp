@@ -36,6 +36,8 @@
 namespace lsg {
 
 const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
+// How often, 100 ms apart, start-up looks whether the window manager has framed the gadget.
+constexpr int kFramingChecks = 50;
 
 QString helpAddress(const QString& productName, const QString& serverHost) {
     QString slug;
@@ -179,17 +181,15 @@ void TAppForm::FormCreateSteps() {
     const QRect full = screen->geometry();
     int left0 = work.x() + work.width() - m_gadget->width();
     int top0 = work.y() + work.height() - m_gadget->height();
-    m_defaultPlace = true;
-
     const int left = settings::readInt(settings::Key::Left);
-    if (left != 0 && left <= full.width()) {
+    m_defaultLeft = left == 0 || left > full.width();
+    if (!m_defaultLeft) {
         left0 = left;
-        m_defaultPlace = false;
     }
     const int top = settings::readInt(settings::Key::Top);
-    if (top != 0 && top <= full.height()) {
+    m_defaultTop = top == 0 || top > full.height();
+    if (!m_defaultTop) {
         top0 = top;
-        m_defaultPlace = false;
     }
     const int height = settings::readInt(settings::Key::Height);
     const int width = settings::readInt(settings::Key::Width);
@@ -231,7 +231,9 @@ void TAppForm::FormCreateSteps() {
     StartupComplete = true;
     // The window manager's frame is known only once the window is mapped: the saved place and
     // size are the frame's, so they are applied again once it is known.
-    QTimer::singleShot(300, this, [this] { placeAfterFraming(); });
+    if (m_environment.placeAfterFraming) {
+        placeAfterFraming(kFramingChecks);
+    }
 
     if (settings::readInt(settings::Key::StayOnTop) == 1) {
         StayOnTop1->setChecked(true);
@@ -269,7 +271,7 @@ void TAppForm::FormCreateSteps() {
     }
 }
 
-void TAppForm::placeAfterFraming() {
+void TAppForm::placeAfterFraming(int checksLeft) {
     if (m_gadget == nullptr || !m_gadget->isVisible() || m_gadget->isDragging()) {
         return;
     }
@@ -277,7 +279,12 @@ void TAppForm::placeAfterFraming() {
     const QRect client = m_gadget->geometry();
     const QSize margins = frame.size() - client.size();
     if (margins.isNull()) {
-        return;  // no frame: nothing to correct
+        // Not framed yet (a busy window manager takes its time), or never (none runs).
+        if (checksLeft > 0) {
+            QTimer::singleShot(100, this,
+                               [this, checksLeft] { placeAfterFraming(checksLeft - 1); });
+        }
+        return;
     }
     // The stored size is the outer size; the client gets what the frame leaves.
     QSize target = client.size();
@@ -287,14 +294,19 @@ void TAppForm::placeAfterFraming() {
     if (m_savedOuterSize.height() != 0) {
         target.setHeight(m_savedOuterSize.height() - margins.height());
     }
+    // The default place puts the whole frame into the work area's bottom-right corner.
     QPoint position = m_requestedPosition;
-    if (m_defaultPlace) {
-        const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-        const QSize outer = target + margins;
-        position = QPoint(work.x() + work.width() - outer.width(),
-                          work.y() + work.height() - outer.height());
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    const QSize outer = target + margins;
+    if (m_defaultLeft) {
+        position.setX(work.x() + work.width() - outer.width());
     }
-    m_gadget->placeQuietly(position, target);
+    if (m_defaultTop) {
+        position.setY(work.y() + work.height() - outer.height());
+    }
+    if (frame.topLeft() != position || client.size() != target) {
+        m_gadget->placeQuietly(position, target);
+    }
 }
 
 void TAppForm::Timer1Timer() {

@@ -37,6 +37,9 @@ public:
         QString executablePath;                         // empty: the running executable
         std::function<std::int32_t()> countProcessors;  // empty: the sampler's count
         UsageSource* usage = nullptr;                   // null: the sampler
+        // Apply the saved place and size again once the window manager has framed the gadget
+        // (an X11 matter; Qt's offscreen test platform frames windows inconsistently).
+        bool placeAfterFraming = true;
     };
 
     explicit TAppForm(QObject* parent = nullptr);
@@ -83,7 +86,7 @@ public:
 private:
     void buildMenu();
     void FormCreateSteps();
-    void placeAfterFraming();
+    void placeAfterFraming(int checksLeft);
     void gadgetClosed();
     void createUpdatePopup();
 
@@ -91,7 +94,8 @@ private:
     QMenu* PopupMenu1 = nullptr;
     TForm2* m_gadget = nullptr;
     bool m_trayAvailable = false;
-    bool m_defaultPlace = false;
+    bool m_defaultLeft = false;  // no usable saved Left: the right edge of the work area
+    bool m_defaultTop = false;   // no usable saved Top: the bottom of the work area
     QSize m_savedOuterSize;
     QPoint m_requestedPosition;
     std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1

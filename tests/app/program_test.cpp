@@ -81,6 +81,7 @@ protected:
         env.executablePath = m_appFolder + QStringLiteral("loadspire");
         env.countProcessors = [processors] { return std::int32_t(processors + 1); };
         env.usage = &m_usage;
+        env.placeAfterFraming = false;  // the whole-program test checks it on a real display
         m_form = std::make_unique<TAppForm>(env);
         m_form->FormCreate();
         settle();

@@ -134,7 +134,10 @@ e2e_tray_icon_pos() {
         done
         sleep 0.1
     done
-    [ -n "$line" ] || e2e_fail "no icon of the program in the tray"
+    if [ -z "$line" ]; then
+        xwininfo -root -tree | grep -i -E 'trayer|panel|loadspire' >&2 || true
+        e2e_fail "no icon of the program in the tray"
+    fi
     echo "$line" | awk '{
         n = split($(NF-1), g, /[x+]/); split($NF, a, /\+/);
         print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
