@@ -38,6 +38,7 @@ namespace lsg {
 const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
 // How often, 100 ms apart, start-up looks whether the window manager has framed the gadget.
 constexpr int kFramingChecks = 50;
+constexpr int kMaxFontPoints = 500;
 
 QString helpAddress(const QString& productName, const QString& serverHost) {
     QString slug;
@@ -191,8 +192,13 @@ void TAppForm::FormCreateSteps() {
     if (!m_defaultTop) {
         top0 = top;
     }
-    const int height = settings::readInt(settings::Key::Height);
-    const int width = settings::readInt(settings::Key::Width);
+    // A hand-edited size beyond the whole desktop would only cost memory for the window's
+    // pixels: it is held to the desktop's size.
+    const QSize desktop = screen->virtualSize();
+    int height = settings::readInt(settings::Key::Height);
+    int width = settings::readInt(settings::Key::Width);
+    height = std::min(height, desktop.height());
+    width = std::min(width, desktop.width());
     m_savedOuterSize = QSize(width, height);
     if (height != 0) {
         m_gadget->resize(m_gadget->width(), height);
@@ -256,7 +262,8 @@ void TAppForm::FormCreateSteps() {
     }
     const QString fontSize = settings::readText(settings::Key::Fontsize);
     if (!fontSize.isEmpty()) {
-        font.setPointSize(settings::strictInteger(fontSize));
+        // Sizes no font dialog offers (a hand-edited 100000) are held to a drawable range.
+        font.setPointSize(std::clamp(settings::strictInteger(fontSize), 1, kMaxFontPoints));
         m_gadget->Label1->setFont(font);
     }
     const QString fontStyle = settings::readText(settings::Key::Fontstyle);

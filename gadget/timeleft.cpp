@@ -60,6 +60,8 @@ TForm2::TForm2(QWidget* parent)
     Label1 = new QLabel(QStringLiteral("CPU"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
+    // The caption is as wide as the window and clipped when longer: it never widens the window.
+    Label1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     Label1->setAutoFillBackground(true);
     labelBox->addWidget(Label1);
     outer->addLayout(labelBox);

@@ -238,6 +238,16 @@ TEST_F(StartupTest, ABadColourIsReportedAndEndsTheAppearanceSteps) {
     EXPECT_TRUE(m_form->Timer1.isActive());
 }
 
+TEST_F(StartupTest, HandEditedExtremesStayDrawable) {
+    writeSettings("Height=2000000000\r\nWidth=2000000000\r\nFontsize=100000\r\n");
+    start();
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualSize();
+    EXPECT_LE(gadget()->height(), desktop.height());
+    EXPECT_LE(gadget()->width(), desktop.width());
+    EXPECT_LE(gadget()->Label1->font().pointSize(), 500);
+    EXPECT_TRUE(m_messages.empty());
+}
+
 TEST_F(StartupTest, SavedLookIsApplied) {
     writeSettings("Transparency=204\r\n");
     start();
