@@ -25,9 +25,7 @@ sleep "$seconds"
 closed=$(($(cpu_ticks) - t0))
 
 read -r tx ty < <(e2e_tray_icon_pos)
-xdotool mousemove --sync "$tx" "$ty" click 3
-sleep 0.7
-xdotool key a
+e2e_menu "$tx" "$ty" a
 e2e_wait_window '^About Loadspire Gauge$' 10 >/dev/null
 sleep 2
 t0=$(cpu_ticks)

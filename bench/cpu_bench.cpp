@@ -6,37 +6,18 @@
 // /proc/stat. Each benchmark also reports the allocations it made per iteration once warm.
 #include "adcpuusage.h"
 #include "adcpuusage_testing.h"
+#include "allocationcounter.h"
 #include "perfblock.h"
 #include "procstat.h"
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
@@ -47,12 +28,12 @@ template <typename Body>
 void timed(benchmark::State& state, Body body) {
     body();
     body();
-    const long before = g_allocations.load();
+    const long before = lsg::test::allocationCount();
     for (auto _ : state) {
         body();
     }
     state.counters["allocs/iter"] =
-        benchmark::Counter(static_cast<double>(g_allocations.load() - before) /
+        benchmark::Counter(static_cast<double>(lsg::test::allocationCount() - before) /
                            static_cast<double>(state.iterations()));
 }
 

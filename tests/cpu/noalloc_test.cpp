@@ -2,33 +2,11 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "adcpuusage.h"
 #include "adcpuusage_testing.h"
+#include "allocationcounter.h"
 #include "perfblock.h"
 #include "procstat.h"
 
 #include <gtest/gtest.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Counts every allocation of this test program, so that a warm sample can be shown to make none.
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1)) {
-        return p;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace lsg::adCpuUsage::test {
 namespace {
@@ -36,14 +14,14 @@ namespace {
 int* volatile g_probe = nullptr;
 
 long allocationsOfWarmSamples() {
-    const long probe = g_allocations.load();
+    const long probe = lsg::test::allocationCount();
     g_probe = new int(1);
     delete g_probe;
-    EXPECT_EQ(g_allocations.load() - probe, 1) << "allocations are not being counted";
+    EXPECT_EQ(lsg::test::allocationCount() - probe, 1) << "allocations are not being counted";
 
     const std::int32_t count = CountProcessors();
     SampleProcessors();
-    const long before = g_allocations.load();
+    const long before = lsg::test::allocationCount();
     double sum = 0;
     for (int round = 0; round < 50; ++round) {
         SampleProcessors();
@@ -52,7 +30,7 @@ long allocationsOfWarmSamples() {
         }
     }
     EXPECT_EQ(sum, sum);  // keeps the loop
-    return g_allocations.load() - before;
+    return lsg::test::allocationCount() - before;
 }
 
 TEST(WarmSample, LiveProcStatAllocatesNothing) {

@@ -10,9 +10,7 @@ e2e_start_program
 e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
 
 read -r tx ty < <(e2e_tray_icon_pos)
-xdotool mousemove --sync "$tx" "$ty" click 3
-sleep 0.7
-xdotool key a
+e2e_menu "$tx" "$ty" a
 box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
 sleep 2
 e2e_screenshot about

@@ -38,9 +38,7 @@ e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
 read -r tx ty < <(e2e_tray_icon_pos)
 
 # "S&end Feedback..." by its access key.
-xdotool mousemove --sync "$tx" "$ty" click 3
-sleep 0.7
-xdotool key e
+e2e_menu "$tx" "$ty" e
 dialog=$(e2e_wait_window '^Loadspire Gauge feedback$' 10)
 xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
 sleep 0.3

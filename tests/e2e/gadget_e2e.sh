@@ -64,9 +64,7 @@ xdotool search --onlyvisible --name '^KALDERN - Loadspire Gauge$' >/dev/null &&
 read -r tx ty < <(e2e_tray_icon_pos)
 
 # The tray menu's "E&xit" ends the program.
-xdotool mousemove --sync "$tx" "$ty" click 3
-sleep 0.7
-xdotool key x
+e2e_menu "$tx" "$ty" x
 for i in $(seq 50); do
     e2e_alive "$E2E_PID" || break
     sleep 0.1

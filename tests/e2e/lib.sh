@@ -143,6 +143,16 @@ e2e_tray_icon_pos() {
         print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
 }
 
+# e2e_menu X Y KEY...: opens the program's menu with a right click at a screen point (the tray
+# icon or the gadget) and presses the keys, e.g. an item's access key.
+e2e_menu() {
+    local x="$1" y="$2"
+    shift 2
+    xdotool mousemove --sync "$x" "$y" click 3
+    sleep 0.7
+    xdotool key "$@"
+}
+
 # e2e_alive PID: true while the process runs.
 e2e_alive() {
     kill -0 "$1" 2>/dev/null

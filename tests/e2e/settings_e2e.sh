@@ -19,9 +19,7 @@ sleep 1
 
 # "Settings..." is the second item of the tray menu.
 read -r tx ty < <(e2e_tray_icon_pos)
-xdotool mousemove --sync "$tx" "$ty" click 3
-sleep 0.7
-xdotool key Down Down Return
+e2e_menu "$tx" "$ty" Down Down Return
 dialog=$(e2e_wait_window '^Settings$' 10)
 sleep 0.5
 read -r w h < <(e2e_window_size "$dialog")
@@ -102,9 +100,7 @@ e2e_screenshot settings-after-reset
 
 # The fresh copy ends from its own menu, opened on the gadget (the tray host may still be busy
 # with the icon the old copy took away).
-xdotool mousemove --sync $((gx + gw / 2)) $((gy + gh / 2)) click 3
-sleep 0.7
-xdotool key x
+e2e_menu $((gx + gw / 2)) $((gy + gh / 2)) x
 for i in $(seq 50); do
     e2e_alive "$new_pid" || break
     sleep 0.1
