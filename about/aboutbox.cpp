@@ -418,20 +418,14 @@ bool TAboutBox::dragMouse(QMouseEvent* event) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonDblClick:
             if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
-                m_dragging = true;
-                m_dragLast = global;
+                m_drag.press(this, global);
                 return true;
             }
             return false;
         case QEvent::MouseMove:
-            if (m_dragging) {
-                move(pos() + (global - m_dragLast));
-                m_dragLast = global;
-                return true;
-            }
-            return false;
+            return m_drag.move(this, global);
         case QEvent::MouseButtonRelease:
-            m_dragging = false;
+            m_drag.release();
             return true;
         default:
             return false;

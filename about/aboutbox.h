@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include "surfacedrag.h"
+
 #include <QDialog>
 #include <QPixmap>
 #include <QPoint>
@@ -89,8 +91,7 @@ private:
     std::vector<QRect> m_dirtyRects;  // the tick's changed cells as sorted bands
     bool m_placed = false;
 
-    bool m_dragging = false;
-    QPoint m_dragLast;
+    ui::SurfaceDrag m_drag;
 
     QFrame* m_panel = nullptr;
     LogoView* m_logo = nullptr;

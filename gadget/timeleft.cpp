@@ -153,30 +153,16 @@ void TForm2::mousePressEvent(QMouseEvent* event) {
         }
         return;
     }
-    const QPoint p = event->globalPosition().toPoint();
     m_ownPosition.reset();
-    m_dragPosition = pos();
-    dragging = true;
-    dx = p.x();
-    dy = p.y();
+    m_drag.press(this, event->globalPosition().toPoint());
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent* event) {
-    if (!dragging) {
-        return;
-    }
-    const QPoint p = event->globalPosition().toPoint();
-    // From the last pointer point, not the press point: the window never jumps.
-    const int newLeft = m_dragPosition.x() + p.x() - dx;
-    const int newTop = m_dragPosition.y() + p.y() - dy;
-    dx = p.x();
-    dy = p.y();
-    m_dragPosition = QPoint(newLeft, newTop);
-    move(newLeft, newTop);
+    m_drag.move(this, event->globalPosition().toPoint());
 }
 
 void TForm2::mouseReleaseEvent(QMouseEvent*) {
-    dragging = false;
+    m_drag.release();
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "surfacedrag.h"
 #include "tcolor.h"
 
 class QLabel;
@@ -58,7 +59,7 @@ public:
     // position and size are remembered: events that report exactly them are not written.
     void placeQuietly(const QPoint& position, const QSize& size);
 
-    bool isDragging() const { return dragging; }
+    bool isDragging() const { return m_drag.active(); }
 
     // Called with the cursor's screen position on a right click anywhere on the gadget.
     std::function<void(const QPoint&)> onContextMenu;
@@ -85,12 +86,7 @@ private:
     std::optional<QPoint> m_ownPosition;
     std::optional<QSize> m_ownSize;
 
-    bool dragging = false;
-    int dx = 0;
-    int dy = 0;
-    // Where the drag last put the window. The window manager confirms moves later, so the
-    // window's own position can lag a step behind while the pointer runs on.
-    QPoint m_dragPosition;
+    ui::SurfaceDrag m_drag;
 };
 
 }  // namespace lsg

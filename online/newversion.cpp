@@ -244,7 +244,7 @@ void TNewVer::Button1Click() {
 
 void TNewVer::closePopup() {
     m_closed = true;
-    m_dragging = false;
+    m_drag.release();
     // Nothing of the popup runs once it is closed; the countdown has nothing left to hide.
     TimerStart.stop();
     TimerClose.stop();
@@ -275,20 +275,12 @@ bool TNewVer::dragMouse(QMouseEvent* event) {
             if (event->button() == Qt::RightButton) {
                 return false;
             }
-            m_dragging = true;
-            m_dx = p.x();
-            m_dy = p.y();
+            m_drag.press(this, p);
             return true;
         case QEvent::MouseMove:
-            if (!m_dragging) {
-                return false;
-            }
-            move(pos() + QPoint(p.x() - m_dx, p.y() - m_dy));
-            m_dx = p.x();
-            m_dy = p.y();
-            return true;
+            return m_drag.move(this, p);
         case QEvent::MouseButtonRelease:
-            m_dragging = false;
+            m_drag.release();
             return true;
         default:
             return false;

@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include "surfacedrag.h"
+
 #include <QColor>
 #include <QPoint>
 #include <QRect>
@@ -90,9 +92,7 @@ private:
     QColor m_linkColor;
 
     // The drag in progress and the cursor's screen position at its last step.
-    bool m_dragging = false;
-    int m_dx = 0;
-    int m_dy = 0;
+    ui::SurfaceDrag m_drag;
 };
 
 }  // namespace lsg
