@@ -354,7 +354,13 @@ int rainPixels(const QImage& image, const QRect& area) {
 
 TEST_F(AboutBoxTest, TicksPaintCharactersAroundThePanelAndARepaintClearsThem) {
     m_box->show();
-    wait(600);
+    // Ticks are driven by hand so that none can land between the repaint and the grab below.
+    auto* timer = child<QTimer>("tmTimer");
+    timer->stop();
+    for (int i = 0; i < 12; ++i) {
+        QMetaObject::invokeMethod(timer, "timeout");
+        QCoreApplication::processEvents();
+    }
     const QRect panel = child<QWidget>("Panel1")->geometry();
     auto screenshot = [&] {
         QImage shot = m_box->screen()->grabWindow(m_box->winId()).toImage();

@@ -22,11 +22,6 @@ green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
 [ "$green" -gt 0 ] || e2e_fail "no rain to the left of the panel"
 
 xdotool windowactivate --sync "$box" key Escape
-for i in $(seq 30); do
-    xdotool search --onlyvisible --name '^About Loadspire Gauge$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name '^About Loadspire Gauge$' >/dev/null 2>&1 &&
-    e2e_fail "Escape did not close the About box"
+e2e_wait_gone '^About Loadspire Gauge$' 10
 e2e_alive "$E2E_PID" || e2e_fail "the program ended with the About box"
 echo "about e2e passed"

@@ -47,9 +47,8 @@ done
 xdotool mousemove --sync $((lx + 30)) $((ly + 10))
 sleep 0.2
 xdotool mouseup 1
-sleep 0.5
-left=$(e2e_ini_value "$E2E_APP/settings.ini" Left)
-top=$(e2e_ini_value "$E2E_APP/settings.ini" Top)
+left=$(e2e_wait_ini_value "$E2E_APP/settings.ini" Left 130)
+top=$(e2e_wait_ini_value "$E2E_APP/settings.ini" Top 160)
 [ "$left" = 130 ] || e2e_fail "Left=$left after the drag"
 [ "$top" = 160 ] || e2e_fail "Top=$top after the drag"
 read -r nx ny < <(e2e_window_pos "$win")
@@ -57,10 +56,8 @@ read -r nx ny < <(e2e_window_pos "$win")
 
 # Closing hides the gadget; the program and its tray icon stay.
 xdotool windowactivate --sync "$win" key --clearmodifiers alt+F4
-sleep 1
+e2e_wait_gone '^KALDERN - Loadspire Gauge$' 10
 e2e_alive "$E2E_PID" || e2e_fail "closing the gadget ended the program"
-xdotool search --onlyvisible --name '^KALDERN - Loadspire Gauge$' >/dev/null &&
-    e2e_fail "the gadget is still visible after closing"
 read -r tx ty < <(e2e_tray_icon_pos)
 
 # The tray menu's "E&xit" ends the program.

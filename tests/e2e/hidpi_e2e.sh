@@ -20,8 +20,7 @@ run_scaled() {
     gadget_size=$(e2e_window_size "$win")
 
     # A right click on the gadget opens the tray menu; "&About..." opens the box.
-    xdotool mousemove --sync $((gx + 40)) $((gy + 40)) click 3
-    sleep 0.7
+    e2e_open_menu $((gx + 40)) $((gy + 40))
     [ "$factor" = 2 ] && e2e_screenshot hidpi-menu
     xdotool key a
     about=$(e2e_wait_window '^About Loadspire Gauge$' 10)
@@ -37,9 +36,7 @@ run_scaled() {
         sleep 0.3
     fi
     xdotool key Escape
-    sleep 0.3
-    xdotool search --onlyvisible --name '^About Loadspire Gauge$' >/dev/null &&
-        e2e_fail "Escape left the About box open at scale $factor"
+    e2e_wait_gone '^About Loadspire Gauge$' 10
     kill "$E2E_PID"
     wait "$E2E_PID" 2>/dev/null || true
 }

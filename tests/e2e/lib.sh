@@ -58,12 +58,16 @@ e2e_setup() {
         trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
             >"$E2E_TMP/trayer.log" 2>&1 &
     fi
-    # Give the window manager and the tray host a moment to claim their selections.
-    for i in $(seq 50); do
+    # The program starts only once the window manager and the tray host own their selections,
+    # so what it finds never depends on how fast they started.
+    local selections=(WM_S0)
+    [ "${1:-}" != notray ] && selections+=(_NET_SYSTEM_TRAY_S0)
+    "$LSG_BINARY_DIR/tests/xselection_wait" 30 "${selections[@]}" ||
+        e2e_fail "the window manager or the tray host did not start"
+    for i in $(seq 100); do
         xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break
         sleep 0.1
     done
-    sleep 0.5
 }
 
 # e2e_install_program [executable]: copies the program and its licence into a folder of its own.
@@ -121,11 +125,23 @@ e2e_ini_value() {
     sed -n "s/^$2=//p" "$1" | tr -d '\r' | head -n1
 }
 
+# e2e_wait_ini_value FILE KEY EXPECTED [seconds]: prints KEY's value once it is EXPECTED, or the
+# last value seen when the time is up.
+e2e_wait_ini_value() {
+    local value="" i
+    for i in $(seq $((${4:-10} * 10))); do
+        value=$(e2e_ini_value "$1" "$2")
+        [ "$value" = "$3" ] && break
+        sleep 0.1
+    done
+    echo "$value"
+}
+
 # e2e_tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host, waiting
-# up to 15 seconds for it to dock.
+# up to 30 seconds for it to dock.
 e2e_tray_icon_pos() {
     local t line="" i
-    for i in $(seq 150); do
+    for i in $(seq 300); do
         for t in $(xdotool search --class trayer 2>/dev/null); do
             # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
             line=$(xwininfo -tree -id "$t" | grep -F -e '"Loadspire Gauge"' -e '("loadspire"' |
@@ -143,14 +159,44 @@ e2e_tray_icon_pos() {
         print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
 }
 
-# e2e_menu X Y KEY...: opens the program's menu with a right click at a screen point (the tray
-# icon or the gadget) and presses the keys, e.g. an item's access key.
+# e2e_popup_open: true while a popup menu of the program is mapped.
+e2e_popup_open() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname '^loadspire$' 2>/dev/null); do
+        # Qt maps its menus as override-redirect windows, which no other window of ours is.
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
+
+# e2e_open_menu X Y: opens the program's menu with a right click at a screen point (the tray
+# icon or the gadget) and waits for it to show.
+e2e_open_menu() {
+    local i
+    xdotool mousemove --sync "$1" "$2" click 3
+    for i in $(seq 100); do
+        e2e_popup_open && break
+        sleep 0.1
+    done
+    e2e_popup_open || e2e_fail "the menu did not open at $1,$2"
+    sleep 0.2  # the menu grabs the keyboard right after it is mapped
+}
+
+# e2e_menu X Y KEY...: opens the menu and presses the keys, e.g. an item's access key.
 e2e_menu() {
-    local x="$1" y="$2"
+    e2e_open_menu "$1" "$2"
     shift 2
-    xdotool mousemove --sync "$x" "$y" click 3
-    sleep 0.7
     xdotool key "$@"
+}
+
+# e2e_wait_gone PATTERN [seconds]: waits until no visible window's name matches; fails otherwise.
+e2e_wait_gone() {
+    local pattern="$1" seconds="${2:-10}" i
+    for i in $(seq $((seconds * 10))); do
+        xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    e2e_fail "a window named $pattern is still visible"
 }
 
 # e2e_alive PID: true while the process runs.

@@ -127,13 +127,16 @@ for step in 1 2 3; do
 done
 sleep 0.2
 xdotool mouseup 1
-sleep 0.5
+read -r nx ny < <(e2e_wait_still "$win")
 
 ini="$uhome/.config/KALDERN/Loadspire Gauge/settings.ini"
+for i in $(seq 100); do
+    [ -f "$ini" ] && break
+    sleep 0.1
+done
 [ -f "$ini" ] || e2e_fail "no settings.ini in the user's config folder: $(find "$uhome" -print)"
 left=$(e2e_ini_value "$ini" Left)
 top=$(e2e_ini_value "$ini" Top)
-read -r nx ny < <(e2e_window_pos "$win")
 [ $((cx - nx)) = 30 ] && [ $((cy - ny)) = 30 ] || e2e_fail "moved by $((nx - cx)),$((ny - cy))"
 # Left/Top place the window's frame; the client area lies inside it.
 [[ "$left" =~ ^-?[0-9]+$ ]] && [ $((nx - left)) -ge 0 ] && [ $((nx - left)) -le 10 ] ||

@@ -41,19 +41,14 @@ fonts=$(e2e_wait_window '^Font$' 10)
 sleep 0.5
 import -window "$fonts" "$LSG_BINARY_DIR/screenshots/settings-font-dialog.png"
 xdotool windowactivate --sync "$fonts" key --clearmodifiers Escape
-for i in $(seq 30); do
-    xdotool search --onlyvisible --name '^Font$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name '^Font$' >/dev/null 2>&1 && e2e_fail "Escape left the font dialog open"
+e2e_wait_gone '^Font$' 10
 [ "$(cat "$ini")" = "$before" ] || e2e_fail "cancelling the font dialog wrote: $(cat "$ini")"
 
 # Tab reaches the slider after the two colour buttons; three steps right give 178/255.
 xdotool windowactivate --sync "$dialog"
 sleep 0.3
 xdotool key --clearmodifiers Tab Tab Right Right Right
-sleep 0.5
-value=$(e2e_ini_value "$ini" Transparency)
+value=$(e2e_wait_ini_value "$ini" Transparency 178)
 [ "$value" = 178 ] || e2e_fail "Transparency=$value after three steps"
 opacity=$(xprop -id "$gadget" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
 # 178/255 of the full 32-bit scale, give or take the last unit of rounding.
