@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "aboutbox.h"
+#include "about/aboutbox.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -22,14 +22,14 @@
 #include <functional>
 #include <utility>
 
-#include "globals.h"
-#include "linklabel.h"
-#include "messages.h"
-#include "openurl.h"
-#include "paths.h"
-#include "pictures.h"
-#include "popupguard.h"
-#include "style.h"
+#include "core/globals.h"
+#include "ui/linklabel.h"
+#include "ui/messages.h"
+#include "platform/openurl.h"
+#include "platform/paths.h"
+#include "resources/pictures.h"
+#include "about/popupguard.h"
+#include "ui/style.h"
 
 namespace lsg::about {
 namespace {

@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "surfacedrag.h"
+#include "ui/surfacedrag.h"
 
 #include <QDialog>
 #include <QPixmap>
@@ -14,7 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "rain.h"
+#include "about/rain.h"
 
 class QFrame;
 class QLabel;

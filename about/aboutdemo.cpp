@@ -3,9 +3,9 @@
 // Opens the About box on its own, with the program's look, to see it without the whole program.
 #include <QApplication>
 
-#include "aboutbox.h"
-#include "globals.h"
-#include "style.h"
+#include "about/aboutbox.h"
+#include "core/globals.h"
+#include "ui/style.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

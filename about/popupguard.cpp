@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "popupguard.h"
+#include "about/popupguard.h"
 
 #include <QElapsedTimer>
 #include <QMenu>

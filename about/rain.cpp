@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "rain.h"
+#include "about/rain.h"
 
 #include <QRandomGenerator>
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-#include "tcolor.h"
+#include "core/tcolor.h"
 
 namespace lsg::about {
 

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "versioninfo.h"
+#include "about/versioninfo.h"
 
 #include <array>
 #include <cstring>
 
-#include "exception.h"
-#include "versioninfo_block.h"
-#include "versioninfo_locate.h"
+#include "platform/exception.h"
+#include "about/versioninfo_block.h"
+#include "about/versioninfo_locate.h"
 
 namespace lsg {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "versioninfo_block.h"
+#include "about/versioninfo_block.h"
 
 #include <QList>
 #include <algorithm>

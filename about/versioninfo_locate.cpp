@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "versioninfo_locate.h"
+#include "about/versioninfo_locate.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "versioninfo_block.h"
+#include "about/versioninfo_block.h"
 
 namespace lsg::versioninfo {
 

@@ -2,9 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <QApplication>
 
-#include "mainform.h"
-#include "paths.h"
-#include "style.h"
+#include "app/mainform.h"
+#include "platform/paths.h"
+#include "ui/style.h"
 
 int main(int argc, char** argv) {
     // Held for the process's life; a second copy still starts and runs.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "mainform.h"
+#include "app/mainform.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -14,24 +14,24 @@
 #include <cmath>
 #include <vector>
 
-#include "aboutbox.h"
-#include "adcpuusage.h"
-#include "chartview.h"
-#include "check.h"
-#include "feedbackform.h"
-#include "globals.h"
-#include "inifile.h"
-#include "messages.h"
-#include "newversion.h"
-#include "openurl.h"
-#include "paths.h"
-#include "pictures.h"
-#include "samplingtick.h"
-#include "settingsform.h"
-#include "settingsformat.h"
-#include "settingskeys.h"
-#include "timeleft.h"
-#include "versioninfo.h"
+#include "about/aboutbox.h"
+#include "cpu/adcpuusage.h"
+#include "gadget/chartview.h"
+#include "online/check.h"
+#include "online/feedbackform.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "ui/messages.h"
+#include "online/newversion.h"
+#include "platform/openurl.h"
+#include "platform/paths.h"
+#include "resources/pictures.h"
+#include "core/samplingtick.h"
+#include "settingsdialog/settingsform.h"
+#include "core/settingsformat.h"
+#include "core/settingskeys.h"
+#include "gadget/gadgetwindow.h"
+#include "about/versioninfo.h"
 
 namespace lsg {
 

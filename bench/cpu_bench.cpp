@@ -4,11 +4,11 @@
 // What one tick's measurement costs: a sample plus every usage, from performance data blocks
 // and /proc/stat texts of 2, 64 and 999 instances, and live, next to a bare read of
 // /proc/stat. Each benchmark also reports the allocations it made per iteration once warm.
-#include "adcpuusage.h"
-#include "adcpuusage_testing.h"
-#include "allocationcounter.h"
-#include "perfblock.h"
-#include "procstat.h"
+#include "cpu/adcpuusage.h"
+#include "cpu/adcpuusage_testing.h"
+#include "tests/cpu/allocationcounter.h"
+#include "tests/cpu/perfblock.h"
+#include "cpu/procstat.h"
 
 #include <benchmark/benchmark.h>
 

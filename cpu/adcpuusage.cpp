@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "adcpuusage.h"
+#include "cpu/adcpuusage.h"
 
-#include "adcpuusage_testing.h"
-#include "exception.h"
-#include "livesetup.h"
+#include "cpu/adcpuusage_testing.h"
+#include "platform/exception.h"
+#include "cpu/livesetup.h"
 
 namespace lsg::adCpuUsage {
 

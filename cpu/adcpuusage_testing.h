@@ -2,8 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "countersource.h"
-#include "dyndata.h"
+#include "cpu/countersource.h"
+#include "cpu/dyndata.h"
 
 #include <cstdint>
 #include <memory>

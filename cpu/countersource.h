@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "countertable.h"
+#include "cpu/countertable.h"
 
 namespace lsg::adCpuUsage {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "countertable.h"
+#include "cpu/countertable.h"
 
 namespace lsg::adCpuUsage {
 

@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "adcpuusage_testing.h"
+#include "cpu/adcpuusage_testing.h"
 
 namespace lsg::adCpuUsage {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "livesetup.h"
+#include "cpu/livesetup.h"
 
-#include "procstat.h"
+#include "cpu/procstat.h"
 
 namespace lsg::adCpuUsage {
 

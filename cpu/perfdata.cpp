@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "perfdata.h"
+#include "cpu/perfdata.h"
 
-#include "exception.h"
+#include "platform/exception.h"
 
 #include <algorithm>
 #include <cstring>

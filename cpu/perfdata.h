@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "countersource.h"
+#include "cpu/countersource.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "procstat.h"
+#include "cpu/procstat.h"
 
-#include "exception.h"
+#include "platform/exception.h"
 
 #include <algorithm>
 #include <cerrno>

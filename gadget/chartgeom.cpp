@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "chartgeom.h"
+#include "gadget/chartgeom.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "chartview.h"
+#include "gadget/chartview.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "exception.h"
-#include "style.h"
+#include "platform/exception.h"
+#include "ui/style.h"
 
 namespace lsg {
 namespace {

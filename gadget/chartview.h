@@ -12,8 +12,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "chartgeom.h"
-#include "chartseries.h"
+#include "gadget/chartgeom.h"
+#include "core/chartseries.h"
 
 class QPainter;
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "check.h"
+#include "online/check.h"
 
-#include "exception.h"
-#include "globals.h"
-#include "paths.h"
-#include "postform.h"
-#include "sysinfo.h"
+#include "platform/exception.h"
+#include "core/globals.h"
+#include "platform/paths.h"
+#include "online/postform.h"
+#include "platform/sysinfo.h"
 
 #include <QCryptographicHash>
 

@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "updatestore.h"
+#include "online/updatestore.h"
 
 #include <QDate>
 #include <QString>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "feedback.h"
+#include "online/feedback.h"
 
-#include "globals.h"
+#include "core/globals.h"
 
 namespace lsg::feedback {
 namespace {

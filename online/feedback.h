@@ -5,7 +5,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "postform.h"
+#include "online/postform.h"
 
 namespace lsg::feedback {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "feedbackform.h"
+#include "online/feedbackform.h"
 
 #include <QBoxLayout>
 #include <QKeyEvent>
@@ -13,11 +13,11 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "emailcheck.h"
-#include "globals.h"
-#include "messages.h"
-#include "pictures.h"
-#include "style.h"
+#include "online/emailcheck.h"
+#include "core/globals.h"
+#include "ui/messages.h"
+#include "resources/pictures.h"
+#include "ui/style.h"
 
 namespace lsg::feedback {
 namespace {

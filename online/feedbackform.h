@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
-#include "feedback.h"
+#include "online/feedback.h"
 
 class QLabel;
 class QLineEdit;

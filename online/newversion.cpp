@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "newversion.h"
+#include "online/newversion.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -14,12 +14,12 @@
 #include <QToolButton>
 #include <utility>
 
-#include "animate.h"
-#include "globals.h"
-#include "linklabel.h"
-#include "openurl.h"
-#include "pictures.h"
-#include "style.h"
+#include "ui/animate.h"
+#include "core/globals.h"
+#include "ui/linklabel.h"
+#include "platform/openurl.h"
+#include "resources/pictures.h"
+#include "ui/style.h"
 
 namespace lsg {
 namespace {

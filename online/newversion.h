@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "surfacedrag.h"
+#include "ui/surfacedrag.h"
 
 #include <QColor>
 #include <QPoint>

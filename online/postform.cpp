@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "postform.h"
+#include "online/postform.h"
 
-#include "exception.h"
+#include "platform/exception.h"
 
 #include <QStringDecoder>
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "updatestore.h"
+#include "online/updatestore.h"
 
-#include "exception.h"
+#include "platform/exception.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
-#include "inifile.h"
+#include "core/inifile.h"
 
 #include <limits>
 #include <utility>

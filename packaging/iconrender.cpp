@@ -12,7 +12,7 @@
 
 #include <cstdio>
 
-#include "pictures.h"
+#include "resources/pictures.h"
 
 int main(int argc, char** argv) {
     // A build machine has no display; the icon is drawn into an image and needs none.

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "openurl.h"
+#include "platform/openurl.h"
 
 #include <QDesktopServices>
 #include <utility>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "paths.h"
+#include "platform/paths.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "taskbar.h"
+#include "platform/taskbar.h"
 
 #include <xcb/xcb.h>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "pictures.h"
+#include "resources/pictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>

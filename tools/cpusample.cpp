@@ -4,8 +4,8 @@
 // Developer tool: samples once a second with the real sampler and prints one line per second:
 // the per-processor percentages as the gadget's tick computes them, then their integer
 // average. Usage: cpusample [seconds]   (runs until interrupted when no count is given)
-#include "adcpuusage.h"
-#include "exception.h"
+#include "cpu/adcpuusage.h"
+#include "platform/exception.h"
 
 #include <cerrno>
 #include <cmath>

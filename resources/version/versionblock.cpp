@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "versionblock.h"
+#include "resources/version/versionblock.h"
 
 #include <charconv>
 #include <cstdio>

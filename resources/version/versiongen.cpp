@@ -13,7 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "versionblock.h"
+#include "resources/version/versionblock.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include <QUrl>
 #include <vector>
 
-#include "aboutbox.h"
-#include "globals.h"
-#include "messages.h"
-#include "openurl.h"
-#include "popupguard.h"
+#include "about/aboutbox.h"
+#include "core/globals.h"
+#include "ui/messages.h"
+#include "platform/openurl.h"
+#include "about/popupguard.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "rain.h"
+#include "about/rain.h"
 
 namespace {
 

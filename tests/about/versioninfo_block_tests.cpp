@@ -8,8 +8,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "versionblock.h"
-#include "versioninfo_block.h"
+#include "resources/version/versionblock.h"
+#include "about/versioninfo_block.h"
 
 using lsg::versionblock::Description;
 using namespace lsg::versioninfo;

@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <functional>
 
-#include "exception.h"
-#include "versionblock.h"
-#include "versioninfo.h"
-#include "versioninfo_block.h"
-#include "versioninfo_locate.h"
+#include "platform/exception.h"
+#include "resources/version/versionblock.h"
+#include "about/versioninfo.h"
+#include "about/versioninfo_block.h"
+#include "about/versioninfo_locate.h"
 
 using lsg::GetFileVersion;
 using lsg::ReadEXEVersionData;

@@ -12,14 +12,14 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "chartview.h"
-#include "globals.h"
-#include "inifile.h"
-#include "mainform.h"
-#include "messages.h"
-#include "samplingtick.h"
-#include "settingskeys.h"
-#include "timeleft.h"
+#include "gadget/chartview.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "app/mainform.h"
+#include "ui/messages.h"
+#include "core/samplingtick.h"
+#include "core/settingskeys.h"
+#include "gadget/gadgetwindow.h"
 
 using namespace lsg;
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "allocationcounter.h"
+#include "tests/cpu/allocationcounter.h"
 
 #include <atomic>
 #include <cstdlib>

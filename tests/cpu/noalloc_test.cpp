@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "adcpuusage.h"
-#include "adcpuusage_testing.h"
-#include "allocationcounter.h"
-#include "perfblock.h"
-#include "procstat.h"
+#include "cpu/adcpuusage.h"
+#include "cpu/adcpuusage_testing.h"
+#include "tests/cpu/allocationcounter.h"
+#include "tests/cpu/perfblock.h"
+#include "cpu/procstat.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "perfblock.h"
+#include "tests/cpu/perfblock.h"
 
 #include <algorithm>
 #include <cstring>

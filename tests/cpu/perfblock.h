@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "perfdata.h"
+#include "cpu/perfdata.h"
 
 #include <cstdint>
 #include <cstring>

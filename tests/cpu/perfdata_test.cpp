@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "exception.h"
-#include "perfblock.h"
+#include "platform/exception.h"
+#include "tests/cpu/perfblock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "procstat.h"
-#include "adcpuusage.h"
-#include "adcpuusage_testing.h"
-#include "exception.h"
+#include "cpu/procstat.h"
+#include "cpu/adcpuusage.h"
+#include "cpu/adcpuusage_testing.h"
+#include "platform/exception.h"
 
 #include <gtest/gtest.h>
 

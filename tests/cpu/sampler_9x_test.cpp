@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "adcpuusage.h"
-#include "adcpuusage_testing.h"
-#include "exception.h"
+#include "cpu/adcpuusage.h"
+#include "cpu/adcpuusage_testing.h"
+#include "platform/exception.h"
 
 #include <gtest/gtest.h>
 

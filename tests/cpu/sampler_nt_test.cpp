@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "adcpuusage.h"
-#include "adcpuusage_testing.h"
-#include "exception.h"
-#include "perfblock.h"
+#include "cpu/adcpuusage.h"
+#include "cpu/adcpuusage_testing.h"
+#include "platform/exception.h"
+#include "tests/cpu/perfblock.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "chartgeom.h"
+#include "gadget/chartgeom.h"
 
 namespace lsg::chart {
 namespace {

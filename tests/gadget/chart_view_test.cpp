@@ -10,9 +10,9 @@
 #include <cmath>
 #include <limits>
 
-#include "chartview.h"
-#include "exception.h"
-#include "style.h"
+#include "gadget/chartview.h"
+#include "platform/exception.h"
+#include "ui/style.h"
 
 namespace lsg {
 namespace {

@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "chartview.h"
-#include "globals.h"
-#include "inifile.h"
-#include "settingskeys.h"
-#include "timeleft.h"
+#include "gadget/chartview.h"
+#include "core/globals.h"
+#include "core/inifile.h"
+#include "core/settingskeys.h"
+#include "gadget/gadgetwindow.h"
 
 using namespace lsg;
 

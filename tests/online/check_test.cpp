@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "check.h"
+#include "online/check.h"
 
-#include "exception.h"
-#include "sharedserver.h"
-#include "sysinfo.h"
+#include "platform/exception.h"
+#include "tests/online/sharedserver.h"
+#include "platform/sysinfo.h"
 
 #include <gtest/gtest.h>
 

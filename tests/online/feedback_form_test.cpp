@@ -16,11 +16,11 @@
 #include <QTextCursor>
 #include <functional>
 
-#include "feedbackform.h"
-#include "globals.h"
-#include "messages.h"
-#include "sharedserver.h"
-#include "style.h"
+#include "online/feedbackform.h"
+#include "core/globals.h"
+#include "ui/messages.h"
+#include "tests/online/sharedserver.h"
+#include "ui/style.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "emailcheck.h"
-#include "feedback.h"
-#include "sharedserver.h"
+#include "online/emailcheck.h"
+#include "online/feedback.h"
+#include "tests/online/sharedserver.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include <memory>
 #include <vector>
 
-#include "globals.h"
-#include "newversion.h"
-#include "openurl.h"
-#include "style.h"
+#include "core/globals.h"
+#include "online/newversion.h"
+#include "platform/openurl.h"
+#include "ui/style.h"
 
 namespace {
 

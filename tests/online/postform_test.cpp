@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "postform.h"
+#include "online/postform.h"
 
-#include "exception.h"
-#include "sharedserver.h"
+#include "platform/exception.h"
+#include "tests/online/sharedserver.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "testserver.h"
+#include "tests/servers/testserver.h"
 
 namespace lsg::test {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "sysinfo.h"
+#include "platform/sysinfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "updatestore.h"
+#include "online/updatestore.h"
 
-#include "exception.h"
+#include "platform/exception.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "testserver.h"
+#include "tests/servers/testserver.h"
 
 #include <QDir>
 #include <QJsonArray>

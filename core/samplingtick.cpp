@@ -1,0 +1,120 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "core/samplingtick.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <limits>
+
+#include "cpu/adcpuusage.h"
+
+namespace lsg {
+
+qint64 ChartValues[kChartSlots][kChartPoints] = {};
+qint64 ChartSeeded[kChartSlots] = {};
+
+void resetChartPushState() {
+    for (qint64 i = 0; i < kChartSlots; ++i) {
+        ChartSeeded[i] = 0;
+        std::fill(std::begin(ChartValues[i]), std::end(ChartValues[i]), 0);
+    }
+}
+
+qint64 percentFromUsage(double usage) {
+    const double scaled = usage * 100.0;
+    if (std::isnan(scaled) || scaled <= 0.0) {
+        return 0;
+    }
+    if (scaled >= 100.0) {
+        return 100;
+    }
+    // Halves go to the even neighbour, whatever the floating-point rounding mode is.
+    const double floor = std::floor(scaled);
+    const double fraction = scaled - floor;
+    qint64 result = static_cast<qint64>(floor);
+    if (fraction > 0.5 || (fraction == 0.5 && result % 2 != 0)) {
+        ++result;
+    }
+    return result;
+}
+
+QString tickCaption(qint64 processorCount, qint64 average) {
+    if (processorCount == 1) {
+        return QStringLiteral("CPU Usage: %1% (1 processor)").arg(average);
+    }
+    return QStringLiteral("Average CPU Usage: %1% (%2 processors)")
+        .arg(average)
+        .arg(processorCount);
+}
+
+void ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qint64 deger) {
+    if (islemcino < 0 || islemcino >= kChartSlots) {
+        return;
+    }
+    qint64(&values)[kChartPoints] = ChartValues[islemcino];
+    if (ChartSeeded[islemcino] == 0) {
+        std::fill(std::begin(values), std::end(values), deger);
+        for (int j = 0; j < kChartPoints; ++j) {
+            ChartAdi.addY(static_cast<double>(values[j]));
+        }
+        ChartSeeded[islemcino] = 1;
+    } else {
+        // Each move stands alone: a series that lost points still gets the moves it can take.
+        for (int j = 1; j < kChartPoints; ++j) {
+            try {
+                ChartAdi.setYValue(j - 1, ChartAdi.yValue(j));
+            } catch (const std::exception&) {
+            }
+        }
+        try {
+            ChartAdi.setYValue(kChartPoints - 1, static_cast<double>(deger));
+        } catch (const std::exception&) {
+        }
+    }
+    ChartAdi.setMinMax(0, 100);
+}
+
+namespace {
+
+class SystemUsageSource final : public UsageSource {
+public:
+    void sample() override { adCpuUsage::SampleProcessors(); }
+    double usage(std::int32_t index) override { return adCpuUsage::ProcessorUsage(index); }
+};
+
+}  // namespace
+
+UsageSource& systemUsageSource() {
+    static SystemUsageSource source;
+    return source;
+}
+
+QString runSamplingTick(UsageSource& source, qint64 processorCount,
+                        std::span<ChartSeries* const> strips, ChartSeries& total) {
+    // The sampler numbers its instances with 32-bit indices.
+    const qint64 count =
+        std::clamp<qint64>(processorCount, 0, std::numeric_limits<std::int32_t>::max());
+    const qint64 stripCount = std::min<qint64>({count, qint64(strips.size()), kMaxStrips});
+
+    source.sample();
+    qint64 sum = 0;
+    for (qint64 i = 1; i <= count; ++i) {
+        const qint64 percent = percentFromUsage(source.usage(static_cast<std::int32_t>(i - 1)));
+        if (i <= stripCount && strips[i - 1] != nullptr) {
+            ChartDegerEkle(i, *strips[i - 1], percent);
+        }
+        sum += percent;
+    }
+    // Without processors (the count the old Windows path gives) the total shows 0.
+    const qint64 average = count > 0 ? sum / count : 0;
+    ChartDegerEkle(0, total, average);
+    return tickCaption(count, average);
+}
+
+QString runSamplingTick(qint64 processorCount, std::span<ChartSeries* const> strips,
+                        ChartSeries& total) {
+    return runSamplingTick(systemUsageSource(), processorCount, strips, total);
+}
+
+}  // namespace lsg

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <span>
+
+#include "core/chartseries.h"
+
+// The once-a-second sampling tick without widgets: percentages, the ten-value chart window and
+// the caption text.
+namespace lsg {
+
+// Entries of the push state: index 0 is the total chart, index i the strip of processor i - 1.
+inline constexpr qint64 kChartSlots = 1000;
+// Points each chart keeps after its first push.
+inline constexpr int kChartPoints = 10;
+// Most processor strips that exist; further processors only count in the average.
+inline constexpr qint64 kMaxStrips = kChartSlots - 1;
+
+// Push state, one entry per chart index: the values a chart was seeded with, and whether it
+// has been seeded (0 or 1).
+extern qint64 ChartValues[kChartSlots][kChartPoints];
+extern qint64 ChartSeeded[kChartSlots];
+
+// Marks every chart unseeded (start-up does this before the first tick).
+void resetChartPushState();
+
+// A busy fraction as a whole percentage: u x 100 rounded to the nearest integer with halves to
+// the even neighbour, clamped to 0..100 (a NaN reads as 0).
+qint64 percentFromUsage(double usage);
+
+// "CPU Usage: <avg>% (1 processor)" for one processor, else
+// "Average CPU Usage: <avg>% (<count> processors)".
+QString tickCaption(qint64 processorCount, qint64 average);
+
+// Pushes a percentage into chart `islemcino`: the first push fills the series with ten points
+// of that value; every later push moves the ten values one point to the left and writes the
+// new one at point 9, ignoring errors of single moves (a series that lost points does not stop
+// the tick). Each push fixes the vertical axis to 0..100. Indices outside 0..999 are ignored.
+void ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qint64 deger);
+
+// Where a tick's usage fractions come from.
+class UsageSource {
+public:
+    virtual ~UsageSource() = default;
+    // Takes one sample of every processor.
+    virtual void sample() = 0;
+    // Busy fraction of processor `index` over the last two samples.
+    virtual double usage(std::int32_t index) = 0;
+};
+
+// The process's CPU usage sampler (adCpuUsage).
+UsageSource& systemUsageSource();
+
+// One tick: samples, feeds strip i (strips[i - 1], when present and not null) with processor
+// i - 1's percentage for i = 1..processorCount, feeds the total chart with the integer average
+// of all processorCount percentages (0 when there are none), and returns the caption. Strips
+// beyond kMaxStrips are never fed. A sampler error propagates: charts fed before it keep their
+// new values and no caption is returned, so the caller keeps the old one.
+QString runSamplingTick(UsageSource& source, qint64 processorCount,
+                        std::span<ChartSeries* const> strips, ChartSeries& total);
+// The same over the process's sampler.
+QString runSamplingTick(qint64 processorCount, std::span<ChartSeries* const> strips,
+                        ChartSeries& total);
+
+}  // namespace lsg

@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "core/settingsformat.h"
+#include "core/tcolor.h"
+
+// The keys of settings.ini and their defaults, in one place. Every reader and writer of the
+// file goes through these accessors on the process-wide SettingsFile; nothing else spells a
+// key name.
+namespace lsg::settings {
+
+// Name of the file inside DataFolder.
+inline constexpr char kFileName[] = "settings.ini";
+// The one section the program uses.
+inline constexpr char kSection[] = "Settings";
+
+enum class Key {
+    Left,             // integer, screen pixels
+    Top,              // integer, screen pixels
+    Height,           // integer, outer height in pixels
+    Width,            // integer, outer width in pixels
+    Transparency,     // integer, opacity 1..255 (0 or absent: opaque)
+    ShowCores,        // integer 0 or 1
+    StayOnTop,        // integer 0 or 1
+    Textcolor,        // colour text
+    BackgroundColor,  // colour text
+    Fontname,         // plain text
+    Fontsize,         // integer text, points
+    Fontstyle,        // integer text, fontStyleCode
+};
+
+// The key's name as it appears in the file.
+QString keyName(Key key);
+
+// What the program uses while a key is absent (or 0 for the integer keys).
+inline constexpr qint32 kDefaultTransparency = 255;
+inline constexpr TColor kDefaultTextColor = clWindowText;
+inline constexpr TColor kDefaultBackgroundColor = clBtnFace;
+inline constexpr char kDefaultFontName[] = "Tahoma";
+inline constexpr qint32 kDefaultFontSize = 8;
+
+// The key read by the lenient integer reader: 0 when absent or not an integer.
+qint32 readInt(Key key);
+// Writes the value as decimal text at once; throws lsg::Exception "Unable to write to ..."
+// when the file refuses the write.
+void writeInt(Key key, qint32 value);
+
+// The key's text, empty when absent.
+QString readText(Key key);
+void writeText(Key key, const QString& text);
+
+// The colour of a colour key; nullopt when its text is empty. A text that is neither a colour
+// name nor an integer throws "'<text>' is not a valid integer value".
+std::optional<TColor> readColor(Key key);
+void writeColor(Key key, TColor color);
+
+// "Fontsize" by the strict integer parse; nullopt when empty, throws when malformed.
+std::optional<qint32> readFontSize();
+void writeFontSize(qint32 points);
+
+// "Fontstyle" by the strict integer parse; nullopt when empty, throws when malformed.
+std::optional<FontStyle> readFontStyle();
+void writeFontStyle(FontStyle style);
+
+}  // namespace lsg::settings

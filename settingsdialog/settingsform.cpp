@@ -1,0 +1,224 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "settingsdialog/settingsform.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <algorithm>
+#include <cmath>
+
+#include "core/globals.h"
+#include "ui/messages.h"
+#include "platform/paths.h"
+#include "core/settingskeys.h"
+#include "ui/style.h"
+#include "gadget/gadgetwindow.h"
+
+namespace lsg {
+namespace {
+
+// Client size and control places at 96 dpi; Qt's logical pixels scale them on denser screens.
+constexpr int kClientWidth = 282;
+constexpr int kClientHeight = 184;
+constexpr int kMaxPosition = 8;
+
+QFont controlFont() {
+    return QFont(QStringLiteral("Tahoma"), 12);
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption,
+                        const QRect& bounds) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFont(controlFont());
+    button->setGeometry(bounds);
+    // Enter answers whichever button has the focus; none of them is a default button.
+    button->setAutoDefault(false);
+    return button;
+}
+
+}  // namespace
+
+int transparencyForPosition(int position) {
+    // The default rounding mode takes halves to even: 229.5 gives 230, 178.5 gives 178.
+    return int(std::nearbyint((10 - position) * 25.5));
+}
+
+int positionForTransparency(qint64 transparency) {
+    const double position = 10.0 - std::nearbyint(double(transparency) / 25.5);
+    return int(std::clamp(position, 0.0, double(kMaxPosition)));
+}
+
+TSettingsForm::TSettingsForm(TForm2* gadget, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      m_gadget(gadget),
+      m_dialogs(SettingsDialogs::standard()) {
+    setObjectName(QStringLiteral("SettingsForm"));
+    setWindowTitle(QStringLiteral("Settings"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(kClientWidth, kClientHeight);
+    setSizeGripEnabled(false);
+    buildControls();
+
+    // Centred on the primary screen, as the screen sees the client area.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - kClientWidth) / 2,
+             area.y() + (area.height() - kClientHeight) / 2);
+    }
+
+    ui::guarded([this] { FormCreate(); });
+}
+
+TSettingsForm::~TSettingsForm() = default;
+
+void TSettingsForm::buildControls() {
+    BitBtn1 = makeButton(this, "BitBtn1", QStringLiteral("Edit Font..."), QRect(8, 8, 266, 33));
+    BitBtn4 = makeButton(this, "BitBtn4", QStringLiteral("Edit Background Color..."),
+                         QRect(8, 55, 266, 33));
+
+    Label1 = new QLabel(QStringLiteral("Transparency:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFont(controlFont());
+    // The substitute for Tahoma runs wider; the label may use the gap up to the slider.
+    const int labelWidth = std::clamp(Label1->sizeHint().width(), 101, 125 - 8 - 4);
+    Label1->setGeometry(8, 104, labelWidth, 19);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    TrackBar1 = new QSlider(Qt::Horizontal, this);
+    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
+    TrackBar1->setRange(0, kMaxPosition);
+    TrackBar1->setSingleStep(1);
+    TrackBar1->setPageStep(1);
+    TrackBar1->setTickPosition(QSlider::TicksBelow);
+    TrackBar1->setTickInterval(1);
+    TrackBar1->setValue(0);
+    TrackBar1->setGeometry(125, 104, 149, 29);
+
+    BitBtn2 =
+        makeButton(this, "BitBtn2", QStringLiteral("Reset to Defaults..."), QRect(8, 139, 266, 33));
+
+    setTabOrder(BitBtn1, BitBtn4);
+    setTabOrder(BitBtn4, TrackBar1);
+    setTabOrder(TrackBar1, BitBtn2);
+
+    connect(BitBtn1, &QPushButton::clicked, this,
+            [this] { ui::guarded([this] { BitBtn1Click(); }); });
+    connect(BitBtn4, &QPushButton::clicked, this,
+            [this] { ui::guarded([this] { BitBtn4Click(); }); });
+    connect(BitBtn2, &QPushButton::clicked, this,
+            [this] { ui::guarded([this] { BitBtn2Click(); }); });
+    connect(TrackBar1, &QSlider::valueChanged, this,
+            [this] { ui::guarded([this] { TrackBar1Change(); }); });
+}
+
+void TSettingsForm::setDialogs(std::unique_ptr<SettingsDialogs> dialogs) {
+    m_dialogs = dialogs ? std::move(dialogs) : SettingsDialogs::standard();
+}
+
+void TSettingsForm::setRestartActions(RestartActions actions) {
+    m_restart = std::move(actions);
+}
+
+void TSettingsForm::FormCreate() {
+    const qint32 transparency = settings::readInt(settings::Key::Transparency);
+    if (transparency <= 0) {
+        return;
+    }
+    // A changed position runs the change handler at once, which applies and stores the step's
+    // value; the gadget then shows the stored value itself until the slider moves.
+    TrackBar1->setValue(positionForTransparency(transparency));
+    if (m_gadget) {
+        m_gadget->setAlphaBlendValue(transparency & 0xFF);
+    }
+}
+
+void TSettingsForm::TrackBar1Change() {
+    const int value = transparencyForPosition(TrackBar1->value());
+    if (m_gadget) {
+        m_gadget->setAlphaBlendValue(value);
+    }
+    settings::writeInt(settings::Key::Transparency, value);
+}
+
+void TSettingsForm::BitBtn1Click() {
+    if (!m_gadget) {
+        return;
+    }
+    FontChoice initial{m_gadget->Label1->font(), ui::resolveColor(m_gadget->labelTextColor())};
+    if (!initial.color.isValid()) {
+        initial.color = ui::systemColor(8);
+    }
+    const std::optional<FontChoice> chosen = m_dialogs->chooseFont(this, initial);
+    if (!chosen || !m_gadget) {
+        return;
+    }
+    QFont font = m_gadget->Label1->font();
+    font.setFamily(chosen->font.family());
+    int points = chosen->font.pointSize();
+    if (points <= 0) {
+        points = QFontInfo(chosen->font).pointSize();
+    }
+    font.setPointSize(points);
+    font.setBold(chosen->font.bold());
+    font.setItalic(chosen->font.italic());
+    font.setUnderline(chosen->font.underline());
+    font.setStrikeOut(chosen->font.strikeOut());
+    m_gadget->Label1->setFont(font);
+    if (chosen->color.isValid()) {
+        m_gadget->setLabelTextColor(ui::toTColor(chosen->color));
+    }
+
+    settings::writeColor(settings::Key::Textcolor, m_gadget->labelTextColor());
+    settings::writeText(settings::Key::Fontname, font.family());
+    settings::writeFontSize(font.pointSize());
+    settings::writeFontStyle(
+        {.bold = font.bold(), .italic = font.italic(), .underline = font.underline()});
+}
+
+void TSettingsForm::BitBtn4Click() {
+    if (!m_gadget) {
+        return;
+    }
+    QColor initial = ui::resolveColor(m_gadget->gadgetColor());
+    if (!initial.isValid()) {
+        initial = ui::systemColor(15);
+    }
+    const std::optional<QColor> chosen = m_dialogs->chooseColor(this, initial);
+    if (!chosen || !chosen->isValid() || !m_gadget) {
+        return;
+    }
+    const TColor color = ui::toTColor(*chosen);
+    m_gadget->setGadgetColor(color);
+    settings::writeColor(settings::Key::BackgroundColor, color);
+}
+
+void TSettingsForm::BitBtn2Click() {
+    if (!ui::confirm(this, QStringLiteral("Restart Application?"))) {
+        return;
+    }
+    // Without the file the next start finds every default; a missing file is no error.
+    QFile::remove(DataFolder + QLatin1String(settings::kFileName));
+    QCoreApplication::processEvents();
+
+    const QString program =
+        m_restart.executablePath ? m_restart.executablePath() : platform::executablePath();
+    // Whether the new copy started or not, this one ends.
+    if (m_restart.startDetached) {
+        m_restart.startDetached(program);
+    } else {
+        platform::startDetached(program);
+    }
+    if (m_restart.quit) {
+        m_restart.quit();
+    } else {
+        QApplication::quit();
+    }
+}
+
+}  // namespace lsg
