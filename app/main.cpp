@@ -2,11 +2,16 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <QApplication>
 
+#include "app/commandline.h"
 #include "app/mainform.h"
 #include "platform/paths.h"
 #include "ui/style.h"
 
 int main(int argc, char** argv) {
+    // --help and --version answer before anything needs a display.
+    if (const auto status = lsg::commandline::handle(argc, argv)) {
+        return *status;
+    }
     // Held for the process's life; a second copy still starts and runs.
     lsg::platform::holdNamedMutex(QStringLiteral("KALDERN_Loadspire_Gauge"));
     QApplication app(argc, argv);
