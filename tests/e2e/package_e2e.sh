@@ -2,17 +2,17 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
-# The Debian package as a user gets it: built by CPack, its dependencies taken from the libraries
-# the program links, unpacked into a root of its own, started through the link on the PATH, and
-# run by a user who cannot write beside the program, whose settings then go to the config folder.
+# The Debian package as a user gets it: built by CPack (the package_build test), its dependencies
+# taken from the libraries the program links, unpacked into a root of its own, started through the
+# link on the PATH, and run by a user who cannot write beside the program, whose settings then go
+# to the config folder.
 source "$(dirname "$0")/lib.sh"
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
+: "${LSG_TEST_PACKAGE_DIR:?LSG_TEST_PACKAGE_DIR must point at the built package}"
 e2e_setup
 
-# --- Build the package ---------------------------------------------------------------------------
-pkgdir="$E2E_TMP/pkg"
-(cd "$LSG_BINARY_DIR" && cpack -G DEB -B "$pkgdir") >"$E2E_TMP/cpack.log" 2>&1 ||
-    { cat "$E2E_TMP/cpack.log" >&2; e2e_fail "cpack failed"; }
+# --- The package ---------------------------------------------------------------------------------
+pkgdir="$LSG_TEST_PACKAGE_DIR"
 deb="$pkgdir/loadspire-gauge_1.7.0_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || e2e_fail "no $(basename "$deb") in: $(ls "$pkgdir")"
 
@@ -26,6 +26,8 @@ has_dep() { tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; 
 for p in libqt6core6 libqt6gui6 libqt6widgets6; do
     has_dep "$p" || e2e_fail "Depends lacks $p: $depends"
 done
+# Web pages and the licence text open through xdg-open.
+[ "$(field Recommends)" = xdg-utils ] || e2e_fail "Recommends: $(field Recommends)"
 
 # Only the program and its files: no test builds, no demos.
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
