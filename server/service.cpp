@@ -9,6 +9,7 @@
 
 #include <QByteArrayView>
 
+#include <sys/socket.h>
 #include <cstdio>
 #include <ctime>
 #include <map>
@@ -132,6 +133,12 @@ Reply Service::feedback(std::string_view body, const std::string& client, std::i
 void Service::install(httplib::Server& server) {
     server.set_payload_max_length(kMaxBodyBytes);
     server.set_tcp_nodelay(true);  // header and body go out in two writes
+    // Reuse the address after a restart, but never share the port with a second server, which
+    // the library's default would allow: a port in use must be an error.
+    server.set_socket_options([](int sock) {
+        const int yes = 1;
+        ::setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    });
     server.set_keep_alive_max_count(1000);
     server.set_keep_alive_timeout(2);
     server.set_read_timeout(5, 0);
@@ -159,6 +166,13 @@ void Service::install(httplib::Server& server) {
         if (!endpoint && req.method != "GET" && req.method != "HEAD") {
             res.set_header("Allow", "GET, HEAD");
             send(res, refuse(405, QStringLiteral("only GET is answered here")));
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        // Refused before a byte of it is read: a client must not hold a worker with a body it
+        // announced too large.
+        if (req.get_header_value<std::uint64_t>("Content-Length") > kMaxBodyBytes) {
+            res.set_header("Connection", "close");
+            send(res, refuse(413, QStringLiteral("the request body is too large")));
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
