@@ -111,6 +111,7 @@ int serve(const Options& o) {
     std::fflush(stdout);
     server->listen_after_bind();
     listening = false;
+    service.flush();
     if (!signalled) {
         // The server ended by itself; wake the stopper so that it can be joined.
         pthread_kill(stopper.native_handle(), SIGTERM);

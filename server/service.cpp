@@ -83,7 +83,8 @@ bool readBody(const httplib::ContentReader& reader, httplib::Response& res, std:
 Service::Service(Store& store, ServiceSettings settings)
     : m_store(store),
       m_settings(std::move(settings)),
-      m_feedbackLimit(m_settings.feedbackBurst, m_settings.feedbackRefill) {}
+      m_feedbackLimit(m_settings.feedbackBurst, m_settings.feedbackRefill),
+      m_checks(store) {}
 
 std::string Service::downloadUrlFor(std::string_view host) const {
     if (!m_settings.downloadUrl.empty()) {
@@ -94,16 +95,11 @@ std::string Service::downloadUrlFor(std::string_view host) const {
 }
 
 Reply Service::check(std::string_view body, std::string_view host, std::int64_t nowUnix) {
-    const auto parsed = parseCheck(QByteArrayView(body.data(), qsizetype(body.size())));
+    auto parsed = parseCheck(QByteArrayView(body.data(), qsizetype(body.size())));
     if (const auto* refusal = std::get_if<Refusal>(&parsed)) {
         return refuse(400, refusal->reason);
     }
-    try {
-        m_store.recordCheck(std::get<CheckRequest>(parsed), dayUtc(nowUnix));
-    } catch (const StoreError& e) {
-        // A lost statistic must not keep the news of a new version from the user.
-        std::fprintf(stderr, "loadspire-server: %s\n", e.what());
-    }
+    m_checks.record(std::move(std::get<CheckRequest>(parsed)), dayUtc(nowUnix));
     if (m_settings.currentVersion.empty()) {
         return refuse(503, QStringLiteral("no current version is set"));
     }

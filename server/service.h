@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include "server/checkrecorder.h"
 #include "server/ratelimit.h"
 #include "server/store.h"
 
@@ -43,6 +44,9 @@ class Service {
 public:
     Service(Store& store, ServiceSettings settings);
 
+    // Writes the checks still waiting; the server calls it once it has stopped.
+    void flush() { m_checks.flush(); }
+
     Reply check(std::string_view body, std::string_view host, std::int64_t nowUnix);
     Reply feedback(std::string_view body, const std::string& client, std::int64_t nowUnix,
                    RateLimiter::Clock::time_point now);
@@ -56,6 +60,7 @@ private:
     Store& m_store;
     ServiceSettings m_settings;
     RateLimiter m_feedbackLimit;
+    CheckRecorder m_checks;
 };
 
 }  // namespace lsg::server

@@ -170,18 +170,32 @@ void Store::setSetting(const std::string& key, const std::string& value) {
 }
 
 void Store::recordCheck(const CheckRequest& check, const std::string& day) {
+    recordChecks({DatedCheck{check, day}});
+}
+
+void Store::recordChecks(const std::vector<DatedCheck>& checks) {
     std::lock_guard guard(m_checks->lock);
-    sqlite3_stmt* st = m_checks->statement(
-        "INSERT INTO checks(day, appname, version, os, locale, guid) "
-        "VALUES(?1, ?2, ?3, ?4, ?5, ?6) "
-        "ON CONFLICT DO UPDATE SET count = count + 1");
-    bindText(st, 1, day);
-    bindText(st, 2, utf8(check.appname));
-    bindText(st, 3, utf8(check.version));
-    bindText(st, 4, utf8(check.os));
-    bindText(st, 5, utf8(check.locale));
-    bindText(st, 6, utf8(check.guid));
-    m_checks->step(st);
+    sqlite3_stmt* begin = m_checks->statement("BEGIN IMMEDIATE");
+    m_checks->step(begin);
+    try {
+        for (const DatedCheck& c : checks) {
+            sqlite3_stmt* st = m_checks->statement(
+                "INSERT INTO checks(day, appname, version, os, locale, guid) "
+                "VALUES(?1, ?2, ?3, ?4, ?5, ?6) "
+                "ON CONFLICT DO UPDATE SET count = count + 1");
+            bindText(st, 1, c.day);
+            bindText(st, 2, utf8(c.check.appname));
+            bindText(st, 3, utf8(c.check.version));
+            bindText(st, 4, utf8(c.check.os));
+            bindText(st, 5, utf8(c.check.locale));
+            bindText(st, 6, utf8(c.check.guid));
+            m_checks->step(st);
+        }
+        m_checks->step(m_checks->statement("COMMIT"));
+    } catch (...) {
+        sqlite3_exec(m_checks->db, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
 }
 
 void Store::addFeedback(const FeedbackRequest& feedback, std::int64_t receivedUnixSeconds) {

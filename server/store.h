@@ -11,6 +11,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -42,6 +43,12 @@ public:
     // One update check on a day ("YYYY-MM-DD", UTC). Repeated checks of one install on one day
     // add to a count instead of a row each, so a chatty client cannot grow the file much.
     void recordCheck(const CheckRequest& check, const std::string& day);
+    struct DatedCheck {
+        CheckRequest check;
+        std::string day;
+    };
+    // Many checks in one transaction.
+    void recordChecks(const std::vector<DatedCheck>& checks);
 
     // Durable once it returns: the feedback survives a crash of the process or of the machine.
     void addFeedback(const FeedbackRequest& feedback, std::int64_t receivedUnixSeconds);

@@ -83,5 +83,6 @@ wait "$second" 2>/dev/null
 export=$("$server" --data "$tmp/data" --export-feedback) || fail "export failed"
 [[ $export == '{"received":"'*'","like":true,"text":"kept","email":"","appname":"A","version":"1.7"}' ]] ||
     fail "export: $export"
-"$server" --data "$tmp/data" --report | grep -q $'\tversion\t1.7\t1\t2$' || fail "report"
+# The first run's check was written at its stop; the killed run's may be lost with it.
+"$server" --data "$tmp/data" --report | grep -q $'\tversion\t1.7\t1\t[12]$' || fail "report"
 echo "server command line: ok"

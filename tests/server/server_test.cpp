@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/wireform.h"
 #include "online/feedback.h"
+#include "server/checkrecorder.h"
 #include "server/options.h"
 #include "server/ratelimit.h"
 #include "server/requests.h"
@@ -240,6 +241,26 @@ TEST(Store, KeepsSettingsAndRefusesAFolderItCannotMake) {
     EXPECT_THROW(Store(dir.path() + "/file"), StoreError);
 }
 
+TEST(CheckRecorder, WritesEveryCheckByItsStopEvenInBatches) {
+    TempFolder dir;
+    Store store(dir.path());
+    {
+        CheckRecorder recorder(store);
+        for (int i = 0; i < 5000; ++i) {
+            recorder.record({"A", "1.7", "Linux", "en-US", QString::number(i % 1000)},
+                            "2026-12-10");
+        }
+        recorder.flush();
+        std::ostringstream out;
+        store.report(out);
+        EXPECT_NE(out.str().find("\tversion\t1.7\t1000\t5000\n"), std::string::npos) << out.str();
+        recorder.record({"A", "1.8", "Linux", "en-US", "x"}, "2026-12-10");
+    }
+    std::ostringstream out;
+    store.report(out);
+    EXPECT_NE(out.str().find("\tversion\t1.8\t1\t1\n"), std::string::npos) << out.str();
+}
+
 // ---- The feedback limit -------------------------------------------------------------------
 
 TEST(RateLimiter, LetsABurstThroughThenOnePerRefill) {
@@ -324,6 +345,7 @@ TEST_F(ServerOnLoopback, AnswersTheCheckAndRecordsIt) {
     EXPECT_EQ(res->status, 200);
     EXPECT_EQ(res->body, "<version>9.9</version>\r\n<url>http://127.0.0.1:" +
                              std::to_string(m_port) + "/download/</url>\r\n");
+    m_service->flush();
     std::ostringstream report;
     m_store->report(report);
     EXPECT_NE(report.str().find("\tversion\t1.7\t1\t1\n"), std::string::npos) << report.str();
