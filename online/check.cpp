@@ -117,20 +117,6 @@ void guarded(Step&& step) {
 
 }  // namespace
 
-QString ExtractTag(const QString& line, const QString& tag) {
-    if (line.isEmpty() || tag.isEmpty()) {
-        return {};
-    }
-    const QString lower = tag.toLower();
-    const QString open = u'<' + lower + u'>';
-    const QString close = QStringLiteral("</") + lower + u'>';
-    if (line.size() < open.size() + close.size() || !line.startsWith(open) ||
-        !line.endsWith(close)) {
-        return {};
-    }
-    return line.mid(open.size(), line.size() - open.size() - close.size());
-}
-
 QString ScrambleText(const QString& text) {
     static const char kHex[] = "0123456789ABCDEF";
     QString out;
@@ -160,28 +146,6 @@ QString UnscrambleText(const QString& hex) {
         key = nextKey(key, c);
     }
     return QString::fromUtf8(plain);
-}
-
-QStringList replyLines(const QString& reply) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype n = reply.size();
-    qsizetype i = 0;
-    while (i < n) {
-        const QChar c = reply[i];
-        if (c == u'\r' || c == u'\n') {
-            lines.append(reply.mid(start, i - start));
-            if (c == u'\r' && i + 1 < n && reply[i + 1] == u'\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-        ++i;
-    }
-    if (start < n) {
-        lines.append(reply.mid(start));
-    }
-    return lines;
 }
 
 bool isOfferedVersion(const QString& latest, const QString& current) {

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include "core/updatereply.h"
 #include "online/updatestore.h"
 
 #include <QDate>
@@ -16,18 +17,15 @@ namespace lsg::check {
 
 // ---- Pure helpers -----------------------------------------------------------------------
 
-// The text between "<tag>" and "</tag>" (tag in lower case) when the line begins and ends with
-// them exactly; empty otherwise. Only the ends of the line are looked at.
-QString ExtractTag(const QString& line, const QString& tag);
+// The reply format is shared with the maker's server.
+using wire::ExtractTag;
+using wire::replyLines;
 
 // Reversible scrambling of a text into upper-case hexadecimal (UTF-8 bytes, 16-bit running
 // key), so that the stored download address is not plain text.
 QString ScrambleText(const QString& text);
 // The reverse; empty when a pair of digits is not hexadecimal. A last single digit is ignored.
 QString UnscrambleText(const QString& hex);
-
-// The reply split at CR, LF or CRLF; a trailing line break adds no empty last line.
-QStringList replyLines(const QString& reply);
 
 // A server version is worth showing when it differs from ours and, with its dots removed, is a
 // decimal 32-bit integer (see toInt32: "4.4" and "1.2.3" pass; "", "beta", "4.4b", " 4.4" do

@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/postform.h"
 
+#include "core/wireform.h"
+
 #include "platform/exception.h"
 
 #include <QStringDecoder>
@@ -25,28 +27,6 @@ void initCurlOnce() {
     // curl_global_init is not safe to race with itself or with curl_easy_init.
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
-bool isUnreserved(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '*' ||
-           c == '-' || c == '.' || c == '_';
-}
-
-void appendEscaped(QByteArray& out, const QString& text) {
-    static const char kHex[] = "0123456789ABCDEF";
-    const QByteArray utf8 = text.toUtf8();
-    for (const char ch : utf8) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (isUnreserved(c)) {
-            out += static_cast<char>(c);
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
 }
 
 // State the curl callbacks share with the wait loop; all of it lives on the calling thread.
@@ -134,21 +114,7 @@ QString curlMessage(CURLcode code, const char* detail) {
 }  // namespace
 
 QByteArray formBody(const QStringList& lines) {
-    QByteArray out;
-    bool first = true;
-    for (const QString& line : lines) {
-        if (!first) {
-            out += '&';
-        }
-        first = false;
-        const qsizetype eq = line.indexOf(u'=');
-        appendEscaped(out, eq < 0 ? line : line.left(eq));
-        out += '=';
-        if (eq >= 0) {
-            appendEscaped(out, line.mid(eq + 1));
-        }
-    }
-    return out;
+    return wire::encodeForm(lines);
 }
 
 QString decodeReply(const QByteArray& body, const QByteArray& contentType) {
