@@ -9,8 +9,8 @@ namespace lsg::adCpuUsage {
 namespace {
 
 // Growth of a cumulative counter, wrapping instead of overflowing.
-long double growth(std::uint64_t now, std::uint64_t before) noexcept {
-    return static_cast<long double>(static_cast<std::int64_t>(now - before));
+std::int64_t growth(std::uint64_t now, std::uint64_t before) noexcept {
+    return static_cast<std::int64_t>(now - before);
 }
 
 }  // namespace
@@ -25,7 +25,7 @@ void UsageComputer::fix(const Layout& layout) {
     m_baseBusy = std::make_unique<std::uint64_t[]>(n);
     m_baseTotal = std::make_unique<std::uint64_t[]>(n);
     m_baseSeen = std::make_unique<std::uint8_t[]>(n);
-    m_busy = std::make_unique<long double[]>(all);
+    m_busy = std::make_unique<std::int64_t[]>(all);
     m_measured = std::make_unique<std::uint8_t[]>(all);
     m_listed = std::max(listed, 0);
     m_derivedAggregate = layout.aggregateFromProcessors && layout.instances > 0;
@@ -41,17 +41,19 @@ void UsageComputer::beginSample() noexcept {
 void UsageComputer::endSample() noexcept {
     // One pass for the growths; the bases move only once the interval is known to count.
     std::int32_t both = 0;
+    // The total in extended precision, which no count of instances can overflow; the busy sum
+    // only feeds the computed aggregate, whose counters are small tick counts.
     long double totalGrowth = 0;
-    long double busyGrowth = 0;
+    std::uint64_t busyGrowth = 0;
     for (std::int32_t k = 0; k < m_listed; ++k) {
         const bool measured = m_readSeen[k] && m_baseSeen[k];
         m_measured[k] = measured;
         if (measured) {
             ++both;
-            const long double busy = growth(m_readBusy[k], m_baseBusy[k]);
+            const std::int64_t busy = growth(m_readBusy[k], m_baseBusy[k]);
             m_busy[k] = busy;
-            busyGrowth += busy;
-            totalGrowth += growth(m_readTotal[k], m_baseTotal[k]);
+            busyGrowth += static_cast<std::uint64_t>(busy);
+            totalGrowth += static_cast<long double>(growth(m_readTotal[k], m_baseTotal[k]));
         }
     }
     const long double elapsed = both > 0 ? totalGrowth / both : 0;
@@ -73,7 +75,8 @@ void UsageComputer::endSample() noexcept {
     }
     if (m_derivedAggregate) {
         m_measured[m_listed] = m_aggregateBase && both > 0;
-        m_busy[m_listed] = both > 0 ? busyGrowth / both : 0;
+        m_busy[m_listed] = static_cast<std::int64_t>(busyGrowth);
+        m_busyShare = both;
         m_aggregateBase = !m_started || both > 0;
     }
     m_started = true;
@@ -84,7 +87,9 @@ double UsageComputer::usage(std::int32_t index) const noexcept {
         return 0.0;
     }
     // Extended precision, so that a busy count of exactly half the interval gives exactly 0.5.
-    return static_cast<double>(m_busy[index] / m_elapsed);
+    const long double busy = static_cast<long double>(m_busy[index]);
+    const long double share = m_derivedAggregate && index == m_listed ? m_busyShare : 1;
+    return static_cast<double>(busy / share / m_elapsed);
 }
 
 }  // namespace lsg::adCpuUsage

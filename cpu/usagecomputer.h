@@ -73,7 +73,9 @@ private:
     std::unique_ptr<std::uint8_t[]> m_baseSeen;
 
     // The last interval, per instance: busy growth, and whether it was present at both ends.
-    std::unique_ptr<long double[]> m_busy;
+    // The computed aggregate's is the processors' sum, shared among m_busyShare of them.
+    std::unique_ptr<std::int64_t[]> m_busy;
+    std::int32_t m_busyShare = 1;
     std::unique_ptr<std::uint8_t[]> m_measured;
     long double m_elapsed = 0;
 
