@@ -5,9 +5,9 @@
 #include <array>
 #include <cstring>
 
-#include "platform/exception.h"
 #include "about/versioninfo_block.h"
 #include "about/versioninfo_locate.h"
+#include "platform/exception.h"
 
 namespace lsg {
 
@@ -28,10 +28,11 @@ namespace {
 
 }  // namespace
 
-TEXEVersionData ReadEXEVersionData(const QString& fileName) {
+TEXEVersionData ReadEXEVersionData(const QString& fileName,
+                                   std::span<const versioninfo::ExecutableFormat> formats) {
     QByteArray block;
     try {
-        block = versioninfo::readVersionBlock(fileName);
+        block = versioninfo::readVersionBlock(fileName, formats);
     } catch (const versioninfo::LocateError& e) {
         raiseSystemError(e.code());
     }
@@ -72,9 +73,10 @@ TEXEVersionData ReadEXEVersionData(const QString& fileName) {
     return data;
 }
 
-quint32 GetFileVersion(const QString& fileName) noexcept {
+quint32 GetFileVersion(const QString& fileName,
+                       std::span<const versioninfo::ExecutableFormat> formats) noexcept {
     try {
-        const QByteArray block = versioninfo::readVersionBlock(fileName);
+        const QByteArray block = versioninfo::readVersionBlock(fileName, formats);
         return versioninfo::fileVersionMS(block).value_or(0xFFFFFFFF);
     } catch (...) {
         return 0xFFFFFFFF;

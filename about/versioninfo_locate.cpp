@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QFile>
-#include <QList>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -17,58 +16,8 @@ namespace lsg::versioninfo {
 
 namespace {
 
-// A version block's root length is 16 bits, so more than this is never needed.
-constexpr quint64 kMaxBlockBytes = 0x10000;
 // Header tables beyond this are not an executable we would ever be given.
 constexpr quint64 kMaxTableBytes = 16 * 1024 * 1024;
-
-[[noreturn]] void damaged() {
-    throw LocateError(ENOEXEC);
-}
-
-[[noreturn]] void absent() {
-    throw LocateError(ENODATA);
-}
-
-bool fits(quint64 offset, quint64 length, quint64 size) {
-    return offset <= size && length <= size - offset;
-}
-
-// Fixed-width fields of a header that was read whole; a field outside it means a damaged file.
-class Fields {
-public:
-    Fields(QByteArray data, bool bigEndian) : m_data(std::move(data)), m_big(bigEndian) {}
-
-    quint64 get(quint64 at, int width) const {
-        if (!fits(at, static_cast<quint64>(width), static_cast<quint64>(m_data.size()))) {
-            damaged();
-        }
-        quint64 v = 0;
-        for (int i = 0; i < width; ++i) {
-            const int shift = m_big ? 8 * (width - 1 - i) : 8 * i;
-            v |= quint64{static_cast<quint8>(m_data[static_cast<qsizetype>(at) + i])} << shift;
-        }
-        return v;
-    }
-    quint16 u16(quint64 at) const { return static_cast<quint16>(get(at, 2)); }
-    quint32 u32(quint64 at) const { return static_cast<quint32>(get(at, 4)); }
-    quint64 u64(quint64 at) const { return get(at, 8); }
-    const QByteArray& bytes() const { return m_data; }
-
-private:
-    QByteArray m_data;
-    bool m_big;
-};
-
-// The block at the start of `data`, cut to its own length.
-QByteArray blockFrom(QByteArray data) {
-    const qsizetype length = versionBlockLength(data);
-    if (length == 0) {
-        damaged();
-    }
-    data.truncate(length);
-    return data;
-}
 
 // ---- ELF: the section with the agreed name ----
 
@@ -88,7 +37,7 @@ QByteArray fromElf(const ByteSource& src) {
     const int elfClass = ident[4];
     const int encoding = ident[5];
     if ((elfClass != 1 && elfClass != 2) || (encoding != 1 && encoding != 2)) {
-        damaged();
+        throwDamaged();
     }
     const bool is64 = elfClass == 2;
     const Fields header(src.read(0, is64 ? 64 : 52), encoding == 2);
@@ -97,10 +46,10 @@ QByteArray fromElf(const ByteSource& src) {
     quint64 count = header.u16(is64 ? 0x3C : 0x30);
     quint64 namesIndex = header.u16(is64 ? 0x3E : 0x32);
     if (shoff == 0) {
-        absent();  // no section headers, so no sections to look in
+        throwAbsent();  // no section headers, so no sections to look in
     }
     if (entSize < (is64 ? 64u : 40u)) {
-        damaged();
+        throwDamaged();
     }
     auto sectionAt = [&](const Fields& table, quint64 index) {
         const quint64 at = index * entSize;
@@ -124,15 +73,15 @@ QByteArray fromElf(const ByteSource& src) {
         }
     }
     if (count == 0 || namesIndex == 0) {
-        absent();
+        throwAbsent();
     }
     if (count > kMaxTableBytes / entSize || namesIndex >= count) {
-        damaged();
+        throwDamaged();
     }
     const Fields table(src.read(shoff, count * entSize), encoding == 2);
     const ElfSection namesSection = sectionAt(table, namesIndex);
     if (namesSection.type == kShtNobits || namesSection.size > kMaxTableBytes) {
-        damaged();
+        throwDamaged();
     }
     const QByteArray names = src.read(namesSection.offset, namesSection.size);
     const QByteArrayView wanted(kElfSectionName, sizeof kElfSectionName);  // with its NUL
@@ -144,143 +93,12 @@ QByteArray fromElf(const ByteSource& src) {
             continue;
         }
         if (s.type == kShtNobits || !fits(s.offset, s.size, src.size())) {
-            damaged();
+            throwDamaged();
         }
         return blockFrom(src.read(s.offset, std::min(s.size, kMaxBlockBytes)));
     }
-    absent();
+    throwAbsent();
 }
-
-// ---- PE: the version resource ----
-
-constexpr quint32 kRtVersion = 16;
-constexpr quint32 kHighBit = 0x80000000;
-
-struct PeSection {
-    quint32 virtualAddress = 0;
-    quint32 rawSize = 0;
-    quint32 rawOffset = 0;
-};
-
-class PeImage {
-public:
-    explicit PeImage(const ByteSource& src) : m_src(src) {
-        const Fields dos(src.read(0, 64), false);
-        const quint64 peAt = dos.u32(0x3C);
-        const Fields coff(src.read(peAt, 24), false);
-        if (coff.bytes().left(4) != QByteArrayView("PE\0\0", 4)) {
-            damaged();
-        }
-        const quint32 sectionCount = coff.u16(6);
-        const quint32 optionalSize = coff.u16(20);
-        const Fields optional(src.read(peAt + 24, optionalSize), false);
-        quint64 countAt = 0;
-        switch (optional.u16(0)) {
-            case 0x10B:  // 32-bit image
-                countAt = 92;
-                break;
-            case 0x20B:  // 64-bit image
-                countAt = 108;
-                break;
-            default:
-                damaged();
-        }
-        const quint32 directoryCount = optional.u32(countAt);
-        const quint64 resourceEntry = countAt + 4 + 2 * 8;  // data directory 2: resources
-        if (directoryCount <= 2 || !fits(resourceEntry, 8, optionalSize)) {
-            absent();
-        }
-        m_resourceRva = optional.u32(resourceEntry);
-        if (m_resourceRva == 0) {
-            absent();
-        }
-        const Fields table(src.read(peAt + 24 + optionalSize, quint64{sectionCount} * 40), false);
-        for (quint32 i = 0; i < sectionCount; ++i) {
-            const quint64 at = quint64{i} * 40;
-            m_sections.push_back({table.u32(at + 12), table.u32(at + 16), table.u32(at + 20)});
-        }
-        // Directory offsets count from the resource root and stay inside its section's data.
-        const auto [offset, room] = map(m_resourceRva);
-        m_resourceOffset = offset;
-        m_resourceRoom = room;
-    }
-
-    // File offset of an address and the bytes its section has from there on.
-    std::pair<quint64, quint64> map(quint32 rva) const {
-        for (const PeSection& s : m_sections) {
-            if (rva >= s.virtualAddress && rva - s.virtualAddress < s.rawSize) {
-                const quint64 into = rva - s.virtualAddress;
-                return {quint64{s.rawOffset} + into, s.rawSize - into};
-            }
-        }
-        damaged();
-    }
-
-    Fields resourceBytes(quint64 offset, quint64 length) const {
-        if (!fits(offset, length, m_resourceRoom)) {
-            damaged();
-        }
-        return Fields(m_src.read(m_resourceOffset + offset, length), false);
-    }
-
-    // Entries (name or id, target) of the resource directory at `offset`.
-    QList<std::pair<quint32, quint32>> directory(quint64 offset) const {
-        const Fields header = resourceBytes(offset, 16);
-        const quint64 count = quint64{header.u16(12)} + header.u16(14);
-        const Fields entries = resourceBytes(offset + 16, count * 8);
-        QList<std::pair<quint32, quint32>> list;
-        for (quint64 i = 0; i < count; ++i) {
-            list.append({entries.u32(i * 8), entries.u32(i * 8 + 4)});
-        }
-        return list;
-    }
-
-    QByteArray versionBlock() const {
-        // Type level: the version type, an id entry.
-        quint32 next = 0;
-        bool found = false;
-        for (const auto& [name, target] : directory(0)) {
-            if ((name & kHighBit) == 0 && name == kRtVersion) {
-                next = target;
-                found = true;
-                break;
-            }
-        }
-        if (!found) {
-            absent();
-        }
-        // Name level, then language level: the first entry of each. The walk has a fixed depth,
-        // so a directory that points back at an earlier one cannot make it go round.
-        for (int level = 0; level < 2; ++level) {
-            if ((next & kHighBit) == 0) {
-                damaged();  // a data entry where a directory belongs
-            }
-            const auto entries = directory(next & ~kHighBit);
-            if (entries.isEmpty()) {
-                absent();
-            }
-            next = entries.front().second;
-        }
-        if ((next & kHighBit) != 0) {
-            damaged();  // a directory where the data belongs
-        }
-        const Fields entry = resourceBytes(next, 16);
-        const quint32 dataRva = entry.u32(0);
-        const quint32 dataSize = entry.u32(4);
-        const auto [offset, room] = map(dataRva);
-        if (dataSize > room || !fits(offset, dataSize, m_src.size())) {
-            damaged();
-        }
-        return blockFrom(m_src.read(offset, std::min<quint64>(dataSize, kMaxBlockBytes)));
-    }
-
-private:
-    const ByteSource& m_src;
-    QList<PeSection> m_sections;
-    quint32 m_resourceRva = 0;
-    quint64 m_resourceOffset = 0;
-    quint64 m_resourceRoom = 0;
-};
 
 // ---- files ----
 
@@ -313,7 +131,7 @@ public:
 
     QByteArray read(quint64 offset, quint64 length) const override {
         if (!fits(offset, length, m_size)) {
-            damaged();
+            throwDamaged();
         }
         QByteArray out(static_cast<qsizetype>(length), Qt::Uninitialized);
         quint64 done = 0;
@@ -327,7 +145,7 @@ public:
                 throw LocateError(errno);
             }
             if (n == 0) {
-                damaged();  // the file got shorter while we read it
+                throwDamaged();  // the file got shorter while we read it
             }
             done += static_cast<quint64>(n);
         }
@@ -343,28 +161,52 @@ private:
 
 QByteArray MemorySource::read(quint64 offset, quint64 length) const {
     if (!fits(offset, length, size())) {
-        damaged();
+        throwDamaged();
     }
     return m_data.sliced(static_cast<qsizetype>(offset), static_cast<qsizetype>(length));
 }
 
-QByteArray locateVersionBlock(const ByteSource& source) {
-    if (source.size() < 4) {
-        damaged();
-    }
-    const QByteArray magic = source.read(0, 4);
-    if (magic == QByteArrayView("\x7f"
-                                "ELF")) {
-        return fromElf(source);
-    }
-    if (magic.startsWith("MZ")) {
-        return PeImage(source).versionBlock();
-    }
-    damaged();
+[[noreturn]] void throwDamaged() {
+    throw LocateError(ENOEXEC);
 }
 
-QByteArray readVersionBlock(const QString& fileName) {
-    return locateVersionBlock(FileSource(fileName));
+[[noreturn]] void throwAbsent() {
+    throw LocateError(ENODATA);
+}
+
+QByteArray blockFrom(QByteArray data) {
+    const qsizetype length = versionBlockLength(data);
+    if (length == 0) {
+        throwDamaged();
+    }
+    data.truncate(length);
+    return data;
+}
+
+constinit const ExecutableFormat kElfFormat{QByteArrayView("\x7f"
+                                                           "ELF"),
+                                            &fromElf};
+
+std::span<const ExecutableFormat> nativeFormats() {
+    static const ExecutableFormat formats[] = {kElfFormat};
+    return formats;
+}
+
+QByteArray locateVersionBlock(const ByteSource& source, std::span<const ExecutableFormat> formats) {
+    if (source.size() < 4) {
+        throwDamaged();
+    }
+    const QByteArray magic = source.read(0, 4);
+    for (const ExecutableFormat& format : formats) {
+        if (magic.startsWith(format.magic)) {
+            return format.locate(source);
+        }
+    }
+    throwDamaged();
+}
+
+QByteArray readVersionBlock(const QString& fileName, std::span<const ExecutableFormat> formats) {
+    return locateVersionBlock(FileSource(fileName), formats);
 }
 
 }  // namespace lsg::versioninfo

@@ -6,9 +6,10 @@
 // /proc/stat. Each benchmark also reports the allocations it made per iteration once warm.
 #include "cpu/adcpuusage.h"
 #include "cpu/adcpuusage_testing.h"
-#include "tests/cpu/allocationcounter.h"
-#include "tests/cpu/perfblock.h"
 #include "cpu/procstat.h"
+#include "cpu/windows/perfdata.h"
+#include "tests/cpu/allocationcounter.h"
+#include "tests/cpu/windows/perfblock.h"
 
 #include <benchmark/benchmark.h>
 
@@ -99,7 +100,7 @@ void BM_ProcStatText(benchmark::State& state) {
     const std::string a = statText(cpus, 72162000);
     const std::string b = statText(cpus, 72162100);
     ProcStatSource source("/proc/stat", 100);
-    CounterTable table;
+    UsageComputer table;
     bool flip = false;
     timed(state, [&] {
         source.sampleText(table, (flip = !flip) ? a : b);

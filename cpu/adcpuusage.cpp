@@ -3,8 +3,8 @@
 #include "cpu/adcpuusage.h"
 
 #include "cpu/adcpuusage_testing.h"
-#include "platform/exception.h"
 #include "cpu/livesetup.h"
+#include "platform/exception.h"
 
 namespace lsg::adCpuUsage {
 
@@ -16,73 +16,52 @@ public:
     explicit Sampler(testing::Setup setup)
         : m_loaded(setup.platformId.has_value()),
           m_nt(setup.platformId == testing::kPlatformWin32Nt),
-          m_source(std::move(setup.source)),
-          m_dynData(std::move(setup.dynData)) {}
-
-    ~Sampler() {
-        if (m_loaded) {
-            stop();
+          m_source(std::move(setup.source)) {
+        if (m_loaded && m_source) {
+            m_source->attach(m_computer);
         }
     }
+
+    ~Sampler() { stop(); }
     Sampler(const Sampler&) = delete;
     Sampler& operator=(const Sampler&) = delete;
 
     std::int32_t count() {
         checkLoaded();
-        if (!m_nt) {
-            return 1;
+        if (!m_computer.isFixed()) {
+            sampleSource();
         }
-        if (!m_table.isFixed()) {
-            sampleNt();
-        }
-        return m_table.instanceCount();
+        return m_computer.instanceCount();
     }
 
     void sample() {
         checkLoaded();
-        if (m_nt) {
-            sampleNt();
-        } else {
-            sample9x();
-        }
+        sampleSource();
     }
 
     double usage(std::int32_t index) {
         checkLoaded();
-        if (m_nt) {
-            if (!m_table.isFixed()) {
-                sampleNt();
-            }
-            if (index < 0 || index >= m_table.instanceCount()) {
-                throw Exception(kIndexError);
-            }
-            return m_table.usage(index);
+        if (!m_computer.isFixed()) {
+            sampleSource();
         }
-        if (index != 0) {
+        if (index < 0 || index >= m_computer.instanceCount()) {
             throw Exception(kIndexError);
         }
-        if (!m_running) {
-            sample9x();
+        if (m_source->awaitsStart()) {
+            sampleSource();
         }
-        return static_cast<double>(m_usage9x) / 100.0;
+        return m_computer.usage(index);
     }
 
     void stop() {
-        if (m_nt || !m_running) {
-            return;
-        }
-        m_running = false;
-        m_dynData->closeKey(m_dataKey);
-        DynDataStore::Key key{};
-        if (m_dynData->openKey(kStopStatKey, DynDataStore::Access::All, key)) {
-            m_dynData->queryValue(key, kCpuUsageValue, m_usage9x);
-            m_dynData->closeKey(key);
+        if (m_loaded && m_source) {
+            m_source->stop();
         }
     }
 
-    const CounterTable& table() const { return m_table; }
+    const UsageComputer& computer() const { return m_computer; }
     bool isNt() const { return m_nt; }
-    bool isRunning() const { return m_running; }
+    bool isRunning() const { return m_loaded && !m_nt && m_source && !m_source->awaitsStart(); }
 
 private:
     void checkLoaded() const {
@@ -91,38 +70,17 @@ private:
         }
     }
 
-    void sampleNt() {
+    void sampleSource() {
         if (!m_source) {
-            throw Exception(kProcessorObjectError);
+            throw Exception(m_nt ? kProcessorObjectError : kStartMonitoringError);
         }
-        m_source->sample(m_table);
-    }
-
-    void sample9x() {
-        if (!m_running) {
-            DynDataStore::Key key{};
-            if (!m_dynData || !m_dynData->openKey(kStartStatKey, DynDataStore::Access::All, key)) {
-                throw Exception(kStartMonitoringError);
-            }
-            m_dynData->queryValue(key, kCpuUsageValue, m_usage9x);
-            m_dynData->closeKey(key);
-            if (!m_dynData->openKey(kStatDataKey, DynDataStore::Access::Read, m_dataKey)) {
-                throw Exception(kReadDataError);
-            }
-            m_running = true;
-        }
-        // Whether the read succeeds is not examined: a failed read keeps the last value.
-        m_dynData->queryValue(m_dataKey, kCpuUsageValue, m_usage9x);
+        m_source->sample(m_computer);
     }
 
     bool m_loaded;
     bool m_nt;
     std::unique_ptr<CounterSource> m_source;
-    std::unique_ptr<DynDataStore> m_dynData;
-    CounterTable m_table;
-    bool m_running = false;
-    DynDataStore::Key m_dataKey{};
-    std::uint32_t m_usage9x = 0;
+    UsageComputer m_computer;
 };
 
 // Function-local, so the module loads on first use whatever the order of static
@@ -159,8 +117,8 @@ void resetLive() {
     reset(liveSetup());
 }
 
-const CounterTable& table() {
-    return module()->table();
+const UsageComputer& computer() {
+    return module()->computer();
 }
 bool isNtPath() {
     return module()->isNt();

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "cpu/countersource.h"
-#include "cpu/dyndata.h"
 
 #include <cstdint>
 #include <memory>
@@ -18,10 +17,9 @@ inline constexpr std::uint32_t kPlatformWin32Nt = 2;
 struct Setup {
     // What the platform's version query reports; empty when the query fails.
     std::optional<std::uint32_t> platformId = kPlatformWin32Nt;
-    // The counter source of the NT-style path.
+    // Where the ticks come from: per-processor counters on the NT-style path, the
+    // whole-machine statistic on the 9x path.
     std::unique_ptr<CounterSource> source;
-    // The key store of the 9x path.
-    std::unique_ptr<DynDataStore> dynData;
 };
 
 // Unloads the module (StopSampling runs, everything is released) and loads it again with
@@ -30,8 +28,8 @@ void reset(Setup setup);
 // The same with the parts a real process gets on this platform.
 void resetLive();
 
-// The module's counters, for inspection.
-const CounterTable& table();
+// The module's usage arithmetic, for inspection.
+const UsageComputer& computer();
 bool isNtPath();
 bool isStatisticRunning();
 

@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "cpu/countertable.h"
+#include "cpu/usagecomputer.h"
 
 namespace lsg::adCpuUsage {
 
@@ -16,17 +16,22 @@ inline constexpr char kIndexError[] = "CPU index out of bounds";
 inline constexpr char kStartMonitoringError[] = "Unable to start performance monitoring";
 inline constexpr char kReadDataError[] = "Unable to read performance data";
 
-// Where the per-processor idle counters come from. A sample delivers, for the instance list
-// fixed at the first sample (one per logical processor, then the whole-machine aggregate),
-// one cumulative idle time per instance in 100 ns units, and one time stamp for the whole
-// sample in 100 ns units on a scale that all samples share.
+// Where the sampler's ticks come from. A sample hands the computer, for the instance list fixed
+// at the first sample (one per logical processor, then the whole-machine aggregate), each
+// instance's cumulative busy and total ticks.
 class CounterSource {
 public:
     virtual ~CounterSource() = default;
-    // Takes one sample into the table, fixing its instance count on the first one. Raises
-    // lsg::Exception with one of the texts above; the table's counters and times are then
-    // unchanged.
-    virtual void sample(CounterTable& table) = 0;
+    // Runs once when the sampler loads. A source whose instance list is known without a sample
+    // fixes it here.
+    virtual void attach(UsageComputer& computer) { (void)computer; }
+    // Takes one sample into the computer, fixing its instance list on the first one. Raises
+    // lsg::Exception with one of the texts above; the computer's last interval is then unchanged.
+    virtual void sample(UsageComputer& computer) = 0;
+    // True while the source reads a system statistic that a sample has to start first.
+    virtual bool awaitsStart() const { return false; }
+    // Ends what the source started in the system; runs when the sampler unloads.
+    virtual void stop() {}
 };
 
 }  // namespace lsg::adCpuUsage

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -18,7 +17,6 @@ namespace lsg::adCpuUsage {
 
 namespace {
 
-constexpr std::int64_t kUnitsPerSecond = 10'000'000;
 // A file whose CPU lines do not end within this many bytes is read only this far.
 constexpr std::size_t kMaxCapacity = 64u << 20;
 
@@ -84,22 +82,9 @@ ProcStatSource::~ProcStatSource() {
     }
 }
 
-std::int64_t ProcStatSource::toUnits(std::int64_t ticks) const noexcept {
-    if (kUnitsPerSecond % m_hz == 0) {
-        // Wrapping multiplication: differences of garbage counters stay defined.
-        return static_cast<std::int64_t>(static_cast<std::uint64_t>(ticks) *
-                                         static_cast<std::uint64_t>(kUnitsPerSecond / m_hz));
-    }
-    const long double units = std::round(static_cast<long double>(ticks) * kUnitsPerSecond / m_hz);
-    constexpr auto kMax = static_cast<long double>(std::numeric_limits<std::int64_t>::max());
-    return units >= kMax    ? std::numeric_limits<std::int64_t>::max()
-           : units <= -kMax ? -std::numeric_limits<std::int64_t>::max()
-                            : static_cast<std::int64_t>(units);
-}
-
 // "cpuN f1 f2 ...": N a decimal CPU number, then at least the four columns up to idle, every
 // column plain decimal digits. Anything else (the aggregate line included) is not a CPU line.
-bool ProcStatSource::parseLine(std::string_view line, Line& out) const {
+bool ProcStatSource::parseLine(std::string_view line, Line& out) {
     if (line.size() < 4 || !startsWithCpu(line) || !isDigit(line[3])) {
         return false;
     }
@@ -180,7 +165,7 @@ std::string_view ProcStatSource::readFile() {
     }
 }
 
-void ProcStatSource::fixInstances(CounterTable& table, std::string_view text) {
+void ProcStatSource::fixInstances(UsageComputer& computer, std::string_view text) {
     std::vector<std::uint32_t> numbers;
     forEachLine(text, [&](std::string_view line) {
         Line parsed;
@@ -195,33 +180,33 @@ void ProcStatSource::fixInstances(CounterTable& table, std::string_view text) {
         throw Exception(kProcessorObjectError);
     }
     const auto n = numbers.size();
-    m_cpuCount = static_cast<std::int32_t>(n);
     m_cpuNumbers = std::make_unique<std::uint32_t[]>(n);
     std::copy(numbers.begin(), numbers.end(), m_cpuNumbers.get());
-    m_readTotal = std::make_unique<std::uint64_t[]>(n);
-    m_readBusy = std::make_unique<std::uint64_t[]>(n);
-    m_readSeen = std::make_unique<std::uint8_t[]>(n);
-    m_baseTotal = std::make_unique<std::uint64_t[]>(n);
-    m_baseBusy = std::make_unique<std::uint64_t[]>(n);
-    m_baseSeen = std::make_unique<std::uint8_t[]>(n);
-    m_counter = std::make_unique<std::uint64_t[]>(n);
-    table.fix(m_cpuCount + 1);
+    m_cpuCount = static_cast<std::int32_t>(n);
+
+    UsageComputer::Layout layout;
+    layout.instances = m_cpuCount + 1;
+    layout.aggregateFromProcessors = true;
+    layout.ticksPerSecond = m_hz;
+    layout.minimumIntervalMs = kMinIntervalMs;
+    computer.fix(layout);
 }
 
-void ProcStatSource::sample(CounterTable& table) {
-    sampleText(table, readFile());
+void ProcStatSource::sample(UsageComputer& computer) {
+    sampleText(computer, readFile());
 }
 
-void ProcStatSource::sampleText(CounterTable& table, std::string_view text) {
+void ProcStatSource::sampleText(UsageComputer& computer, std::string_view text) {
     bool ended = false;
     text = text.substr(0, cpuSectionLength(text, ended));
-    if (!m_started) {
-        fixInstances(table, text);
+    if (m_cpuCount == 0) {
+        fixInstances(computer, text);
     }
     const std::int32_t n = m_cpuCount;
 
-    // Read every CPU line into the scratch arrays, found by CPU number.
-    std::fill_n(m_readSeen.get(), n, std::uint8_t{0});
+    // Hand every CPU line's ticks, found by CPU number. Nothing is final before endSample(),
+    // so a text without CPU lines leaves the last interval as it was.
+    computer.beginSample();
     bool anyCpuLine = false;
     std::int32_t hint = 0;
     forEachLine(text, [&](std::string_view line) {
@@ -240,89 +225,13 @@ void ProcStatSource::sampleText(CounterTable& table, std::string_view text) {
             }
             k = static_cast<std::int32_t>(it - begin);
         }
-        m_readTotal[k] = parsed.total;
-        m_readBusy[k] = parsed.busy;
-        m_readSeen[k] = 1;
+        computer.set(k, parsed.busy, parsed.total);
         hint = k + 1;
     });
     if (!anyCpuLine) {
         throw Exception(kProcessorObjectError);
     }
-
-    // Growth since the last measured sample, over the CPUs present in both. Unsigned sums:
-    // garbage counters wrap instead of overflowing.
-    std::uint64_t totalGrowth = 0;
-    std::uint64_t busyGrowth = 0;
-    std::int64_t both = 0;
-    std::uint64_t totalNow = 0;
-    std::uint64_t busyNow = 0;
-    std::int64_t seen = 0;
-    for (std::int32_t k = 0; k < n; ++k) {
-        if (!m_readSeen[k]) {
-            continue;
-        }
-        ++seen;
-        totalNow += m_readTotal[k];
-        busyNow += m_readBusy[k];
-        if (m_baseSeen[k]) {
-            ++both;
-            totalGrowth += m_readTotal[k] - m_baseTotal[k];
-            busyGrowth += m_readBusy[k] - m_baseBusy[k];
-        }
-    }
-    const std::int64_t elapsed =
-        both > 0 ? toUnits(static_cast<std::int64_t>(totalGrowth)) / both : 0;
-
-    table.beginSample();
-    if (m_started && both > 0 && elapsed >= 0 && elapsed < kMinInterval) {
-        // Too short to measure: repeat the last sample and keep measuring from it.
-        for (std::int32_t k = 0; k < n; ++k) {
-            if (m_baseSeen[k]) {
-                table.set(k, static_cast<std::int64_t>(m_counter[k]));
-            }
-        }
-        if (m_aggregateSeen) {
-            table.set(n, static_cast<std::int64_t>(m_aggregate));
-        }
-        table.endSample(static_cast<std::int64_t>(m_clock));
-        return;
-    }
-
-    if (!m_started) {
-        m_clock = static_cast<std::uint64_t>(toUnits(static_cast<std::int64_t>(totalNow)) / seen);
-        m_aggregate = m_clock - static_cast<std::uint64_t>(
-                                    toUnits(static_cast<std::int64_t>(busyNow)) / seen);
-        m_aggregateSeen = true;
-    } else {
-        m_clock += static_cast<std::uint64_t>(elapsed);
-        m_aggregateSeen = both > 0;
-        if (m_aggregateSeen) {
-            m_aggregate +=
-                static_cast<std::uint64_t>(elapsed) -
-                static_cast<std::uint64_t>(toUnits(static_cast<std::int64_t>(busyGrowth)) / both);
-        }
-    }
-    for (std::int32_t k = 0; k < n; ++k) {
-        if (m_readSeen[k]) {
-            if (m_baseSeen[k]) {
-                m_counter[k] += static_cast<std::uint64_t>(elapsed) -
-                                static_cast<std::uint64_t>(toUnits(
-                                    static_cast<std::int64_t>(m_readBusy[k] - m_baseBusy[k])));
-            } else {
-                m_counter[k] = m_clock - static_cast<std::uint64_t>(
-                                             toUnits(static_cast<std::int64_t>(m_readBusy[k])));
-            }
-            m_baseTotal[k] = m_readTotal[k];
-            m_baseBusy[k] = m_readBusy[k];
-            table.set(k, static_cast<std::int64_t>(m_counter[k]));
-        }
-        m_baseSeen[k] = m_readSeen[k];
-    }
-    if (m_aggregateSeen) {
-        table.set(n, static_cast<std::int64_t>(m_aggregate));
-    }
-    table.endSample(static_cast<std::int64_t>(m_clock));
-    m_started = true;
+    computer.endSample();
 }
 
 }  // namespace lsg::adCpuUsage

@@ -12,19 +12,29 @@
 #include <filesystem>
 #include <functional>
 
-#include "platform/exception.h"
-#include "resources/version/versionblock.h"
 #include "about/versioninfo.h"
 #include "about/versioninfo_block.h"
 #include "about/versioninfo_locate.h"
+#include "about/windows/versioninfo_pe.h"
+#include "platform/exception.h"
+#include "resources/version/versionblock.h"
 
-using lsg::GetFileVersion;
-using lsg::ReadEXEVersionData;
 using lsg::TEXEVersionData;
 using lsg::versioninfo::LocateError;
 using lsg::versioninfo::MemorySource;
 
 namespace {
+
+// The tests read Windows PE files as well as ELF ones.
+TEXEVersionData ReadEXEVersionData(const QString& fileName) {
+    return lsg::ReadEXEVersionData(fileName, lsg::versioninfo::elfAndPeFormats());
+}
+quint32 GetFileVersion(const QString& fileName) {
+    return lsg::GetFileVersion(fileName, lsg::versioninfo::elfAndPeFormats());
+}
+QByteArray readVersionBlock(const QString& fileName) {
+    return lsg::versioninfo::readVersionBlock(fileName, lsg::versioninfo::elfAndPeFormats());
+}
 
 QByteArray blockOf(const lsg::versionblock::Description& d) {
     const auto block = lsg::versionblock::buildBlock(d);
@@ -176,7 +186,8 @@ Pe buildPe(const QByteArray& block, bool plus) {
 // The errno a locate attempt ends with, 0 when it finds a block.
 int locateCode(const QByteArray& image) {
     try {
-        const QByteArray block = lsg::versioninfo::locateVersionBlock(MemorySource(image));
+        const QByteArray block = lsg::versioninfo::locateVersionBlock(
+            MemorySource(image), lsg::versioninfo::elfAndPeFormats());
         EXPECT_EQ(lsg::versioninfo::versionBlockLength(block), block.size());
         return 0;
     } catch (const LocateError& e) {
@@ -252,7 +263,7 @@ TEST(OwnVersionInformation, EmbeddedBlockIsFoundInTheExecutable) {
               QString::fromUtf8("Copyright © 2026 The Loadspire Gauge developers"));
     EXPECT_FALSE(d.LegalTrademarks.isEmpty());
     EXPECT_FALSE(d.Comments.isEmpty());
-    EXPECT_EQ(lsg::versioninfo::readVersionBlock(self), readAll(LSG_VI_BLOCK_BIN));
+    EXPECT_EQ(readVersionBlock(self), readAll(LSG_VI_BLOCK_BIN));
 }
 
 TEST(OwnVersionInformation, AppVersionText) {
@@ -274,7 +285,7 @@ protected:
 TEST_F(ResourceCompiler, GeneratedBlockMatchesTheCompilersBlock) {
     const QByteArray generated = readAll(LSG_VI_BLOCK_BIN);
     ASSERT_FALSE(generated.isEmpty());
-    EXPECT_EQ(lsg::versioninfo::readVersionBlock(peFixture("generated")), generated);
+    EXPECT_EQ(readVersionBlock(peFixture("generated")), generated);
 }
 
 TEST_F(ResourceCompiler, ProgramValues) {
@@ -312,7 +323,7 @@ TEST_F(ResourceCompiler, FilesWithoutVersionInformation) {
 // before the end of its block is refused.
 TEST_F(ResourceCompiler, TruncatedFilesAreRefused) {
     const QByteArray full = readAll(peFixture("own"));
-    const QByteArray block = lsg::versioninfo::readVersionBlock(peFixture("own"));
+    const QByteArray block = readVersionBlock(peFixture("own"));
     const qsizetype blockEnd = full.indexOf(block) + block.size();
     ASSERT_GT(blockEnd, block.size());
     for (qsizetype n = 0; n < full.size(); ++n) {
@@ -406,6 +417,18 @@ TEST(VersionInformationContainers, PeOfEitherWidth) {
 
 // Each case damages one field of a sound file. ENOEXEC: a damaged file; ENODATA: a sound file
 // without version information.
+TEST(VersionInformationContainers, TheProgramReadsOnlyItsOwnFormat) {
+    const QByteArray pe = buildPe(sampleBlock(), false).bytes;
+    EXPECT_EQ(locateCode(pe), 0);
+    try {
+        lsg::versioninfo::locateVersionBlock(MemorySource(pe));
+        ADD_FAILURE() << "a PE file was read with the native formats";
+    } catch (const LocateError& e) {
+        EXPECT_EQ(e.code(), ENOEXEC);
+    }
+    EXPECT_FALSE(lsg::versioninfo::locateVersionBlock(MemorySource(sampleElf().bytes)).isEmpty());
+}
+
 TEST(VersionInformationContainers, DamagedElfFiles) {
     const Elf good = sampleElf();
     const int version = 2, names = 3;

@@ -2,9 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/adcpuusage.h"
 #include "cpu/adcpuusage_testing.h"
-#include "tests/cpu/allocationcounter.h"
-#include "tests/cpu/perfblock.h"
 #include "cpu/procstat.h"
+#include "tests/cpu/allocationcounter.h"
+#include "tests/cpu/windows/perfblock.h"
 
 #include <gtest/gtest.h>
 

@@ -77,7 +77,7 @@ TEST_F(StatFileSampler, StartUpSamplesMsApartReadZeroAndTheFirstTickMeasuresFrom
     // cpu0 at 100 %.
     sample("startup-1.stat");
     EXPECT_EQ(usages(), (std::vector<double>{0, 0, 0}));
-    EXPECT_EQ(testing::table().currentTime(), testing::table().previousTime());
+    EXPECT_EQ(testing::computer().elapsed(), 0);
 
     // A second later: busy ticks over the mean elapsed ticks (100 and 101: 100.5).
     sample("startup-2.stat");
@@ -126,7 +126,7 @@ TEST_F(StatFileSampler, FourColumnFilesOfOldKernelsWork) {
 TEST_F(StatFileSampler, MissingFileRaisesAndIsOpenedOnceItExists) {
     load();
     EXPECT_EQ(errorOf([] { CountProcessors(); }), kObjectError);
-    EXPECT_EQ(testing::table().instanceCount(), -1);
+    EXPECT_EQ(testing::computer().instanceCount(), -1);
     write(fixture("busy-0.stat"));
     EXPECT_EQ(CountProcessors(), 3);
 }
@@ -163,14 +163,14 @@ TEST(ProcStatText, GarbageNeverCrashesAndWithoutCpuLinesRaises) {
     for (const char* text : noCpu) {
         SCOPED_TRACE(text);
         ProcStatSource source("/nonexistent", 100);
-        CounterTable table;
+        UsageComputer table;
         EXPECT_EQ(errorOf([&] { source.sampleText(table, text); }), kObjectError);
         EXPECT_EQ(table.instanceCount(), -1);
     }
 
     // Saturated and wrapping numbers are defined nonsense, not a crash.
     ProcStatSource source("/nonexistent", 100);
-    CounterTable table;
+    UsageComputer table;
     source.sampleText(table, "cpu0 " + huge + " " + huge + " 0 " + huge + " " + huge + "\n");
     source.sampleText(table, "cpu0 1 2 3 4\ncpu7 1 1 1 1\n");
     source.sampleText(table, "cpu0 " + huge + " 0 0 0 0 0 0 " + huge + "\n");
@@ -180,7 +180,7 @@ TEST(ProcStatText, GarbageNeverCrashesAndWithoutCpuLinesRaises) {
 
     // A later sample without CPU lines raises and leaves the last interval as it was.
     ProcStatSource good("/nonexistent", 100);
-    CounterTable kept;
+    UsageComputer kept;
     good.sampleText(kept, fixture("busy-0.stat"));
     good.sampleText(kept, fixture("busy-1.stat"));
     EXPECT_EQ(errorOf([&] { good.sampleText(kept, "cpu  1 1 1 1\nintr 5\n"); }), kObjectError);

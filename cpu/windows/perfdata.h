@@ -3,10 +3,12 @@
 #pragma once
 
 #include "cpu/countersource.h"
+#include "cpu/windows/countertable.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace lsg::adCpuUsage {
 
@@ -70,7 +72,10 @@ public:
 
     explicit PerfDataSource(PerfDataQuery query);
 
-    void sample(CounterTable& table) override;
+    // Samples into the table, which fixes and feeds its computer.
+    void sample(CounterTable& table);
+    // Samples into a table of the source's own that feeds this computer, always the same one.
+    void sample(UsageComputer& computer) override;
 
     std::uint32_t bufferSize() const noexcept { return m_size; }
 
@@ -78,6 +83,7 @@ private:
     PerfDataQuery m_query;
     std::unique_ptr<std::uint8_t[]> m_buffer;
     std::uint32_t m_size = kInitialBufferSize;
+    std::optional<CounterTable> m_table;
 };
 
 }  // namespace lsg::adCpuUsage

@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "cpu/perfdata.h"
+#include "cpu/windows/perfdata.h"
 
 #include <cstdint>
 #include <cstring>

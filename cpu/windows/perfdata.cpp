@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "cpu/perfdata.h"
+#include "cpu/windows/perfdata.h"
 
 #include "platform/exception.h"
 
@@ -67,6 +67,13 @@ bool systemTimeToFileTime(const SystemTime& t, std::int64_t& fileTime) noexcept 
 
 PerfDataSource::PerfDataSource(PerfDataQuery query)
     : m_query(std::move(query)), m_buffer(std::make_unique<std::uint8_t[]>(kInitialBufferSize)) {}
+
+void PerfDataSource::sample(UsageComputer& computer) {
+    if (!m_table) {
+        m_table.emplace(computer);
+    }
+    sample(*m_table);
+}
 
 void PerfDataSource::sample(CounterTable& table) {
     // 1. Query, growing the buffer while the answer does not fit. It only ever grows and is

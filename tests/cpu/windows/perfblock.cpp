@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "tests/cpu/perfblock.h"
+#include "tests/cpu/windows/perfblock.h"
 
 #include <algorithm>
 #include <cstring>

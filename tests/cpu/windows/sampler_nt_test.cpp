@@ -3,7 +3,7 @@
 #include "cpu/adcpuusage.h"
 #include "cpu/adcpuusage_testing.h"
 #include "platform/exception.h"
-#include "tests/cpu/perfblock.h"
+#include "tests/cpu/windows/perfblock.h"
 
 #include <gtest/gtest.h>
 
@@ -129,7 +129,7 @@ TEST_F(NtSampler, MissingProcessorObjectLeavesTheCountUnsetSoTheNextCallSamplesA
     load({buildPerfBlock(other).bytes, block(0, {0, 0, 0})});
     EXPECT_EQ(errorOf([] { CountProcessors(); }),
               "Unable to locate the \"Processor\" performance object");
-    EXPECT_EQ(testing::table().instanceCount(), -1);
+    EXPECT_EQ(testing::computer().instanceCount(), -1);
     EXPECT_EQ(CountProcessors(), 3);
     EXPECT_EQ(m_fake->queries(), 2);
 }
@@ -153,7 +153,7 @@ TEST_F(NtSampler, MissingCounterKeepsCountersAndTimesButTheCountStands) {
     load({buildPerfBlock(noCounter).bytes, block(0, {0, 0})});
     EXPECT_EQ(errorOf([] { SampleProcessors(); }),
               "Unable to locate the \"% of CPU usage\" performance counter");
-    EXPECT_EQ(testing::table().instanceCount(), 4);
+    EXPECT_EQ(testing::computer().instanceCount(), 4);
     EXPECT_EQ(CountProcessors(), 4);
     EXPECT_EQ(m_fake->queries(), 1);
 
@@ -165,7 +165,7 @@ TEST_F(NtSampler, MissingCounterKeepsCountersAndTimesButTheCountStands) {
               "Unable to locate the \"% of CPU usage\" performance counter");
     EXPECT_EQ(ProcessorUsage(0), 0.75);
     EXPECT_EQ(ProcessorUsage(1), 0.5);
-    EXPECT_EQ(testing::table().currentTime() - testing::table().previousTime(), 10'000'000);
+    EXPECT_EQ(testing::computer().elapsed(), 10'000'000);
 }
 
 TEST_F(NtSampler, InstanceCountIsFixedAtTheFirstSample) {

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/adcpuusage.h"
 #include "cpu/adcpuusage_testing.h"
+#include "cpu/windows/dyndata.h"
 #include "platform/exception.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ protected:
     void SetUp() override {
         testing::Setup setup;
         setup.platformId = testing::kPlatformWin32Windows;
-        setup.dynData = std::make_unique<FakeStore>(m_data);
+        setup.source = std::make_unique<DynDataSource>(std::make_unique<FakeStore>(m_data));
         testing::reset(std::move(setup));
     }
     void TearDown() override { testing::resetLive(); }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "platform/exception.h"
-#include "tests/cpu/perfblock.h"
+#include "tests/cpu/windows/perfblock.h"
 
 #include <gtest/gtest.h>
 
