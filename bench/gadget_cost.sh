@@ -75,13 +75,11 @@ xosview_pid=$!
 
 names=(loadspire conky gkrellm xosview)
 pids=("$E2E_PID" "$conky_pid" "$gkrellm_pid" "$xosview_pid")
+windows=('^KALDERN - Loadspire Gauge$' '^conky' '^gkrellm' '^xosview')
 
 for i in "${!pids[@]}"; do
-    for _ in $(seq 150); do
-        xdotool search --onlyvisible --pid "${pids[$i]}" >/dev/null 2>&1 && break
-        kill -0 "${pids[$i]}" 2>/dev/null || { echo "${names[$i]} ended early" >&2; exit 1; }
-        sleep 0.1
-    done
+    e2e_wait_window "${windows[$i]}" 30 >/dev/null
+    kill -0 "${pids[$i]}" 2>/dev/null || { echo "${names[$i]} ended early" >&2; exit 1; }
 done
 sleep 3 # everyone is past its start-up
 
