@@ -96,7 +96,10 @@ rollup_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
 declare -a start end
 for i in "${!pids[@]}"; do start[$i]=$(cpu_ns "${pids[$i]}"); done
 sleep "$seconds"
-for i in "${!pids[@]}"; do end[$i]=$(cpu_ns "${pids[$i]}"); done
+for i in "${!pids[@]}"; do
+    kill -0 "${pids[$i]}" 2>/dev/null || { echo "${names[$i]} ended during the run" >&2; exit 1; }
+    end[$i]=$(cpu_ns "${pids[$i]}")
+done
 if [ "${E2E_KEEP:-0}" = 1 ]; then
     import -window root "$E2E_TMP/desktop.png" && echo "desktop: $E2E_TMP/desktop.png"
 fi
