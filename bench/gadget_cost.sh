@@ -2,16 +2,36 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
-# Measures what the gadget costs the machine it measures: CPU time (utime + stime) and resident
-# memory of the running program over a period, beside conky drawing the same picture (a total
-# graph and one graph per CPU, once a second) in the same run.
+# What the gadget costs the machine it measures, side by side with other desktop CPU graphs on
+# one private X desktop: conky and xosview, each set to draw one graph per CPU plus a total, once a
+# second, like the gadget with its strips on, and gkrellm with its CPU charts.
 #
 #   bench/gadget_cost.sh [seconds] [extra-settings-line ...]
-# Needs a built tree (build/loadspire), Xvfb, openbox, trayer and conky (Debian conky-std).
+#
+# CPU time is the sum of the first field of /proc/PID/task/*/schedstat (nanoseconds on the CPU)
+# over the measured period; memory comes from /proc/PID/smaps_rollup at its end. "own" is
+# Private_Dirty: heap, stacks and written pages, which unlike shared or clean pages do not
+# depend on what else maps the same libraries. Ratios are to the peer with the least CPU time.
+#
+# Needs a built tree (build/loadspire), and the packages xvfb openbox trayer xdotool conky-std
+# gkrellm xosview xfonts-base (installed here when missing; they are not test dependencies).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 seconds="${1:-60}"
 shift || true
+
+need=()
+for p in xvfb openbox trayer xdotool conky-std gkrellm xosview xfonts-base bc; do
+    [ "$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null)" = "install ok installed" ] || need+=("$p")
+done
+if [ ${#need[@]} -gt 0 ]; then
+    echo "Installing ${need[*]}" >&2
+    sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null ||
+        { $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null; }
+fi
+
 export LSG_BINARY_DIR="${LSG_BINARY_DIR:-$here/build}"
 source "$here/tests/e2e/lib.sh"
 e2e_setup
@@ -20,6 +40,8 @@ printf '[Settings]\nShowCores=1\n' >"$E2E_APP/settings.ini"
 for line in "$@"; do printf '%s\n' "$line" >>"$E2E_APP/settings.ini"; done
 
 cpus=$(getconf _NPROCESSORS_ONLN)
+
+# conky: the gadget's picture in its own window, redrawn once a second.
 {
     echo "conky.config = { out_to_x = true, out_to_console = false, own_window = true,"
     echo "  own_window_type = 'normal', update_interval = 1, double_buffer = true,"
@@ -31,24 +53,77 @@ cpus=$(getconf _NPROCESSORS_ONLN)
     echo "]]"
 } >"$E2E_TMP/conky.conf"
 
+# gkrellm runs as it comes: a chart per CPU beside its other monitors (its own settings file
+# takes nothing written by hand).
+
 e2e_start_program
 conky -c "$E2E_TMP/conky.conf" >"$E2E_TMP/conky.log" 2>&1 &
 conky_pid=$!
-e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
-sleep 3  # both are past their start-up
+gkrellm >"$E2E_TMP/gkrellm.log" 2>&1 &
+gkrellm_pid=$!
+# xosview: only the CPU meters, as graphs, the total and each CPU, sampled once a second.
+xosview -geometry 355x232 -xrm 'xosview*cpuFormat: both' -xrm 'xosview*cpuGraph: True' \
+    -xrm 'xosview*samplesPerSec: 1' -xrm 'xosview*cpuPriority: 1' -xrm 'xosview*load: False' -xrm 'xosview*mem: False' \
+    -xrm 'xosview*swap: False' -xrm 'xosview*page: False' -xrm 'xosview*net: False' \
+    -xrm 'xosview*disk: False' -xrm 'xosview*int: False' -xrm 'xosview*irqrate: False' \
+    -xrm 'xosview*battery: False' -xrm 'xosview*RAID: False' -xrm 'xosview*lmstemp: False' \
+    -xrm 'xosview*coretemp: False' -xrm 'xosview*acpitemp: False' -xrm 'xosview*bsdsensor: False' \
+    -xrm 'xosview*serial0: False' -xrm 'xosview*serial1: False' -xrm 'xosview*NFSStats: False' \
+    -xrm 'xosview*NFSDStats: False' -xrm 'xosview*ints: False' -xrm 'xosview*wireless: False' \
+    -xrm 'xosview*filesys: False' -xrm 'xosview*captions: True' >"$E2E_TMP/xosview.log" 2>&1 &
+xosview_pid=$!
 
-ticks=$(getconf CLK_TCK)
-cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
-rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/$1/status"; }
+names=(loadspire conky gkrellm xosview)
+pids=("$E2E_PID" "$conky_pid" "$gkrellm_pid" "$xosview_pid")
+windows=('^KALDERN - Loadspire Gauge$' '^conky' '^gkrellm' '^xosview')
 
-g0=$(cpu_ticks "$E2E_PID")
-c0=$(cpu_ticks "$conky_pid")
+for i in "${!pids[@]}"; do
+    e2e_wait_window "${windows[$i]}" 30 >/dev/null
+    kill -0 "${pids[$i]}" 2>/dev/null || { echo "${names[$i]} ended early" >&2; exit 1; }
+done
+sleep 3 # everyone is past its start-up
+
+cpu_ns() {
+    local sum=0 t v
+    for t in /proc/"$1"/task/*/schedstat; do
+        read -r v _ <"$t" 2>/dev/null || continue
+        sum=$((sum + v))
+    done
+    echo "$sum"
+}
+rollup_kb() { awk -v key="$2:" '$1 == key {print $2}' "/proc/$1/smaps_rollup"; }
+
+declare -a start end
+for i in "${!pids[@]}"; do start[$i]=$(cpu_ns "${pids[$i]}"); done
 sleep "$seconds"
-g1=$(cpu_ticks "$E2E_PID")
-c1=$(cpu_ticks "$conky_pid")
+for i in "${!pids[@]}"; do
+    kill -0 "${pids[$i]}" 2>/dev/null || { echo "${names[$i]} ended during the run" >&2; exit 1; }
+    end[$i]=$(cpu_ns "${pids[$i]}")
+done
+if [ "${E2E_KEEP:-0}" = 1 ]; then
+    import -window root "$E2E_TMP/desktop.png" && echo "desktop: $E2E_TMP/desktop.png"
+fi
 
-printf '%-12s %12s %12s\n' "over ${seconds}s" "CPU time (s)" "RSS (MB)"
-printf '%-12s %12.2f %12.1f\n' "loadspire" "$(echo "($g1 - $g0) / $ticks" | bc -l)" \
-    "$(echo "$(rss_kb "$E2E_PID") / 1024" | bc -l)"
-printf '%-12s %12.2f %12.1f\n' "conky" "$(echo "($c1 - $c0) / $ticks" | bc -l)" \
-    "$(echo "$(rss_kb "$conky_pid") / 1024" | bc -l)"
+declare -a ms
+cheapest=""
+for i in "${!pids[@]}"; do
+    ms[$i]=$(echo "(${end[$i]} - ${start[$i]}) / 1000000 * 60 / $seconds" | bc -l)
+    if [ "$i" -gt 0 ] && { [ -z "$cheapest" ] || (($(echo "${ms[$i]} < ${ms[$cheapest]}" | bc -l))); }; then
+        cheapest=$i
+    fi
+done
+
+echo "over ${seconds}s, $cpus CPUs; ratios to the cheapest peer (${names[$cheapest]})"
+printf '| %-9s | %17s | %8s | %8s | %22s |\n' program "CPU ms per minute" "RSS MB" "PSS MB" \
+    "own MB (private dirty)"
+printf '|%s|%s|%s|%s|%s|\n' -----------: -------------------: ----------: ----------: \
+    ------------------------:
+for i in "${!pids[@]}"; do
+    pid=${pids[$i]}
+    rss=$(echo "$(rollup_kb "$pid" Rss) / 1024" | bc -l)
+    pss=$(echo "$(rollup_kb "$pid" Pss) / 1024" | bc -l)
+    own=$(echo "$(rollup_kb "$pid" Private_Dirty) / 1024" | bc -l)
+    ratio=$(echo "${ms[$i]} / ${ms[$cheapest]}" | bc -l)
+    printf '| %-9s | %7.1f (%5.2fx) | %8.1f | %8.1f | %22.1f |\n' "${names[$i]}" "${ms[$i]}" \
+        "$ratio" "$rss" "$pss" "$own"
+done

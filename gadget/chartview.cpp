@@ -126,6 +126,7 @@ const chart::ChartLayout& ChartView::layoutFor(QSize size) const {
     c.count = count();
     c.min = m_min;
     c.max = m_max;
+    ++m_layoutGeneration;
     return c.layout;
 }
 
@@ -172,12 +173,11 @@ const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
     return c;
 }
 
-void ChartView::paint(QPainter& painter, QSize size) const {
+void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const {
     using chart::kAxisLineWidth;
     using chart::kMajorTickLength;
     using chart::kMinorTickLength;
 
-    const chart::ChartLayout& layout = layoutFor(size);
     const chart::PixelRect& plot = layout.plot;
     const int w = size.width();
     const int h = size.height();
@@ -185,7 +185,6 @@ void ChartView::paint(QPainter& painter, QSize size) const {
     const QColor tick(kTickColor);
     const QColor grid(kGridColor);
 
-    painter.save();
     painter.fillRect(QRect(0, 0, w, h), m_background);
 
     // Raised bevel: light top and left, shadow bottom and right (the shadow owns the corners
@@ -228,22 +227,76 @@ void ChartView::paint(QPainter& painter, QSize size) const {
     for (int y : layout.left.grid) {
         painter.fillRect(QRect(plot.left + 1, y, plot.width() - 1, 1), grid);
     }
+}
 
-    const SeriesShapes& shapes = shapesFor(size, layout);
-    if (!shapes.area.isEmpty()) {
-        painter.setRenderHint(QPainter::Antialiasing);
-        // The area fills the inside of the frame only, so frame and axis line stay whole.
-        const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
-        if (!inside.isEmpty()) {
-            painter.setClipRect(inside);
-            painter.setPen(Qt::NoPen);
-            painter.setBrush(m_areaBrush);
-            painter.drawPolygon(shapes.area);
-        }
-        // The upper edge may run along the frame (values at the range's ends), not beyond it.
-        painter.setClipRect(QRect(plot.left, plot.top, frameWidth, frameHeight));
-        painter.fillPath(shapes.line, m_lineBrush);
+bool ChartView::drawCachedStatic(QPainter& painter, QSize size) const {
+    // The layer is copied pixel for pixel, so it is used only where the painter maps whole
+    // logical pixels onto whole device pixels; anything else is painted directly.
+    const QPaintDevice* device = painter.device();
+    const QTransform& t = painter.deviceTransform();
+    if (device == nullptr || size.isEmpty()) {
+        return false;
     }
+    const qreal ratio = device->devicePixelRatio();
+    if (ratio != std::round(ratio) || ratio < 1 || t.m12() != 0 || t.m21() != 0 ||
+        t.m11() != ratio || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
+        t.dy() != std::round(t.dy()) || t.type() > QTransform::TxScale) {
+        return false;
+    }
+    StaticLayer& c = m_static;
+    const QColor background = m_background;
+    if (c.image.isNull() || c.size != size || c.ratio != ratio ||
+        c.layoutGeneration != m_layoutGeneration || c.background != background) {
+        const QImage::Format format =
+            background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
+        c.image = QImage(size * int(ratio), format);
+        if (c.image.isNull()) {
+            return false;
+        }
+        c.image.setDevicePixelRatio(ratio);
+        c.size = size;
+        c.ratio = ratio;
+        c.layoutGeneration = m_layoutGeneration;
+        c.background = background;
+        if (format != QImage::Format_RGB32) {
+            c.image.fill(Qt::transparent);
+        }
+        QPainter layer(&c.image);
+        paintStatic(layer, size, layoutFor(size));
+    }
+    painter.drawImage(QPointF(0, 0), c.image);
+    return true;
+}
+
+void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const {
+    const chart::PixelRect& plot = layout.plot;
+    const SeriesShapes& shapes = shapesFor(size, layout);
+    if (shapes.area.isEmpty()) {
+        return;
+    }
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The area fills the inside of the frame only, so frame and axis line stay whole.
+    const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
+    if (!inside.isEmpty()) {
+        painter.setClipRect(inside);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_areaBrush);
+        painter.drawPolygon(shapes.area);
+    }
+    // The upper edge may run along the frame (values at the range's ends), not beyond it.
+    painter.setClipRect(QRect(plot.left, plot.top, plot.width() + 1, plot.height() + 1));
+    painter.fillPath(shapes.line, m_lineBrush);
+}
+
+void ChartView::paint(QPainter& painter, QSize size) const {
+    const chart::ChartLayout& layout = layoutFor(size);
+    painter.save();
+    // Frame, grid and axis change only with the size, the range or the background: they are
+    // drawn once into a layer, and each tick adds only the area and its edge.
+    if (!drawCachedStatic(painter, size)) {
+        paintStatic(painter, size, layout);
+    }
+    paintSeries(painter, size, layoutFor(size));
     painter.restore();
 }
 

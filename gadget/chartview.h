@@ -12,8 +12,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "gadget/chartgeom.h"
 #include "core/chartseries.h"
+#include "gadget/chartgeom.h"
 
 class QPainter;
 
@@ -107,6 +107,23 @@ private:
     const SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
     quint64 m_version = 0;
     mutable SeriesShapes m_shapes;
+
+    // Background, bevel, frame, axis, ticks and grid: what a tick does not change.
+    void paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // The area and its upper edge.
+    void paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // Copies the static layer, drawn once per size, ratio, layout and background; false when
+    // the painter's mapping does not allow an exact copy.
+    bool drawCachedStatic(QPainter& painter, QSize size) const;
+    struct StaticLayer {
+        QImage image;
+        QSize size;
+        qreal ratio = 0;
+        quint64 layoutGeneration = 0;
+        QColor background;
+    };
+    mutable StaticLayer m_static;
+    mutable quint64 m_layoutGeneration = 0;
 };
 
 }  // namespace lsg

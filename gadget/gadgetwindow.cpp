@@ -4,7 +4,6 @@
 
 #include <QCloseEvent>
 #include <QCursor>
-#include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -57,7 +56,7 @@ TForm2::TForm2(QWidget* parent)
     // The caption keeps 3 pixels of room on every side.
     auto* labelBox = new QVBoxLayout;
     labelBox->setContentsMargins(3, 3, 3, 3);
-    Label1 = new QLabel(QStringLiteral("CPU"), this);
+    Label1 = new CaptionLabel(QStringLiteral("CPU"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     // The caption is as wide as the window and clipped when longer: it never widens the window.

@@ -8,10 +8,10 @@
 #include <optional>
 #include <vector>
 
+#include "gadget/captionlabel.h"
 #include "ui/surfacedrag.h"
 #include "core/tcolor.h"
 
-class QLabel;
 class QVBoxLayout;
 
 namespace lsg {
@@ -28,7 +28,7 @@ public:
     explicit TForm2(QWidget* parent = nullptr);
     ~TForm2() override;
 
-    QLabel* Label1 = nullptr;
+    CaptionLabel* Label1 = nullptr;
     QWidget* Panel1 = nullptr;
     ChartView* Chart1 = nullptr;
 

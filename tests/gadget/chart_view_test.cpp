@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 #include "gadget/chartview.h"
@@ -446,6 +447,60 @@ TEST(ChartViewMouse, EveryMouseEventGoesOnToTheParent) {
                                          QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
                                          QEvent::ContextMenu}));
     EXPECT_EQ(parent.lastPos, QPoint(40, 60));  // in the parent's own coordinates
+}
+
+TEST(ChartViewCache, AReusedChartDrawsWhatAFreshOneDraws) {
+    // The frame, grid and axis are kept between paints; every change that moves them must
+    // show at once, and values must never leave traces behind.
+    ChartView reused(ChartKind::Total);
+    fill(reused, {10, 90, 10, 90, 10, 90, 10, 90, 10, 90});
+    for (QSize size : {QSize(355, 200), QSize(200, 60), QSize(355, 200)}) {
+        reused.renderImage(size);
+    }
+    reused.renderImage(QSize(355, 200), 2);
+    struct Step {
+        const char* what;
+        std::function<void(ChartView&)> change;
+        QSize size;
+    };
+    const std::vector<Step> steps{
+        {"new values", [](ChartView& c) { c.setYValue(3, 55); }, QSize(355, 200)},
+        {"new size", [](ChartView&) {}, QSize(300, 41)},
+        {"new background", [](ChartView& c) { c.setBackgroundColor(QColor(kBackground)); },
+         QSize(300, 41)},
+        {"new range", [](ChartView& c) { c.setMinMax(0, 50); }, QSize(300, 41)},
+        {"back to the first size", [](ChartView&) {}, QSize(355, 200)},
+    };
+    ChartView fresh(ChartKind::Total);
+    fill(fresh, {10, 90, 10, 90, 10, 90, 10, 90, 10, 90});
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change(reused);
+        step.change(fresh);
+        ChartView once(ChartKind::Total);
+        for (int i = 0; i < fresh.count(); ++i) {
+            once.addY(fresh.yValue(i));
+        }
+        once.setMinMax(fresh.minimum(), fresh.maximum());
+        once.setBackgroundColor(fresh.backgroundColor());
+        EXPECT_EQ(render(reused, step.size), render(once, step.size));
+        EXPECT_EQ(reused.renderImage(step.size, 2), once.renderImage(step.size, 2));
+    }
+}
+
+TEST(ChartViewCache, AnOffsetPainterGetsTheSamePictureShifted) {
+    // The kept layer lands where the chart is, not at the device's origin.
+    ChartView chart(ChartKind::Strip);
+    fill(chart, {5, 80, 40, 0, 100, 65, 30, 45, 90, 10});
+    const QImage plain = render(chart, QSize(120, 60));
+    QImage shifted(140, 70, QImage::Format_ARGB32_Premultiplied);
+    shifted.fill(Qt::white);
+    {
+        QPainter painter(&shifted);
+        painter.translate(7, 5);
+        chart.paint(painter, QSize(120, 60));
+    }
+    EXPECT_EQ(shifted.copy(7, 5, 120, 60).convertToFormat(QImage::Format_ARGB32), plain);
 }
 
 TEST(ChartViewLook, Snapshots) {

@@ -159,4 +159,44 @@ TEST_F(GadgetWindowTest, ClosingOnlyHides) {
     EXPECT_FALSE(m_form->isVisible());
 }
 
+TEST_F(GadgetWindowTest, TheCaptionLooksLikeALabelAndANewTextLaysNothingOut) {
+    m_form->Label1->setText(QStringLiteral("Average CPU Usage: 42% (4 processors)"));
+    QCoreApplication::processEvents();
+    const QRect labelGeometry = m_form->Label1->geometry();
+
+    // Drawn as a plain-text label of the same font, colours and size would be.
+    QLabel label(QStringLiteral("Average CPU Usage: 42% (4 processors)"));
+    label.setAlignment(Qt::AlignCenter);
+    label.setFont(m_form->Label1->font());
+    label.setPalette(m_form->Label1->palette());
+    label.setAutoFillBackground(true);
+    label.resize(labelGeometry.size());
+    EXPECT_EQ(m_form->Label1->grab().toImage(), label.grab().toImage());
+    EXPECT_EQ(m_form->Label1->sizeHint().height(), label.sizeHint().height());
+
+    // A new text of another length only repaints: the window's layout stays as it is.
+    class LayoutRequests : public QObject {
+    public:
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::LayoutRequest ? 1 : 0;
+            return false;
+        }
+    } requests;
+    m_form->installEventFilter(&requests);
+    m_form->Label1->setText(QStringLiteral("Average CPU Usage: 100% (4 processors)"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(requests.count, 0);
+    EXPECT_EQ(m_form->Label1->geometry(), labelGeometry);
+    EXPECT_EQ(m_form->Label1->text(), QStringLiteral("Average CPU Usage: 100% (4 processors)"));
+
+    // A new font does ask for room.
+    QFont big = m_form->Label1->font();
+    big.setPointSize(big.pointSize() * 3);
+    m_form->Label1->setFont(big);
+    QCoreApplication::processEvents();
+    EXPECT_GT(m_form->Label1->height(), labelGeometry.height());
+    m_form->removeEventFilter(&requests);
+}
+
 }  // namespace
