@@ -13,7 +13,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <exception>
 #include <thread>
@@ -233,12 +232,11 @@ QString appSpecificId(const QString& machineId) {
     }
     // The id is 128 bits written as 32 hexadecimal digits; key with those bits, or with the
     // text itself when a system writes something else there.
-    QByteArray key = machineId.toLatin1();
-    const QByteArray bits = QByteArray::fromHex(key);
-    const bool isHex = machineId.size() == 32 && bits.size() == 16 &&
-                       std::all_of(machineId.begin(), machineId.end(),
-                                   [](QChar c) { return isxdigit(c.unicode()); });
-    key = isHex ? bits : machineId.toUtf8();
+    const bool isHex =
+        machineId.size() == 32 && std::all_of(machineId.begin(), machineId.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        });
+    const QByteArray key = isHex ? QByteArray::fromHex(machineId.toLatin1()) : machineId.toUtf8();
     const QByteArray mac = QMessageAuthenticationCode::hash(
         QByteArray(reinterpret_cast<const char*>(kApplicationId), sizeof kApplicationId), key,
         QCryptographicHash::Sha256);

@@ -538,6 +538,9 @@ TEST(AppSpecificId, ShapedLikeAGuidStableAndPrivate) {
     EXPECT_EQ(appSpecificId(QStringLiteral("not-hex")),
               QStringLiteral("d1f1a2fa-f18c-b357-2701-3058c8cd00a2"));
     EXPECT_EQ(appSpecificId(QString()), QString());
+    // Any text, however odd, gives an id of the same shape.
+    EXPECT_TRUE(shape.match(appSpecificId(QString(32, QChar(0x4e2d)))).hasMatch());
+    EXPECT_TRUE(shape.match(appSpecificId(QString(32, QChar(0xd800)))).hasMatch());
 }
 
 TEST(AddressOnHost, OnlyWebAddressesOnThatHost) {
