@@ -13,8 +13,8 @@
 //       --benchmark_filter=BM_Tick/8
 // and the same with 300: the difference of the totals over 200 is one tick.
 #include "core/samplingtick.h"
-#include "cpu/countertable.h"
 #include "cpu/procstat.h"
+#include "cpu/usagecomputer.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
 #include "tests/cpu/allocationcounter.h"
@@ -33,8 +33,8 @@
 
 namespace {
 
-using lsg::adCpuUsage::CounterTable;
 using lsg::adCpuUsage::ProcStatSource;
+using lsg::adCpuUsage::UsageComputer;
 
 // /proc/stat texts of `cpus` processors whose busy share changes from tick to tick.
 class StatUsage final : public lsg::UsageSource {
@@ -66,7 +66,7 @@ public:
 private:
     static constexpr int kTexts = 64;
     ProcStatSource m_source;
-    CounterTable m_table;
+    UsageComputer m_table;
     std::vector<std::string> m_texts;
     int m_next = 0;
 };

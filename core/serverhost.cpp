@@ -8,4 +8,12 @@ QString ServerHost() {
     return QStringLiteral(LOADSPIRE_SERVER_HOST);
 }
 
+QString ServerTrustFile() {
+#ifdef LOADSPIRE_TEST_TRUST
+    return qEnvironmentVariable("LOADSPIRE_TEST_CA_FILE");
+#else
+    return {};
+#endif
+}
+
 }  // namespace lsg

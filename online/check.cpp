@@ -2,14 +2,17 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/check.h"
 
-#include "platform/exception.h"
 #include "core/globals.h"
-#include "platform/paths.h"
 #include "online/postform.h"
+#include "platform/exception.h"
+#include "platform/paths.h"
 #include "platform/sysinfo.h"
 
 #include <QCryptographicHash>
+#include <QMessageAuthenticationCode>
+#include <QUrl>
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <thread>
@@ -31,6 +34,11 @@ constexpr std::uint16_t kScrambleStart = 0x4C47;
 constexpr std::uint16_t kScrambleMul = 0x6B5D;
 constexpr std::uint16_t kScrambleAdd = 0x3A29;
 constexpr int kDailyLimit = 5;
+
+// This program's own 128-bit id, the message of the app-specific machine id. Never change it:
+// the server would see every machine as a new one.
+constexpr unsigned char kApplicationId[16] = {0xb0, 0x73, 0x34, 0x5f, 0x7d, 0x4e, 0x1e, 0x57,
+                                              0x2b, 0xff, 0x8c, 0x80, 0x3f, 0xdc, 0x81, 0xa7};
 
 std::uint16_t nextKey(std::uint16_t key, unsigned char scrambled) {
     return static_cast<std::uint16_t>((std::uint32_t(key) + scrambled) * kScrambleMul +
@@ -89,21 +97,31 @@ void forgetFailures(CheckResults& r) {
     r.failureText.clear();
 }
 
-// One attempt; true with the reply, or false with the failure recorded under the prefix.
-bool attempt(CheckResults& r, const QString& prefix, const QString& url, const QStringList& lines,
-             const CheckConfig& config, const std::atomic<bool>& cancel, QString* reply) {
+enum class Attempt {
+    Answered,
+    Failed,     // nobody trustworthy answered: a plain retry may reach the server
+    Untrusted,  // a peer answered that could not be verified: nothing more is sent
+};
+
+// One attempt; the reply, or the failure recorded under the prefix.
+Attempt attempt(CheckResults& r, const QString& prefix, const QString& url,
+                const QStringList& lines, const CheckConfig& config,
+                const std::atomic<bool>& cancel, QString* reply) {
     net::PostOptions options;
     options.caFile = config.caFile;
     options.cancel = &cancel;
     try {
         *reply = net::PostForm(url, lines, config.timeoutMs, options);
-        return true;
+        return Attempt::Answered;
+    } catch (const net::UntrustedPeerError& e) {
+        record(r, prefix + u'\r' + e.message());
+        return Attempt::Untrusted;
     } catch (const std::exception& e) {
         record(r, prefix + u'\r' + messageOf(e));
     } catch (...) {
         record(r, prefix + QStringLiteral("\rUnknown error"));
     }
-    return false;
+    return Attempt::Failed;
 }
 
 // Runs one step of the reply's processing: a failure skips only the rest of that step.
@@ -148,6 +166,49 @@ QString UnscrambleText(const QString& hex) {
     return QString::fromUtf8(plain);
 }
 
+ReplyFields readReply(const QString& reply) {
+    ReplyFields fields;
+    const QStringList lines = replyLines(reply);
+    if (!lines.isEmpty()) {
+        fields.hasVersion = true;
+        fields.version = ExtractTag(lines[0], QStringLiteral("version"));
+    }
+    if (lines.size() >= 2) {
+        fields.hasURL = true;
+        fields.url = ExtractTag(lines[1], QStringLiteral("url"));
+    }
+    return fields;
+}
+
+bool isAddressOnHost(const QString& address, const QString& host) {
+    if (host.isEmpty()) {
+        return false;
+    }
+    const QUrl url(address, QUrl::StrictMode);
+    const QString scheme = url.scheme();
+    return url.isValid() && (scheme == u"http" || scheme == u"https") &&
+           url.host().compare(host, Qt::CaseInsensitive) == 0;
+}
+
+QString appSpecificId(const QString& machineId) {
+    if (machineId.isEmpty()) {
+        return {};
+    }
+    // The id is 128 bits written as 32 hexadecimal digits; key with those bits, or with the
+    // text itself when a system writes something else there.
+    const bool isHex =
+        machineId.size() == 32 && std::all_of(machineId.begin(), machineId.end(), [](QChar c) {
+            return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+        });
+    const QByteArray key = isHex ? QByteArray::fromHex(machineId.toLatin1()) : machineId.toUtf8();
+    const QByteArray mac = QMessageAuthenticationCode::hash(
+        QByteArray(reinterpret_cast<const char*>(kApplicationId), sizeof kApplicationId), key,
+        QCryptographicHash::Sha256);
+    const QByteArray hex = mac.left(16).toHex();
+    return QString::fromLatin1(hex.left(8) + '-' + hex.mid(8, 4) + '-' + hex.mid(12, 4) + '-' +
+                               hex.mid(16, 4) + '-' + hex.mid(20, 12));
+}
+
 bool isOfferedVersion(const QString& latest, const QString& current) {
     if (latest == current) {
         return false;
@@ -166,6 +227,8 @@ CheckConfig defaultCheckConfig() {
     c.timeoutMs = 10000;
     c.today = [] { return QDate::currentDate(); };
     c.shortDate = [](const QDate& d) { return platform::shortDate(d); };
+    c.legacyShortDate = [](const QDate& d) { return platform::legacyShortDate(d); };
+    c.caFile = lsg::ServerTrustFile();
     c.osDescription = [] { return platform::osDescription(); };
     // The locale the program had at start-up, not whatever it may become later.
     c.localeCode = [code = platform::localeCode()] { return code; };
@@ -173,13 +236,17 @@ CheckConfig defaultCheckConfig() {
     return c;
 }
 
-void TChecker::start(std::shared_ptr<CheckState> state, CheckConfig config) {
-    std::thread([state = std::move(state), config = std::move(config)] {
-        Execute(*state, config);
-    }).detach();
+std::jthread TChecker::start(std::shared_ptr<CheckState> state, CheckConfig config) {
+    return std::jthread(
+        [state = std::move(state), config = std::move(config)] { Execute(*state, config); });
 }
 
 namespace {
+
+// The host part of the server address ("host[:port]/path").
+QString makerHost(const CheckConfig& config) {
+    return QUrl(QStringLiteral("http://") + config.serverAddress).host();
+}
 
 // Steps 1 to 12 of the check; an early return goes straight to the end.
 void runCheck(CheckState& state, const CheckConfig& config) {
@@ -198,7 +265,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
     // 3. The machine identifier; a missing one is simply empty.
     QString guid;
     try {
-        guid = config.machineId ? config.machineId() : QString();
+        guid = appSpecificId(config.machineId ? config.machineId() : QString());
     } catch (...) {
         record(r, QStringLiteral("Error: GUID generate problem!"));
         guid.clear();
@@ -237,13 +304,19 @@ void runCheck(CheckState& state, const CheckConfig& config) {
     }
 
     // 7. The daily limit.
-    const QString today = config.shortDate(config.today());
-    if (lastCheck == today && lastCount >= kDailyLimit) {
+    const QDate date = config.today();
+    const QString today = config.shortDate(date);
+    const bool checkedToday =
+        lastCheck == today || (config.legacyShortDate && !lastCheck.isEmpty() &&
+                               lastCheck == config.legacyShortDate(date));
+    if (checkedToday && lastCount >= kDailyLimit) {
         return;
     }
 
-    // 8., 9. The request: secure first, then once in plain.
+    // 8., 9. The request: secure first, then once in plain unless a peer answered that could
+    // not be verified (whoever answered could answer the plain request too).
     QString reply;
+    bool overPlain = false;
     try {
         const QString local = config.localeCode ? config.localeCode() : QString();
         const QStringList lines = {
@@ -254,12 +327,14 @@ void runCheck(CheckState& state, const CheckConfig& config) {
             QStringLiteral("local=") + (local.isEmpty() ? QStringLiteral("xx") : local),
             QStringLiteral("guid=") + guid,
         };
-        if (!attempt(r, QStringLiteral("HTTPS Response:"),
-                     QStringLiteral("https://") + config.serverAddress, lines, config, state.cancel,
-                     &reply)) {
+        const Attempt secure = attempt(r, QStringLiteral("HTTPS Response:"),
+                                       QStringLiteral("https://") + config.serverAddress, lines,
+                                       config, state.cancel, &reply);
+        if (secure == Attempt::Failed && !state.cancel.load(std::memory_order_acquire)) {
+            overPlain = true;
             if (attempt(r, QStringLiteral("HTTP Response:"),
                         QStringLiteral("http://") + config.serverAddress, lines, config,
-                        state.cancel, &reply)) {
+                        state.cancel, &reply) == Attempt::Answered) {
                 forgetFailures(r);
             }
         }
@@ -276,9 +351,13 @@ void runCheck(CheckState& state, const CheckConfig& config) {
 
     // 11., 12.
     if (!r.CheckFailed) {
-        const int count = lastCheck == today ? lastCount + 1 : 1;
+        const int count = checkedToday ? lastCount + 1 : 1;
         UpdateStore* store = state.store.get();
-        const QStringList lines = replyLines(reply);
+        const ReplyFields fields = readReply(reply);
+        // Anyone on the way can write a plain reply: its address counts only when it leads to
+        // the maker's own host, and a reply with any other address raises nothing.
+        const bool urlTrusted = !overPlain || !fields.hasURL || fields.url.isEmpty() ||
+                                isAddressOnHost(fields.url, makerHost(config));
         guarded([&] {
             if (store == nullptr) {
                 return;
@@ -286,24 +365,25 @@ void runCheck(CheckState& state, const CheckConfig& config) {
             store->writeText(UpdateStore::kLastUpdateCheck, today);
             store->writeNumber(UpdateStore::kLastUpdateCheckCount, count);
         });
-        if (!lines.isEmpty()) {
+        if (fields.hasVersion) {
             guarded([&] {
-                r.LatestVersion = ExtractTag(lines[0], QStringLiteral("version"));
+                r.LatestVersion = fields.version;
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentVersion, r.LatestVersion);
                 }
             });
         }
-        if (lines.size() >= 2) {
+        if (fields.hasURL && urlTrusted) {
             guarded([&] {
-                r.DownloadURL = ExtractTag(lines[1], QStringLiteral("url"));
+                r.DownloadURL = fields.url;
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentURL, ScrambleText(r.DownloadURL));
                 }
             });
         }
-        r.NewVersionAvailable = isOfferedVersion(r.LatestVersion, config.appVersion) &&
-                                (lastCheck != today || count < kDailyLimit);
+        r.NewVersionAvailable = urlTrusted &&
+                                isOfferedVersion(r.LatestVersion, config.appVersion) &&
+                                (!checkedToday || count < kDailyLimit);
     }
 }
 
@@ -325,12 +405,15 @@ UpdateCheck::UpdateCheck(CheckConfig config)
 
 UpdateCheck::~UpdateCheck() {
     m_state->cancel.store(true, std::memory_order_release);
+    if (m_worker.joinable()) {
+        m_worker.join();
+    }
 }
 
 TickOutcome UpdateCheck::tick() {
     if (!m_started) {
         m_started = true;
-        TChecker::start(m_state, m_config);
+        m_worker = TChecker::start(m_state, m_config);
         return TickOutcome::Started;
     }
     if (m_finished) {

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace lsg::check {
 
@@ -27,6 +28,26 @@ QString ScrambleText(const QString& text);
 // The reverse; empty when a pair of digits is not hexadecimal. A last single digit is ignored.
 QString UnscrambleText(const QString& hex);
 
+// What the update check reads from a reply: line 1 carries the version, line 2 the download
+// address. A missing line leaves its value alone.
+struct ReplyFields {
+    bool hasVersion = false;
+    QString version;
+    bool hasURL = false;
+    QString url;
+};
+ReplyFields readReply(const QString& reply);
+
+// True when the address is an http or https address on the given host (a host name without
+// port or path, compared without regard to case). A reply that came in plain text may only
+// send the user there.
+bool isAddressOnHost(const QString& address, const QString& host);
+
+// The id sent as "guid=": HMAC-SHA256 keyed by the machine id over this program's own fixed
+// 128-bit id, its first 16 bytes as a lower-case GUID. The machine id itself never leaves the
+// machine, and no two programs can match their ids. Empty for an empty machine id.
+QString appSpecificId(const QString& machineId);
+
 // A server version is worth showing when it differs from ours and, with its dots removed, is a
 // decimal 32-bit integer (see toInt32: "4.4" and "1.2.3" pass; "", "beta", "4.4b", " 4.4" do
 // not).
@@ -41,9 +62,12 @@ struct CheckConfig {
     QString serverAddress;    // host[:port] + "/php/check2.php", without a scheme
     QString storeBaseFolder;  // the store's md5-named folder is made inside it
     int timeoutMs = 10000;
-    QString caFile;  // tests only: trust this CA file instead of the system's store
+    QString caFile;  // test builds only: trust this CA file instead of the system's store
     std::function<QDate()> today;
     std::function<QString(const QDate&)> shortDate;
+    // The date as earlier versions wrote it (two-digit year), still counted as the same day;
+    // may be empty.
+    std::function<QString(const QDate&)> legacyShortDate;
     std::function<QString()> osDescription;
     std::function<QString()> localeCode;
     std::function<QString()> machineId;
@@ -73,12 +97,11 @@ struct CheckState {
     std::unique_ptr<UpdateStore> store;
 };
 
-// The worker: one per run, on a detached thread that keeps the shared state alive until it
-// ends.
+// The worker: one per run, on a thread its owner joins.
 class TChecker {
 public:
-    // Starts Execute on a new detached thread.
-    static void start(std::shared_ptr<CheckState> state, CheckConfig config);
+    // Starts Execute on a new thread.
+    static std::jthread start(std::shared_ptr<CheckState> state, CheckConfig config);
     // The whole check on the calling thread; always ends by setting CheckDone.
     static void Execute(CheckState& state, const CheckConfig& config);
 };
@@ -94,7 +117,8 @@ enum class TickOutcome {
 class UpdateCheck {
 public:
     explicit UpdateCheck(CheckConfig config);
-    // Asks a still-running worker to stop; the worker keeps what it needs alive by itself.
+    // Stops a still-running worker and waits for it: a request in flight ends within about
+    // 100 ms, so nothing of the check outlives its owner.
     ~UpdateCheck();
     UpdateCheck(const UpdateCheck&) = delete;
     UpdateCheck& operator=(const UpdateCheck&) = delete;
@@ -127,6 +151,7 @@ private:
     std::shared_ptr<CheckState> m_state;
     bool m_started = false;
     bool m_finished = false;
+    std::jthread m_worker;
 };
 
 }  // namespace lsg::check

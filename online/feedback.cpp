@@ -61,6 +61,7 @@ bool isSuccessReply(const QString& reply) {
 SendConfig defaultSendConfig() {
     SendConfig config;
     config.host = ServerHost();
+    config.options.caFile = ServerTrustFile();
     return config;
 }
 
@@ -69,8 +70,12 @@ bool sendFeedback(const QStringList& lines, const SendConfig& config) {
     try {
         reply = net::PostForm(QStringLiteral("https://") + config.host + kPath, lines,
                               config.timeoutMs, config.options);
+    } catch (const net::UntrustedPeerError&) {
+        // Someone answered who could not prove to be the server: the text must not go to them
+        // in the clear.
+        return false;
     } catch (...) {
-        // Whatever went wrong on the secure path, the plain one gets exactly one try.
+        // Nobody answered on the secure path: the plain one gets exactly one try.
         try {
             reply = net::PostForm(QStringLiteral("http://") + config.host + kPath, lines,
                                   config.timeoutMs, config.options);

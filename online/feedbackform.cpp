@@ -11,12 +11,13 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <algorithm>
 
-#include "online/emailcheck.h"
 #include "core/globals.h"
-#include "ui/messages.h"
+#include "online/emailcheck.h"
 #include "resources/pictures.h"
+#include "ui/messages.h"
 #include "ui/style.h"
 
 namespace lsg::feedback {
@@ -331,8 +332,11 @@ Choice TFeedbackForm::choice() const {
 }
 
 QString TFeedbackForm::memoText() const {
-    QString text = Memo1->toPlainText();
-    text.replace(u'\n', QStringLiteral("\r\n"));
+    // toPlainText() would turn no-break spaces into blanks and line separators into line
+    // breaks; the raw text keeps what was typed, and only the editor's paragraph separators
+    // become line breaks.
+    QString text = Memo1->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
     return text;
 }
 

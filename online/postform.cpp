@@ -102,6 +102,22 @@ private:
     throw lsg::Exception(message);
 }
 
+// Failures where a TLS peer answered but could not be verified, or where our own trust store
+// could not be loaded: nothing that follows may be believed.
+bool isVerificationFailure(CURLcode code) {
+    switch (code) {
+        case CURLE_PEER_FAILED_VERIFICATION:  // also CURLE_SSL_CACERT
+        case CURLE_SSL_CACERT_BADFILE:
+        case CURLE_SSL_CRL_BADFILE:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+            return true;
+        default:
+            return false;
+    }
+}
+
 QString curlMessage(CURLcode code, const char* detail) {
     QString message = QString::fromUtf8(curl_easy_strerror(code));
     const QString more = QString::fromUtf8(detail).trimmed();
@@ -193,10 +209,15 @@ QString PostForm(const QString& url, const QStringList& lines, int timeoutMs,
     if (!caFile.isEmpty()) {
         curl_easy_setopt(easy, CURLOPT_CAINFO, caFile.constData());
     }
+#if LIBCURL_VERSION_NUM >= 0x075700
+    // A cancelled request must not wait for a slow name lookup to finish.
+    curl_easy_setopt(easy, CURLOPT_QUICK_EXIT, 1L);
+#endif
     if (secure) {
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
         curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 5L);
-        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        // A verified server must not be able to hand the request on to a plain address.
+        curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "https");
     } else {
         curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 0L);
     }
@@ -247,6 +268,15 @@ QString PostForm(const QString& url, const QStringList& lines, int timeoutMs,
 
     if (transfer.tooLarge || result == CURLE_FILESIZE_EXCEEDED) {
         fail(QStringLiteral("The server's reply is larger than %1 bytes.").arg(kMaxReplyBytes));
+    }
+    if (secure && isVerificationFailure(result)) {
+        throw UntrustedPeerError(curlMessage(result, errorText));
+    }
+    if (secure && result == CURLE_UNSUPPORTED_PROTOCOL) {
+        // The address we asked for is https, so only a redirect can lead elsewhere.
+        throw UntrustedPeerError(
+            QStringLiteral("The server redirected to an address that is not https: ") +
+            curlMessage(result, errorText));
     }
     if (result != CURLE_OK) {
         fail(curlMessage(result, errorText));

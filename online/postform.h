@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/exception.h"
+
 #include <atomic>
 
 namespace lsg::net {
@@ -27,12 +29,23 @@ struct PostOptions {
     const std::atomic<bool>* cancel = nullptr;
 };
 
+// The secure path reached a server it must not trust: its certificate or host name did not
+// verify, or it redirected to an address that is not https. Whoever answered could be
+// anyone on the way, so the caller must not repeat the request in plain text.
+class UntrustedPeerError : public lsg::Exception {
+public:
+    using lsg::Exception::Exception;
+    const char* className() const noexcept override { return "UntrustedPeerError"; }
+};
+
 // Posts the lines as an HTML form and returns the reply body as text.
 // "https://" (exactly) takes the secure path: the reply is taken whatever its HTTP status,
-// up to 5 redirects are followed, certificates are checked against the system's store.
+// up to 5 redirects are followed (to https addresses only), certificates are checked against
+// the system's store.
 // Anything else takes the plain path: no redirects, a status outside 200..299 fails.
 // timeoutMs bounds connecting and, separately, each wait for reply data.
-// Throws lsg::Exception on every failure.
+// Throws UntrustedPeerError when the secure path met a peer it cannot trust, lsg::Exception on
+// every other failure.
 QString PostForm(const QString& url, const QStringList& lines, int timeoutMs);
 QString PostForm(const QString& url, const QStringList& lines, int timeoutMs,
                  const PostOptions& options);

@@ -15,8 +15,11 @@ QString osDescription();
 QString localeCode();
 // /etc/machine-id, trimmed; empty when missing.
 QString machineId();
-// The date in the locale's short date format.
+// The date in the locale's short date format, the year always written with four digits.
 QString shortDate(const QDate& date);
+// The date in the locale's short date format as it is (often a two-digit year), as earlier
+// versions wrote it.
+QString legacyShortDate(const QDate& date);
 
 // The pieces behind them, with their inputs open to tests.
 
@@ -30,6 +33,9 @@ QString osDescriptionFrom(const QString& productName, const QString& kernelRelea
 // The locale's ISO 639 language and ISO 3166 country joined by "-"; "xx" for the C locale or
 // a locale without a country.
 QString localeCodeFor(const QLocale& locale);
+// A date format with every two-digit year ("yy") widened to four digits ("yyyy"); quoted
+// text is left alone.
+QString withFourDigitYear(const QString& format);
 // The first line of a machine-id file, trimmed; empty when missing, unreadable or blank.
 QString machineIdFrom(const QString& path);
 

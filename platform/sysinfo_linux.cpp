@@ -155,7 +155,39 @@ QString machineId() {
     return machineIdFrom(QStringLiteral("/etc/machine-id"));
 }
 
+QString withFourDigitYear(const QString& format) {
+    QString out;
+    bool quoted = false;
+    qsizetype i = 0;
+    while (i < format.size()) {
+        const QChar c = format[i];
+        if (c == u'\'') {
+            quoted = !quoted;
+            out += c;
+            ++i;
+            continue;
+        }
+        if (quoted || c != u'y') {
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype run = 0;
+        while (i + run < format.size() && format[i + run] == u'y') {
+            ++run;
+        }
+        out += run == 2 ? QStringLiteral("yyyy") : QString(run, u'y');
+        i += run;
+    }
+    return out;
+}
+
 QString shortDate(const QDate& date) {
+    const QLocale locale = QLocale::system();
+    return locale.toString(date, withFourDigitYear(locale.dateFormat(QLocale::ShortFormat)));
+}
+
+QString legacyShortDate(const QDate& date) {
     return QLocale::system().toString(date, QLocale::ShortFormat);
 }
 

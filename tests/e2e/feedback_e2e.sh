@@ -3,9 +3,9 @@
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
 # Feedback as a user sends it: the dialog opened from the tray menu, a choice clicked, a text
-# and an address typed, "Send" pressed. The local server stands in for the maker's: its secure
-# side uses a certificate the system does not trust, so the program falls back to plain HTTP,
-# as it does whenever the secure attempt fails.
+# and an address typed, "Send" pressed. The local server stands in for the maker's; the program
+# trusts the server's test CA (LOADSPIRE_TEST_CA_FILE, read only by the local-server build),
+# so the feedback goes over verified TLS.
 source "$(dirname "$0")/lib.sh"
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
 : "${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
@@ -33,6 +33,7 @@ esac
 # No version in the update reply: no update popup comes up to take the focus while typing.
 server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": ""}'
 
+export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
 e2e_start_program
 e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
 read -r tx ty < <(e2e_tray_icon_pos)
@@ -72,8 +73,8 @@ for r in answer["requests"]:
         print(r["scheme"], r["body"])
 ' "$SERVER_ANSWER")
 [ "$(printf '%s\n' "$sent" | grep -c .)" = 1 ] || e2e_fail "feedback requests seen: $sent"
-# Only the plain attempt reaches the server: the secure one fails at the certificate.
-expected='http cmd=feedback&appname=KALDERN+-+Loadspire+Gauge&version=N.N&feedback=I+like+it%21%0DSmall+and+handy.+Thanks+%26+bye%0D%0Asecond+line&email=tester%40example.org'
+# One secure request; nothing in the clear.
+expected='https cmd=feedback&appname=KALDERN+-+Loadspire+Gauge&version=N.N&feedback=I+like+it%21%0DSmall+and+handy.+Thanks+%26+bye%0D%0Asecond+line&email=tester%40example.org'
 got=$(printf '%s\n' "$sent" | sed -E 's/&version=[0-9]+\.[0-9]+&/\&version=N.N\&/')
 [ "$got" = "$expected" ] || e2e_fail "sent: $sent"
 

@@ -4,8 +4,8 @@
 #
 # The update check as a user meets it: the program asks the local server, which reports 4.4, so
 # the UPDATE AVAILABLE popup appears in the top-right corner; its link hands the download
-# address to the browser. The https attempt fails (the program does not trust the test CA) and
-# the plain http one answers.
+# address to the browser. The program trusts the server's test CA (LOADSPIRE_TEST_CA_FILE, read
+# only by the local-server build), so the check goes over verified TLS.
 source "$(dirname "$0")/lib.sh"
 
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
@@ -40,6 +40,7 @@ chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH="$E2E_TMP/bin:$PATH"
 export BROWSER="$E2E_TMP/bin/xdg-open"
 
+export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
 e2e_start_program
 
 # What the server saw, for a failure report.
@@ -49,8 +50,7 @@ server_requests() {
     tail -n1 "$E2E_TMP/server.out"
 }
 
-# The check starts on the first tick of its timer, about a second after start-up; the https
-# attempt fails at once and the http one answers.
+# The check starts on the first tick of its timer, about a second after start-up.
 popup=""
 for i in $(seq 300); do
     popup=$(xdotool search --onlyvisible --name '^UPDATE AVAILABLE$' 2>/dev/null | head -n1 || true)
@@ -68,6 +68,29 @@ read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], 
 [ "$pw" = 320 ] && [ "$ph" = 68 ] || e2e_fail "popup size ${pw}x$ph"
 [ "$py" = 5 ] || e2e_fail "popup top $py"
 [ $((sw - px - pw)) = 5 ] || e2e_fail "popup right edge $((sw - px - pw)) px from the screen's"
+
+# One request, over verified TLS, with an id of this program's own instead of the machine's.
+lines=$(wc -l <"$E2E_TMP/server.out")
+echo '{"cmd": "requests"}' >&"$server_in"
+for i in $(seq 100); do
+    [ "$(wc -l <"$E2E_TMP/server.out")" -gt "$lines" ] && break
+    sleep 0.1
+done
+seen=$(tail -n1 "$E2E_TMP/server.out" | python3 -c '
+import json, sys, urllib.parse
+for r in json.load(sys.stdin)["requests"]:
+    if r["path"] == "/php/check2.php":
+        print(r["scheme"], dict(urllib.parse.parse_qsl(r["body"], keep_blank_values=True)).get("guid"))
+')
+machine_id=$(head -n1 /etc/machine-id 2>/dev/null || true)
+[ "$(printf '%s\n' "$seen" | grep -c .)" = 1 ] || e2e_fail "update requests: $seen"
+read -r scheme guid <<<"$seen"
+[ "$scheme" = https ] || e2e_fail "the update request went over $scheme"
+if [ -n "$machine_id" ]; then
+    [[ "$guid" =~ ^[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}$ ]] ||
+        e2e_fail "guid=$guid"
+    [ "$guid" != "$machine_id" ] || e2e_fail "the machine id was sent as it is"
+fi
 
 # It does not take the focus.
 active=$(xdotool getactivewindow 2>/dev/null || true)

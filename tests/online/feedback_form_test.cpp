@@ -16,10 +16,10 @@
 #include <QTextCursor>
 #include <functional>
 
-#include "online/feedbackform.h"
 #include "core/globals.h"
-#include "ui/messages.h"
+#include "online/feedbackform.h"
 #include "tests/online/sharedserver.h"
+#include "ui/messages.h"
 #include "ui/style.h"
 
 namespace {
@@ -258,6 +258,20 @@ TEST_F(FeedbackForm, LastChoiceWinsAndTextIsTrimmedWithCrLfInside) {
     button()->click();
     EXPECT_EQ(onlyBody(), kPrefix + "I+dislike+it%21%0Dtoo+slow%0D%0A%0D%0Ato+start");
     expectOneMessage(kSuccess, QStringLiteral("Success"), MessageIcon::Information);
+}
+
+TEST_F(FeedbackForm, TextGoesOutAsTyped) {
+    open();
+    // A no-break space and a line separator (Shift+Enter) are part of the text; only the
+    // editor's own paragraph breaks become CR LF.
+    memo()->setPlainText(QStringLiteral("a\u00a0b"));
+    memo()->moveCursor(QTextCursor::End);
+    sendKey(memo(), Qt::Key_Return, Qt::ShiftModifier);
+    memo()->insertPlainText(QStringLiteral("c"));
+    sendKey(memo(), Qt::Key_Return);
+    memo()->insertPlainText(QStringLiteral("d"));
+    button()->click();
+    EXPECT_EQ(onlyBody(), kPrefix + "a%C2%A0b%E2%80%A8c%0D%0Ad");
 }
 
 TEST_F(FeedbackForm, AddressIsTrimmedCheckedAndSent) {

@@ -184,6 +184,21 @@ TEST_F(FeedbackSend, PlainOnceWhenSecureFails) {
     EXPECT_EQ(schemes(), QStringList{QStringLiteral("http")});
 }
 
+TEST_F(FeedbackSend, NothingGoesOutInPlainAfterAnUnverifiedPeer) {
+    // The dual port answers plain HTTP too: a retry in the clear would be recorded there.
+    lsg::feedback::SendConfig untrusted = config(sharedServer().dualPort());
+    untrusted.options.caFile.clear();
+    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, untrusted));
+    EXPECT_EQ(schemes(), QStringList());
+
+    Behaviour toPlain;
+    toPlain.mode = QStringLiteral("moved");
+    toPlain.body = TestServer::url("http", sharedServer().dualPort(), "/php/feedback.php").toUtf8();
+    sharedServer().configure(QStringLiteral("/php/feedback.php"), toPlain);
+    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort())));
+    EXPECT_EQ(schemes(), QStringList{QStringLiteral("https")});
+}
+
 TEST_F(FeedbackSend, RepliesOtherThanOkFail) {
     for (const QByteArray& body :
          {QByteArrayLiteral("ok"), QByteArrayLiteral("OK\nOK"), QByteArrayLiteral("ERROR")}) {

@@ -126,6 +126,27 @@ TEST(PostFormServer, SecurePathFollowsFiveRedirectsButNotSix) {
                  lsg::Exception);
 }
 
+TEST(PostFormServer, SecurePathRedirectsOnlyToHttps) {
+    TestServer& s = sharedServer();
+    Behaviour toPlain;
+    toPlain.mode = QStringLiteral("moved");
+    toPlain.body = s.url("http", s.httpPort(), "/reply/200").toUtf8();
+    s.configure(QStringLiteral("/moved/plain"), toPlain);
+    Behaviour toSecure = toPlain;
+    toSecure.body = s.url("https", s.httpsPort(), "/reply/200").toUtf8();
+    s.configure(QStringLiteral("/moved/secure"), toSecure);
+    s.clearRequests();
+
+    EXPECT_THROW(PostForm(s.url("https", s.dualPort(), "/moved/plain"), kLines, 2000, trusted()),
+                 UntrustedPeerError);
+    const auto requests = s.requests();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_EQ(requests[0].scheme, "https");
+
+    EXPECT_EQ(PostForm(s.url("https", s.dualPort(), "/moved/secure"), kLines, 2000, trusted()),
+              QStringLiteral("body of 200"));
+}
+
 TEST(PostFormServer, HungOrSlowServersAreBoundedByTheTimeout) {
     TestServer& s = sharedServer();
     struct Case {
@@ -160,26 +181,38 @@ TEST(PostFormServer, HungOrSlowServersAreBoundedByTheTimeout) {
 
 TEST(PostFormServer, TransportFailuresThrowWithAMessage) {
     TestServer& s = sharedServer();
+    // untrusted: a TLS peer answered that could not be verified, so no plain retry may follow.
     const struct {
         QString url;
         PostOptions options;
+        bool untrusted;
     } cases[] = {
-        {s.url("http", s.httpPort(), "/reset"), {}},
-        {s.url("https", s.httpsPort(), "/reset"), trusted()},
+        {s.url("http", s.httpPort(), "/reset"), {}, false},
+        {s.url("https", s.httpsPort(), "/reset"), trusted(), false},
         // TLS against a plain server, and plain HTTP against a TLS server.
-        {s.url("https", s.httpPort(), "/reply/200"), trusted()},
-        {s.url("http", s.httpsPort(), "/reply/200"), {}},
+        {s.url("https", s.httpPort(), "/reply/200"), trusted(), false},
+        {s.url("http", s.httpsPort(), "/reply/200"), {}, false},
         // Certificates: another host's, one no CA vouches for, and the test CA's without the
         // test CA (the system's store knows nothing of it).
-        {s.url("https", s.wrongHostPort(), "/reply/200"), trusted()},
-        {s.url("https", s.selfSignedPort(), "/reply/200"), trusted()},
-        {s.url("https", s.httpsPort(), "/reply/200"), {}},
+        {s.url("https", s.wrongHostPort(), "/reply/200"), trusted(), true},
+        {s.url("https", s.selfSignedPort(), "/reply/200"), trusted(), true},
+        {s.url("https", s.httpsPort(), "/reply/200"), {}, true},
+        {s.url("https", s.dualPort(), "/reply/200"), {}, true},
+        // A trust store that cannot be read verifies nobody.
+        {s.url("https", s.httpsPort(), "/reply/200"),
+         [] {
+             PostOptions o;
+             o.caFile = QStringLiteral("/nonexistent/ca.pem");
+             return o;
+         }(),
+         true},
         // Replies over the 1 MiB limit, with a known and an unknown length.
-        {s.url("https", s.httpsPort(), "/big/2097152"), trusted()},
-        {s.url("http", s.httpPort(), "/big/1048577"), {}},
-        {s.url("https", s.httpsPort(), "/stream/2097152"), trusted()},
-        {QStringLiteral("file:///etc/hostname"), {}},
-        {QStringLiteral("http://127.0.0.1:1/"), {}},
+        {s.url("https", s.httpsPort(), "/big/2097152"), trusted(), false},
+        {s.url("http", s.httpPort(), "/big/1048577"), {}, false},
+        {s.url("https", s.httpsPort(), "/stream/2097152"), trusted(), false},
+        {QStringLiteral("file:///etc/hostname"), {}, false},
+        {QStringLiteral("http://127.0.0.1:1/"), {}, false},
+        {QStringLiteral("https://127.0.0.1:1/"), {}, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.url.toStdString());
@@ -188,6 +221,8 @@ TEST(PostFormServer, TransportFailuresThrowWithAMessage) {
             ADD_FAILURE() << "no exception";
         } catch (const lsg::Exception& e) {
             EXPECT_FALSE(e.message().trimmed().isEmpty());
+            EXPECT_EQ(dynamic_cast<const UntrustedPeerError*>(&e) != nullptr, c.untrusted)
+                << e.message().toStdString();
         }
     }
     EXPECT_EQ(PostForm(s.url("http", s.httpPort(), "/big/1048576"), kLines, 2000).size(), 1048576);

@@ -76,6 +76,28 @@ TEST(SysInfo, LocaleCode) {
     EXPECT_EQ(localeCodeFor(QLocale(QStringLiteral("POSIX"))), QStringLiteral("xx"));
 }
 
+TEST(SysInfo, ShortDatesGetAFourDigitYear) {
+    const struct {
+        const char* format;
+        const char* widened;
+    } cases[] = {
+        {"M/d/yy", "M/d/yyyy"},
+        {"dd.MM.yy", "dd.MM.yyyy"},
+        {"yy-MM-dd", "yyyy-MM-dd"},
+        {"d/M/yyyy", "d/M/yyyy"},
+        {"d MMM yyyy", "d MMM yyyy"},
+        {"dd.MM.yy 'yy'", "dd.MM.yyyy 'yy'"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        EXPECT_EQ(withFourDigitYear(QString::fromUtf8(c.format)), QString::fromUtf8(c.widened));
+    }
+    // Whatever the machine's locale, today's short date carries the full year.
+    const QDate date(2026, 12, 9);
+    EXPECT_TRUE(shortDate(date).contains(QStringLiteral("2026"))) << shortDate(date).toStdString();
+}
+
 TEST(SysInfo, MachineIdIsTheTrimmedFirstLineOrEmpty) {
     QTemporaryDir dir;
     EXPECT_EQ(machineIdFrom(fileWith(dir, "a", "0123456789abcdef0123456789abcdef\n")),

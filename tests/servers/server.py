@@ -26,6 +26,7 @@ Modes (for configured paths, or chosen by the path itself):
   /slow/<ms>         answer after <ms> milliseconds
   /reset             read the request, then reset the connection
   /redirect/<n>      302 to /redirect/<n-1>; /redirect/0 answers 200 "arrived"
+  moved (configured) 302 to the address in "body"
   /big/<bytes>       a body of that many bytes
   /stream/<bytes>    the same without a Content-Length: the body ends when the connection does
   /charset/<name>    "caf\u00e9 \u20ac" encoded in <name> (or UTF-8 without a charset for "none")
@@ -187,6 +188,14 @@ class Handler(BaseHTTPRequestHandler):
                 return
             self.send_body(b.get("status", 200), b.get("body", "").encode("utf-8"),
                            b.get("content_type", "text/plain; charset=utf-8"))
+            return
+        if mode == "moved":
+            self.send_response(302)
+            self.send_header("Location", b.get("body", ""))
+            self.send_header("Content-Length", "0")
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.close_connection = True
             return
         if mode == "redirect":
             count = b.get("count", 0)

@@ -24,9 +24,9 @@ struct RecordedRequest {
 // How a configured path answers (see server.py for the modes).
 struct Behaviour {
     QString mode =
-        QStringLiteral("reply");  // reply, hang, slow, reset, redirect, big, stream, echo
+        QStringLiteral("reply");  // reply, hang, slow, reset, redirect, moved, big, stream, echo
     int status = 200;
-    QByteArray body;  // UTF-8 text of the reply
+    QByteArray body;  // UTF-8 text of the reply; moved: the address redirected to
     QString contentType = QStringLiteral("text/html; charset=UTF-8");
     int ms = 0;     // slow: delay before the answer
     int count = 0;  // redirect: length of the chain
