@@ -2,10 +2,11 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/check.h"
 
-#include "platform/exception.h"
 #include "core/globals.h"
-#include "platform/paths.h"
+#include "core/logging.h"
 #include "online/postform.h"
+#include "platform/exception.h"
+#include "platform/paths.h"
 #include "platform/sysinfo.h"
 
 #include <QCryptographicHash>
@@ -106,12 +107,16 @@ bool attempt(CheckResults& r, const QString& prefix, const QString& url, const Q
     return false;
 }
 
-// Runs one step of the reply's processing: a failure skips only the rest of that step.
+// Runs one step of the store's or the reply's processing: a failure skips only the rest of
+// that step, and is logged.
 template <typename Step>
-void guarded(Step&& step) {
+void ignoringFailure(Step&& step) {
     try {
         step();
+    } catch (const std::exception& e) {
+        qCInfo(lsg::log::online) << "ignored:" << messageOf(e);
     } catch (...) {
+        qCInfo(lsg::log::online) << "ignored: unknown error";
     }
 }
 
@@ -255,16 +260,17 @@ void runCheck(CheckState& state, const CheckConfig& config) {
     QString lastCheck;
     int lastCount = 0;
     if (state.store) {
-        guarded([&] { lastCheck = state.store->readText(UpdateStore::kLastUpdateCheck); });
-        guarded(
+        ignoringFailure([&] { lastCheck = state.store->readText(UpdateStore::kLastUpdateCheck); });
+        ignoringFailure(
             [&] { lastCount = state.store->readNumber(UpdateStore::kLastUpdateCheckCount, 0); });
-        guarded([&] {
+        ignoringFailure([&] {
             const QString stored = state.store->readText(UpdateStore::kCurrentURL);
             if (!stored.isEmpty()) {
                 r.DownloadURL = UnscrambleText(stored);
             }
         });
-        guarded([&] { r.ShowUpdate = state.store->readNumber(UpdateStore::kShowUpdate, 1); });
+        ignoringFailure(
+            [&] { r.ShowUpdate = state.store->readNumber(UpdateStore::kShowUpdate, 1); });
     }
 
     // 6.
@@ -315,7 +321,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
         const int count = lastCheck == today ? lastCount + 1 : 1;
         UpdateStore* store = state.store.get();
         const QStringList lines = replyLines(reply);
-        guarded([&] {
+        ignoringFailure([&] {
             if (store == nullptr) {
                 return;
             }
@@ -323,7 +329,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
             store->writeNumber(UpdateStore::kLastUpdateCheckCount, count);
         });
         if (!lines.isEmpty()) {
-            guarded([&] {
+            ignoringFailure([&] {
                 r.LatestVersion = ExtractTag(lines[0], QStringLiteral("version"));
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentVersion, r.LatestVersion);
@@ -331,7 +337,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
             });
         }
         if (lines.size() >= 2) {
-            guarded([&] {
+            ignoringFailure([&] {
                 r.DownloadURL = ExtractTag(lines[1], QStringLiteral("url"));
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentURL, ScrambleText(r.DownloadURL));
@@ -351,6 +357,7 @@ void TChecker::Execute(CheckState& state, const CheckConfig& config) {
         runCheck(state, config);
     } catch (...) {
         // Whatever happened, the main thread must see the end of the check.
+        qCInfo(lsg::log::online) << "the check ended with an unexpected error";
     }
     // 13.
     state.CheckDone.store(true, std::memory_order_release);

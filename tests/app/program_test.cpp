@@ -50,18 +50,10 @@ protected:
         ASSERT_TRUE(QFile::link(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
                                 m_appFolder + QStringLiteral("loadspire")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config));
-        m_previousHooks = ui::setMessageHooks(
-            {.onMessage = [this](const ui::MessageRecord& r) { m_messages.push_back(r.text); },
-             .onConfirm = nullptr,
-             .onBeep = nullptr});
         StartupComplete = false;
-        resetChartPushState();
     }
     void TearDown() override {
         m_form.reset();
-        ui::setMessageHooks(m_previousHooks);
-        delete SettingsFile;
-        SettingsFile = nullptr;
         StartupComplete = false;
         qunsetenv("XDG_CONFIG_HOME");
     }
@@ -76,13 +68,23 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    void start(int processors = 4) {
+    TAppForm::Environment environment(int processors = 4) {
         TAppForm::Environment env;
         env.executablePath = m_appFolder + QStringLiteral("loadspire");
         env.countProcessors = [processors] { return std::int32_t(processors + 1); };
         env.usage = &m_usage;
         env.placeAfterFraming = false;  // the whole-program test checks it on a real display
-        m_form = std::make_unique<TAppForm>(env);
+        env.messages.onMessage = [this](const ui::MessageRecord& r) {
+            m_messages.push_back(r.text);
+        };
+        env.openUrl = [this](const QUrl& url) { m_opened.push_back(url); };
+        return env;
+    }
+    void start(int processors = 4) { start(environment(processors)); }
+    void start(TAppForm::Environment env) {
+        m_form.reset();
+        StartupComplete = false;
+        m_form = std::make_unique<TAppForm>(std::move(env));
         m_form->FormCreate();
         settle();
     }
@@ -96,7 +98,7 @@ protected:
     FixedUsage m_usage;
     std::unique_ptr<TAppForm> m_form;
     std::vector<QString> m_messages;
-    ui::MessageHooks m_previousHooks;
+    std::vector<QUrl> m_opened;
 };
 
 TEST_F(StartupTest, IdentityTextsComeFromTheVersionInformation) {
@@ -162,8 +164,6 @@ TEST_F(StartupTest, SavedPlaceIsUsedOnlyWhenPlausible) {
         EXPECT_EQ(gadget()->x(), expected);
         EXPECT_EQ(gadget()->y(), workArea().y() + workArea().height() - gadget()->height());
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -185,8 +185,6 @@ TEST_F(StartupTest, StayOnTopOnlyForExactlyOne) {
         EXPECT_EQ(m_form->StayOnTop1->isChecked(), on);
         EXPECT_EQ(m_form->TimerStayOnTop.isActive(), on);
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -207,8 +205,6 @@ TEST_F(StartupTest, FontStyleCodes) {
         EXPECT_EQ(font.family(), QStringLiteral("Arial"));
         EXPECT_EQ(font.pointSize(), 14);
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -221,8 +217,6 @@ TEST_F(StartupTest, ColourNamesAndNumbers) {
         EXPECT_EQ(gadget()->gadgetColor(), clWhite);
         EXPECT_EQ(gadget()->Chart1->backgroundColor(), QColor(Qt::white));
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
