@@ -73,6 +73,9 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
                             frame.right() - client.right(), frame.bottom() - client.bottom());
         };
     }
+    if (!m_environment.quit) {
+        m_environment.quit = [] { QApplication::quit(); };
+    }
     if (!m_environment.trayAvailable) {
         m_environment.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     }
@@ -546,7 +549,7 @@ void TAppForm::About1Click() {
 }
 
 void TAppForm::Exit1Click() {
-    QApplication::quit();
+    m_environment.quit();
 }
 
 std::vector<TSettingsForm*> TAppForm::settingsForms() const {
@@ -563,7 +566,7 @@ void TAppForm::gadgetClosed() {
     // Asked now, not at start-up: a panel whose tray started after the program has the icon.
     if (!m_environment.trayAvailable()) {
         // Without a tray nobody could bring the gadget back: closing it ends the program.
-        QApplication::quit();
+        m_environment.quit();
         return;
     }
     TrayIcon1->showMessage(QStringLiteral("Still Here"), AppCaption, QSystemTrayIcon::Information,

@@ -52,6 +52,8 @@ public:
         std::function<QMargins(const TForm2&)> frameMargins;
         // Whether a tray can show the icon right now. Empty: asks the desktop.
         std::function<bool()> trayAvailable;
+        // Ends the program. Empty: QApplication::quit().
+        std::function<void()> quit;
         // Stand-ins for the message boxes and the browser; empty members are the real ones.
         ui::MessageHooks messages;
         ui::UrlOpener openUrl;

@@ -134,6 +134,33 @@ TEST_F(GadgetWindowTest, HalvesOfAStripHeightGoToTheEvenNeighbour) {
     EXPECT_EQ(m_form->strip(1)->height(), 106);
 }
 
+TEST(StripHeight, RoundsUnlessTheTotalChartWouldLoseItsShare) {
+    struct Case {
+        int panel;
+        qint64 strips;
+        int height;
+    };
+    const Case cases[] = {
+        {300, 4, 60},   // exact
+        {213, 1, 106},  // 106.5: the half goes to the even neighbour
+        {215, 1, 108},  // 107.5 to 108 leaves the chart 107, a whole pixel share
+        {101, 2, 34},   // 33.67 rounds up: the chart keeps 33
+        {213, 8, 23},   // 23.67 would leave the chart 21 of its 23: rounded down
+        {212, 24, 8},   // 8.48
+        {212, 128, 1},  // 1.64 would need 256 pixels for the strips
+        {5, 10, 0},     // not a pixel each
+        {0, 4, 0},     {100, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.panel << " / " << c.strips);
+        const int h = stripHeightFor(c.panel, c.strips);
+        EXPECT_EQ(h, c.height);
+        if (c.strips > 0) {
+            EXPECT_GE(c.panel - c.strips * h, c.panel / (c.strips + 1));
+        }
+    }
+}
+
 TEST_F(GadgetWindowTest, TheProgramsOwnPlacementIsNotReported) {
     m_form->placeQuietly(QPoint(40, 60), QSize(300, 200));
     settle();
