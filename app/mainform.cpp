@@ -375,9 +375,6 @@ void TAppForm::placeAfterFraming() {
 }
 
 void TAppForm::gadgetMoved(const QPoint& position) {
-    if (m_gadget != nullptr && m_gadget->isDragging()) {
-        m_userPlaced = true;
-    }
     if (!StartupComplete) {
         return;
     }
@@ -397,7 +394,14 @@ void TAppForm::gadgetResized(const QSize& outerSize) {
     });
 }
 
-void TAppForm::gadgetDragFinished() {
+void TAppForm::gadgetDragFinished(bool moved) {
+    if (moved) {
+        // The user put the gadget where it is: no saved place may undo that any more.
+        m_userPlaced = true;
+        m_placeAfterRelease = false;
+        m_framingTimer.stop();
+        return;
+    }
     if (m_placeAfterRelease) {
         m_placeAfterRelease = false;
         placeAfterFraming();

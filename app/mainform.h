@@ -131,7 +131,7 @@ private:
     void buildStrips(qint64 instances);
     void gadgetMoved(const QPoint& position);
     void gadgetResized(const QSize& outerSize);
-    void gadgetDragFinished();
+    void gadgetDragFinished(bool moved);
     void gadgetClosed();
     void createUpdatePopup();
 

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cmath>
+#include <utility>
 
 #include "core/globals.h"
 #include "gadget/chartview.h"
@@ -260,18 +261,22 @@ void TForm2::mousePressEvent(QMouseEvent* event) {
         return;
     }
     m_ownPosition.reset();
+    m_dragMoved = false;
     m_drag.press(this, event->globalPosition().toPoint());
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent* event) {
-    m_drag.move(this, event->globalPosition().toPoint());
+    if (m_drag.move(this, event->globalPosition().toPoint())) {
+        m_dragMoved = true;
+    }
 }
 
 void TForm2::mouseReleaseEvent(QMouseEvent*) {
     const bool wasDragging = m_drag.active();
     m_drag.release();
     if (wasDragging) {
-        emit dragFinished();
+        // Known here, not from the move events: the window manager confirms moves later.
+        emit dragFinished(std::exchange(m_dragMoved, false));
     }
 }
 

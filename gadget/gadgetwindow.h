@@ -89,8 +89,8 @@ signals:
     void resized(const QSize& outerSize);
     // A right click anywhere on the gadget, with the cursor's screen position.
     void menuRequested(const QPoint& screenPosition);
-    // A drag by the surface ended (any button released).
-    void dragFinished();
+    // A press on the surface ended (any button released); `moved` when it dragged the window.
+    void dragFinished(bool moved);
     // The user closed the window (it is hidden already).
     void closed();
 
@@ -116,6 +116,7 @@ private:
     std::optional<QSize> m_ownSize;
 
     ui::SurfaceDrag m_drag;
+    bool m_dragMoved = false;  // the drag in progress has moved the window
 };
 
 }  // namespace lsg
