@@ -22,13 +22,13 @@
 #include <functional>
 #include <utility>
 
+#include "about/popupguard.h"
 #include "core/globals.h"
-#include "ui/linklabel.h"
-#include "ui/messages.h"
 #include "platform/openurl.h"
 #include "platform/paths.h"
 #include "resources/pictures.h"
-#include "about/popupguard.h"
+#include "ui/linklabel.h"
+#include "ui/messages.h"
 #include "ui/style.h"
 
 namespace lsg::about {
@@ -111,13 +111,14 @@ private:
     QIcon m_icon;
 };
 
-void openLicenseText(QWidget* parent, const QString& folder) {
+void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages& messages,
+                     const ui::UrlOpener& opener) {
     const QString path = folder + QStringLiteral("license.txt");
     // isFile() follows links; a folder or a dangling link counts as missing.
     if (QFileInfo(path).isFile()) {
-        lsg::ui::openLocalFile(path);
+        lsg::ui::openLocalFile(path, opener);
     } else {
-        lsg::ui::messageBox(parent, QStringLiteral("File not found!"), QStringLiteral("License"),
+        messages.messageBox(parent, QStringLiteral("File not found!"), QStringLiteral("License"),
                             lsg::ui::MessageIcon::Error);
     }
 }
@@ -479,23 +480,25 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TAboutBox::BitBtn2Click() {
-    popupBelow(m_infoButton, m_menu);
+    m_popupGuard.popupBelow(m_infoButton, m_menu);
 }
 
 void TAboutBox::Label5Click() {
-    lsg::ui::openWebAddress(webPage("http://", "/"));
+    lsg::ui::openWebAddress(webPage("http://", "/"), m_urlOpener);
 }
 
 void TAboutBox::Credits1Click() {
-    lsg::ui::openWebAddress(webPage("https://", "/blog/credits-and-acknowledgements/"));
+    lsg::ui::openWebAddress(webPage("https://", "/blog/credits-and-acknowledgements/"),
+                            m_urlOpener);
 }
 
 void TAboutBox::Howtouninstall1Click() {
-    lsg::ui::openWebAddress(webPage("http://", "/blog/how-to-uninstall-kaldern-software/"));
+    lsg::ui::openWebAddress(webPage("http://", "/blog/how-to-uninstall-kaldern-software/"),
+                            m_urlOpener);
 }
 
 void TAboutBox::LicensePrivacyPolicy1Click() {
-    openLicenseText(this, lsg::platform::executableFolder());
+    openLicenseText(this, lsg::platform::executableFolder(), m_messages, m_urlOpener);
 }
 
 }  // namespace lsg::about

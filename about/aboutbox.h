@@ -14,7 +14,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "about/popupguard.h"
 #include "about/rain.h"
+#include "platform/openurl.h"
+#include "ui/messages.h"
 
 class QFrame;
 class QLabel;
@@ -32,7 +35,8 @@ class IconView;
 
 // Opens a licence file with the desktop's text editor, or tells the user it is missing.
 // folder ends with '/'; the file is folder + "license.txt".
-void openLicenseText(QWidget* parent, const QString& folder);
+void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages& messages = {},
+                     const ui::UrlOpener& opener = {});
 
 // The About box: product and version under the maker's logo, the Info menu, a link to the
 // maker's site and the character rain around the panel.
@@ -48,6 +52,12 @@ public:
     ~TAboutBox() override;
 
     static void showModal(QWidget* parent = nullptr);
+
+    // What the box shows and opens, and the clock of its Info menu's guard; the defaults are
+    // the real boxes, the desktop and the real clock.
+    void setMessages(ui::Messages messages) { m_messages = std::move(messages); }
+    void setUrlOpener(ui::UrlOpener opener) { m_urlOpener = std::move(opener); }
+    void setPopupClock(TickClock clock) { m_popupGuard.setClock(std::move(clock)); }
 
     const RainModel& rain() const { return m_rain; }
     // The outer size the rain's grid was taken from.
@@ -92,6 +102,9 @@ private:
     bool m_placed = false;
 
     ui::SurfaceDrag m_drag;
+    ui::Messages m_messages;
+    ui::UrlOpener m_urlOpener;
+    PopupGuard m_popupGuard;
 
     QFrame* m_panel = nullptr;
     LogoView* m_logo = nullptr;

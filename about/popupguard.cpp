@@ -4,36 +4,18 @@
 
 #include <QElapsedTimer>
 #include <QMenu>
-#include <QPointer>
 #include <QWidget>
-#include <utility>
 
 namespace lsg::about {
 namespace {
 
 constexpr std::uint32_t kReopenGuardMs = 100;
 
-// One guard for the whole program: the last popup's close time, button and menu. Weak pointers,
-// so that a later button that happens to reuse a freed address is not mistaken for the old one.
-struct LastPopup {
-    std::uint32_t closedAt = 0;
-    QPointer<QWidget> button;
-    QPointer<QMenu> menu;
-};
+}  // namespace
 
-LastPopup& lastPopup() {
-    static LastPopup last;
-    return last;
-}
-
-TickClock& clockOverride() {
-    static TickClock clock;
-    return clock;
-}
-
-std::uint32_t now() {
-    if (clockOverride()) {
-        return clockOverride()();
+std::uint32_t PopupGuard::now() const {
+    if (m_clock) {
+        return m_clock();
     }
     static QElapsedTimer sinceStart = [] {
         QElapsedTimer t;
@@ -43,29 +25,22 @@ std::uint32_t now() {
     return std::uint32_t(sinceStart.elapsed());
 }
 
-}  // namespace
-
-TickClock setPopupClock(TickClock clock) {
-    return std::exchange(clockOverride(), std::move(clock));
-}
-
-bool popupBelow(QWidget* button, QMenu* menu) {
+bool PopupGuard::popupBelow(QWidget* button, QMenu* menu) {
     if (button == nullptr || menu == nullptr) {
         return false;
     }
-    LastPopup& last = lastPopup();
     // Unsigned difference: correct across the clock's wrap.
-    if (last.button == button && last.menu == menu && now() - last.closedAt < kReopenGuardMs) {
-        last.button.clear();
-        last.menu.clear();
+    if (m_button == button && m_menu == menu && now() - m_closedAt < kReopenGuardMs) {
+        m_button.clear();
+        m_menu.clear();
         return false;
     }
     const QPointer<QWidget> guardButton(button);
     const QPointer<QMenu> guardMenu(menu);
     menu->exec(button->mapToGlobal(QPoint(0, button->height())));
-    last.closedAt = now();
-    last.button = guardButton;
-    last.menu = guardMenu;
+    m_closedAt = now();
+    m_button = guardButton;
+    m_menu = guardMenu;
     return true;
 }
 

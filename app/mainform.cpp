@@ -15,23 +15,21 @@
 #include <vector>
 
 #include "about/aboutbox.h"
-#include "cpu/adcpuusage.h"
-#include "gadget/chartview.h"
-#include "online/check.h"
-#include "online/feedbackform.h"
+#include "about/versioninfo.h"
 #include "core/globals.h"
 #include "core/inifile.h"
-#include "ui/messages.h"
-#include "online/newversion.h"
-#include "platform/openurl.h"
-#include "platform/paths.h"
-#include "resources/pictures.h"
-#include "core/samplingtick.h"
-#include "settingsdialog/settingsform.h"
+#include "core/logging.h"
 #include "core/settingsformat.h"
 #include "core/settingskeys.h"
+#include "cpu/adcpuusage.h"
+#include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
-#include "about/versioninfo.h"
+#include "online/check.h"
+#include "online/feedbackform.h"
+#include "online/newversion.h"
+#include "platform/paths.h"
+#include "resources/pictures.h"
+#include "settingsdialog/settingsform.h"
 
 namespace lsg {
 
@@ -57,7 +55,7 @@ QString helpAddress(const QString& productName, const QString& serverHost) {
 TAppForm::TAppForm(QObject* parent) : TAppForm(Environment{}, parent) {}
 
 TAppForm::TAppForm(Environment environment, QObject* parent)
-    : QObject(parent), m_environment(std::move(environment)) {
+    : QObject(parent), m_environment(std::move(environment)), m_messages(m_environment.messages) {
     if (m_environment.executablePath.isEmpty()) {
         m_environment.executablePath = platform::executablePath();
     }
@@ -67,25 +65,42 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
     if (m_environment.usage == nullptr) {
         m_environment.usage = &systemUsageSource();
     }
+    if (!m_environment.frameMargins) {
+        m_environment.frameMargins = [](const TForm2& gadget) {
+            const QRect frame = gadget.frameGeometry();
+            const QRect client = gadget.geometry();
+            return QMargins(client.left() - frame.left(), client.top() - frame.top(),
+                            frame.right() - client.right(), frame.bottom() - client.bottom());
+        };
+    }
+    if (!m_environment.quit) {
+        m_environment.quit = [] { QApplication::quit(); };
+    }
+    if (!m_environment.trayAvailable) {
+        m_environment.trayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    }
     setObjectName(QStringLiteral("AppForm"));
     Timer1.setInterval(1000);
     TimerChecker.setInterval(1000);
     TimerStayOnTop.setInterval(3000);
-    connect(&Timer1, &QTimer::timeout, this, [this] { ui::guarded([this] { Timer1Timer(); }); });
+    connect(&Timer1, &QTimer::timeout, this,
+            [this] { m_messages.guarded([this] { Timer1Timer(); }); });
     connect(&TimerChecker, &QTimer::timeout, this,
-            [this] { ui::guarded([this] { TimerCheckerTimer(); }); });
+            [this] { m_messages.guarded([this] { TimerCheckerTimer(); }); });
     connect(&TimerStayOnTop, &QTimer::timeout, this,
-            [this] { ui::guarded([this] { TimerStayOnTopTimer(); }); });
+            [this] { m_messages.guarded([this] { TimerStayOnTopTimer(); }); });
+    m_framingTimer.setSingleShot(true);
+    m_framingTimer.setInterval(100);
+    connect(&m_framingTimer, &QTimer::timeout, this, &TAppForm::placeAfterFraming);
 
     buildMenu();
-    m_trayAvailable = QSystemTrayIcon::isSystemTrayAvailable();
     TrayIcon1 = new QSystemTrayIcon(res::programIcon(), this);
     TrayIcon1->setToolTip(kApplicationTitle.left(127));
     TrayIcon1->setContextMenu(PopupMenu1);
     connect(TrayIcon1, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
                 if (reason == QSystemTrayIcon::Trigger) {
-                    ui::guarded([this] { TrayIcon1Click(); });
+                    m_messages.guarded([this] { TrayIcon1Click(); });
                 }
             });
     TrayIcon1->show();
@@ -96,8 +111,15 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
 
 TAppForm::~TAppForm() {
     m_check.reset();
+    // The settings windows act on the gadget: they go first.
+    for (const QPointer<TSettingsForm>& form : m_settingsForms) {
+        delete form.data();
+    }
     delete m_gadget;
     delete PopupMenu1;
+    if (SettingsFile == m_settingsFile.get()) {
+        SettingsFile = nullptr;
+    }
 }
 
 void TAppForm::buildMenu() {
@@ -119,7 +141,7 @@ void TAppForm::buildMenu() {
             });
         }
         connect(action, &QAction::triggered, this,
-                [this, handler] { ui::guarded([this, handler] { (this->*handler)(); }); });
+                [this, handler] { m_messages.guarded([this, handler] { (this->*handler)(); }); });
         return action;
     };
     ShowWindow1 = add(QStringLiteral("Show &Form"), nullptr, &TAppForm::ShowWindow1Click);
@@ -142,11 +164,27 @@ void TAppForm::buildMenu() {
 }
 
 void TAppForm::FormCreate() {
-    ui::guarded([this] { FormCreateSteps(); });
+    m_messages.guarded([this] { FormCreateSteps(); });
 }
 
 void TAppForm::FormCreateSteps() {
-    // Identity texts from the embedded version information.
+    readIdentity();
+    createGadget();
+    chooseDataFolder();
+    restoreGeometry(m_saved);
+    // Without the sampler the gadget still comes up, is placed, saves its moves and takes its
+    // look; the sampling tick counts again and builds the strips once the sampler answers.
+    m_messages.guarded([this] {
+        if (countProcessors()) {
+            Timer1Timer();
+        }
+    });
+    showGadget();
+    applyStayOnTop(m_saved);
+    applyLook(m_saved);
+}
+
+void TAppForm::readIdentity() {
     const QString exe = m_environment.executablePath;
     const TEXEVersionData version = ReadEXEVersionData(exe);
     CompanyName = version.CompanyName;
@@ -154,14 +192,21 @@ void TAppForm::FormCreateSteps() {
     AppVersion = formatAppVersion(GetFileVersion(exe));
     AppCaption = CompanyName + QStringLiteral(" - ") + ProductName;
     setObjectName(AppCaption);
+}
 
+void TAppForm::createGadget() {
     m_gadget = new TForm2;
     m_gadget->setWindowTitle(AppCaption);
-    m_gadget->onContextMenu = [this](const QPoint& p) { PopupMenu1->popup(p); };
-    m_gadget->onClosed = [this] { gadgetClosed(); };
+    connect(m_gadget, &TForm2::menuRequested, this,
+            [this](const QPoint& position) { PopupMenu1->popup(position); });
+    connect(m_gadget, &TForm2::moved, this, &TAppForm::gadgetMoved);
+    connect(m_gadget, &TForm2::resized, this, &TAppForm::gadgetResized);
+    connect(m_gadget, &TForm2::dragFinished, this, &TAppForm::gadgetDragFinished);
+    connect(m_gadget, &TForm2::closed, this, &TAppForm::gadgetClosed);
+}
 
-    // Settings live beside the executable when it may write there, else in the config folder.
-    QString exeFolder = QFileInfo(exe).absolutePath();
+void TAppForm::chooseDataFolder() {
+    QString exeFolder = QFileInfo(m_environment.executablePath).absolutePath();
     if (!exeFolder.endsWith(u'/')) {
         exeFolder += u'/';
     }
@@ -174,31 +219,32 @@ void TAppForm::FormCreateSteps() {
         DataFolder =
             platform::roamingAppDataFolder() + u'/' + CompanyName + u'/' + ProductName + u'/';
     }
-    SettingsFile = new IniFile(DataFolder + settings::kFileName);
+    m_settingsFile = std::make_unique<IniFile>(DataFolder + settings::kFileName);
+    SettingsFile = m_settingsFile.get();
+    qCInfo(log::settings) << "settings file:" << m_settingsFile->fileName();
+    m_saved = settings::readGadgetSettings();
+}
 
+void TAppForm::restoreGeometry(const settings::GadgetSettings& saved) {
     // Default place: the bottom-right corner of the primary work area, design size.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QRect work = screen->availableGeometry();
     const QRect full = screen->geometry();
     int left0 = work.x() + work.width() - m_gadget->width();
     int top0 = work.y() + work.height() - m_gadget->height();
-    const int left = settings::readInt(settings::Key::Left);
-    m_defaultLeft = left == 0 || left > full.width();
+    m_defaultLeft = saved.left == 0 || saved.left > full.width();
     if (!m_defaultLeft) {
-        left0 = left;
+        left0 = saved.left;
     }
-    const int top = settings::readInt(settings::Key::Top);
-    m_defaultTop = top == 0 || top > full.height();
+    m_defaultTop = saved.top == 0 || saved.top > full.height();
     if (!m_defaultTop) {
-        top0 = top;
+        top0 = saved.top;
     }
     // A hand-edited size beyond the whole desktop would only cost memory for the window's
     // pixels: it is held to the desktop's size.
     const QSize desktop = screen->virtualSize();
-    int height = settings::readInt(settings::Key::Height);
-    int width = settings::readInt(settings::Key::Width);
-    height = std::min(height, desktop.height());
-    width = std::min(width, desktop.width());
+    const int height = std::min(saved.height, desktop.height());
+    const int width = std::min(saved.width, desktop.width());
     m_savedOuterSize = QSize(width, height);
     if (height != 0) {
         m_gadget->resize(m_gadget->width(), height);
@@ -206,113 +252,159 @@ void TAppForm::FormCreateSteps() {
     if (width != 0) {
         m_gadget->resize(width, m_gadget->height());
     }
-    const int transparency = settings::readInt(settings::Key::Transparency);
-    if (transparency > 0) {
-        m_gadget->setAlphaBlendValue(transparency & 0xFF);
+    if (saved.transparency > 0) {
+        m_gadget->setAlphaBlendValue(saved.transparency & 0xFF);
     }
-    const bool showCores = settings::readInt(settings::Key::ShowCores) > 0;
-    ShowAllCores1->setChecked(showCores);
+    ShowAllCores1->setChecked(saved.showCores);
     m_requestedPosition = QPoint(left0, top0);
     m_gadget->placeQuietly(m_requestedPosition, m_gadget->size());
+}
 
+bool TAppForm::countProcessors() {
+    if (m_processorsCounted) {
+        return true;
+    }
     const qint64 instances = m_environment.countProcessors();
+    m_processorsCounted = true;
+    buildStrips(instances);
+    return true;
+}
+
+void TAppForm::buildStrips(qint64 instances) {
     ProcessorChartCount = instances - 1;
     if (QLayout* layout = m_gadget->layout()) {
         layout->activate();
     }
-    ProcessorChartHeight =
-        qint64(std::nearbyint(double(m_gadget->Panel1->height()) / double(instances)));
     const int strips = int(std::clamp<qint64>(ProcessorChartCount, 0, kMaxStrips));
-    m_gadget->createStrips(strips, int(ProcessorChartHeight), showCores);
+    ProcessorChartHeight = stripHeightFor(m_gadget->Panel1->height(), strips);
+    m_gadget->createStrips(strips, int(ProcessorChartHeight), ShowAllCores1->isChecked());
     // Built once, so the tick allocates nothing for it.
     m_stripSeries.clear();
     for (int i = 1; i <= m_gadget->stripCount(); ++i) {
         m_stripSeries.push_back(m_gadget->strip(i));
     }
+    m_charts.reset();
+}
 
-    resetChartPushState();
-    Timer1Timer();
-
+void TAppForm::showGadget() {
     m_gadget->show();
     StartupComplete = true;
     // The window manager's frame is known only once the window is mapped: the saved place and
     // size are the frame's, so they are applied again once it is known.
     if (m_environment.placeAfterFraming) {
-        placeAfterFraming(kFramingChecks);
+        m_framingChecksLeft = kFramingChecks;
+        placeAfterFraming();
     }
+}
 
-    if (settings::readInt(settings::Key::StayOnTop) == 1) {
+void TAppForm::applyStayOnTop(const settings::GadgetSettings& saved) {
+    if (saved.stayOnTop) {
         StayOnTop1->setChecked(true);
         TimerStayOnTop.start();
     }
+}
 
-    const QString textColor = settings::readText(settings::Key::Textcolor);
-    if (!textColor.isEmpty()) {
-        m_gadget->setLabelTextColor(settings::textToColor(textColor));
+void TAppForm::applyLook(const settings::GadgetSettings& saved) {
+    if (const std::optional<TColor>& color = saved.textColor.get()) {
+        m_gadget->setLabelTextColor(*color);
     }
-    const QString background = settings::readText(settings::Key::BackgroundColor);
-    if (!background.isEmpty()) {
-        m_gadget->setGadgetColor(settings::textToColor(background));
+    if (const std::optional<TColor>& color = saved.backgroundColor.get()) {
+        m_gadget->setGadgetColor(*color);
     }
     QFont font = m_gadget->Label1->font();
-    const QString fontName = settings::readText(settings::Key::Fontname);
-    if (!fontName.isEmpty()) {
-        font.setFamily(fontName);
+    if (!saved.fontName.isEmpty()) {
+        font.setFamily(saved.fontName);
         m_gadget->Label1->setFont(font);
     }
-    const QString fontSize = settings::readText(settings::Key::Fontsize);
-    if (!fontSize.isEmpty()) {
+    if (const std::optional<qint32>& points = saved.fontSize.get()) {
         // Sizes no font dialog offers (a hand-edited 100000) are held to a drawable range.
-        font.setPointSize(std::clamp(settings::strictInteger(fontSize), 1, kMaxFontPoints));
+        font.setPointSize(std::clamp(*points, 1, kMaxFontPoints));
         m_gadget->Label1->setFont(font);
     }
-    const QString fontStyle = settings::readText(settings::Key::Fontstyle);
-    if (!fontStyle.isEmpty()) {
-        const settings::FontStyle style =
-            settings::fontStyleFromCode(settings::strictInteger(fontStyle));
-        font.setBold(style.bold);
-        font.setUnderline(style.underline);
-        font.setItalic(style.italic);
+    if (const std::optional<settings::FontStyle>& style = saved.fontStyle.get()) {
+        font.setBold(style->bold);
+        font.setUnderline(style->underline);
+        font.setItalic(style->italic);
         font.setStrikeOut(false);
         m_gadget->Label1->setFont(font);
     }
 }
 
-void TAppForm::placeAfterFraming(int checksLeft) {
-    if (m_gadget == nullptr || !m_gadget->isVisible() || m_gadget->isDragging()) {
+void TAppForm::placeAfterFraming() {
+    m_framingTimer.stop();
+    if (m_gadget == nullptr || m_userPlaced || !m_gadget->isVisible()) {
         return;
     }
-    const QRect frame = m_gadget->frameGeometry();
-    const QRect client = m_gadget->geometry();
-    const QSize margins = frame.size() - client.size();
+    if (m_gadget->isDragging()) {
+        // A button is held on the gadget: once it is released, unless the user moved it.
+        m_placeAfterRelease = true;
+        return;
+    }
+    const QMargins margins = m_environment.frameMargins(*m_gadget);
     if (margins.isNull()) {
         // Not framed yet (a busy window manager takes its time), or never (none runs).
-        if (checksLeft > 0) {
-            QTimer::singleShot(100, this,
-                               [this, checksLeft] { placeAfterFraming(checksLeft - 1); });
+        if (m_framingChecksLeft > 0) {
+            --m_framingChecksLeft;
+            m_framingTimer.start();
         }
         return;
     }
+    const QSize frameSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QRect client = m_gadget->geometry();
     // The stored size is the outer size; the client gets what the frame leaves.
     QSize target = client.size();
     if (m_savedOuterSize.width() != 0) {
-        target.setWidth(m_savedOuterSize.width() - margins.width());
+        target.setWidth(m_savedOuterSize.width() - frameSize.width());
     }
     if (m_savedOuterSize.height() != 0) {
-        target.setHeight(m_savedOuterSize.height() - margins.height());
+        target.setHeight(m_savedOuterSize.height() - frameSize.height());
     }
     // The default place puts the whole frame into the work area's bottom-right corner.
     QPoint position = m_requestedPosition;
     const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    const QSize outer = target + margins;
+    const QSize outer = target + frameSize;
     if (m_defaultLeft) {
         position.setX(work.x() + work.width() - outer.width());
     }
     if (m_defaultTop) {
         position.setY(work.y() + work.height() - outer.height());
     }
-    if (frame.topLeft() != position || client.size() != target) {
+    if (m_gadget->pos() != position || client.size() != target) {
         m_gadget->placeQuietly(position, target);
+    }
+}
+
+void TAppForm::gadgetMoved(const QPoint& position) {
+    if (!StartupComplete) {
+        return;
+    }
+    m_messages.guarded([&position] {
+        settings::writeInt(settings::Key::Left, position.x());
+        settings::writeInt(settings::Key::Top, position.y());
+    });
+}
+
+void TAppForm::gadgetResized(const QSize& outerSize) {
+    if (!StartupComplete) {
+        return;
+    }
+    m_messages.guarded([&outerSize] {
+        settings::writeInt(settings::Key::Height, outerSize.height());
+        settings::writeInt(settings::Key::Width, outerSize.width());
+    });
+}
+
+void TAppForm::gadgetDragFinished(bool moved) {
+    if (moved) {
+        // The user put the gadget where it is: no saved place may undo that any more.
+        m_userPlaced = true;
+        m_placeAfterRelease = false;
+        m_framingTimer.stop();
+        return;
+    }
+    if (m_placeAfterRelease) {
+        m_placeAfterRelease = false;
+        placeAfterFraming();
     }
 }
 
@@ -320,14 +412,24 @@ void TAppForm::Timer1Timer() {
     if (m_gadget == nullptr) {
         return;
     }
-    const QString caption = runSamplingTick(*m_environment.usage, ProcessorChartCount,
+    if (!m_processorsCounted) {
+        // Start-up could not count the processors: try again, quietly, each tick.
+        try {
+            countProcessors();
+        } catch (const std::exception& e) {
+            qCDebug(log::cpu) << "counting the processors failed again:" << e.what();
+            return;
+        }
+        qCInfo(log::cpu) << "processors counted:" << ProcessorChartCount;
+    }
+    const QString caption = runSamplingTick(m_charts, *m_environment.usage, ProcessorChartCount,
                                             m_stripSeries, *m_gadget->Chart1);
     m_gadget->Label1->setText(caption);
 }
 
 void TAppForm::TimerStayOnTopTimer() {
     if (m_gadget != nullptr) {
-        m_gadget->setTopmost(true);
+        m_gadget->reassertTopmost();
     }
 }
 
@@ -340,6 +442,9 @@ void TAppForm::TimerCheckerTimer() {
         return;
     }
     TimerChecker.stop();
+    if (m_check->checkFailed()) {
+        qCInfo(log::online) << "update check failed:" << m_check->failureText();
+    }
     UpdateNotifications1->setEnabled(true);
     if (m_check->showUpdate() == 0) {
         UpdateNotifications1->setChecked(false);
@@ -358,38 +463,33 @@ void TAppForm::createUpdatePopup() {
     NewVer = std::make_unique<TNewVer>(ProductName, m_check->latestVersion(), [this] {
         return m_check ? m_check->downloadURL() : QString();
     });
+    NewVer->setUrlOpener(m_environment.openUrl);
 }
 
 void TAppForm::TrayIcon1Click() {
     if (m_gadget == nullptr) {
         return;
     }
-    m_gadget->show();
+    m_gadget->bringBack();
     // Above every window for a moment, then an ordinary window at the top of the normal order.
     m_gadget->setTopmost(true);
     m_gadget->setTopmost(false);
     m_gadget->raise();
-    m_gadget->activateWindow();
 }
 
 void TAppForm::ShowWindow1Click() {
-    if (m_gadget == nullptr) {
-        return;
+    if (m_gadget != nullptr) {
+        m_gadget->bringBack();
     }
-    m_gadget->show();
-    m_gadget->raise();
-    m_gadget->activateWindow();
 }
 
 void TAppForm::Settings1Click() {
-    // A new window for each use, modeless; closing only hides it. It has no parent widget, so
-    // it lives until the main form goes, which takes it along.
-    auto* form = new TSettingsForm(m_gadget);
-    connect(this, &QObject::destroyed, this,
-            [guard = QPointer<TSettingsForm>(form)] { delete guard.data(); });
-    if (!Settings1->isEnabled()) {
-        Settings1->setEnabled(true);
-    }
+    // A new window for each use, modeless, freed when it is closed: nothing could show a
+    // closed one again. Those still open go with the main form.
+    auto* form = new TSettingsForm(m_gadget, m_messages);
+    form->setAttribute(Qt::WA_DeleteOnClose);
+    std::erase_if(m_settingsForms, [](const QPointer<TSettingsForm>& f) { return f.isNull(); });
+    m_settingsForms.emplace_back(form);
     form->show();
 }
 
@@ -441,7 +541,7 @@ void TAppForm::UpdateNotifications1Click() {
 
 void TAppForm::Help1Click() {
     // Never reports anything: a missing browser stays silent.
-    ui::openWebAddress(helpAddress(ProductName, ServerHost()));
+    ui::openWebAddress(helpAddress(ProductName, ServerHost()), m_environment.openUrl);
 }
 
 void TAppForm::SendFeedback1Click() {
@@ -453,13 +553,24 @@ void TAppForm::About1Click() {
 }
 
 void TAppForm::Exit1Click() {
-    QApplication::quit();
+    m_environment.quit();
+}
+
+std::vector<TSettingsForm*> TAppForm::settingsForms() const {
+    std::vector<TSettingsForm*> open;
+    for (const QPointer<TSettingsForm>& form : m_settingsForms) {
+        if (!form.isNull()) {
+            open.push_back(form.data());
+        }
+    }
+    return open;
 }
 
 void TAppForm::gadgetClosed() {
-    if (!m_trayAvailable) {
+    // Asked now, not at start-up: a panel whose tray started after the program has the icon.
+    if (!m_environment.trayAvailable()) {
         // Without a tray nobody could bring the gadget back: closing it ends the program.
-        QApplication::quit();
+        m_environment.quit();
         return;
     }
     TrayIcon1->showMessage(QStringLiteral("Still Here"), AppCaption, QSystemTrayIcon::Information,

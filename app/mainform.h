@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include <QMargins>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -12,6 +13,11 @@
 #include <memory>
 #include <vector>
 
+#include "core/gadgetsettings.h"
+#include "core/samplingtick.h"
+#include "platform/openurl.h"
+#include "ui/messages.h"
+
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -19,9 +25,10 @@ class QSystemTrayIcon;
 namespace lsg {
 
 class ChartSeries;
+class IniFile;
 class TForm2;
 class TNewVer;
-class UsageSource;
+class TSettingsForm;
 namespace check {
 class UpdateCheck;
 }
@@ -40,19 +47,54 @@ public:
         // Apply the saved place and size again once the window manager has framed the gadget
         // (an X11 matter; Qt's offscreen test platform frames windows inconsistently).
         bool placeAfterFraming = true;
+        // The frame the window manager put around the gadget; null while it has none yet.
+        // Empty: measured from the window.
+        std::function<QMargins(const TForm2&)> frameMargins;
+        // Whether a tray can show the icon right now. Empty: asks the desktop.
+        std::function<bool()> trayAvailable;
+        // Ends the program. Empty: QApplication::quit().
+        std::function<void()> quit;
+        // Stand-ins for the message boxes and the browser; empty members are the real ones.
+        ui::MessageHooks messages;
+        ui::UrlOpener openUrl;
     };
 
     explicit TAppForm(QObject* parent = nullptr);
     explicit TAppForm(Environment environment, QObject* parent = nullptr);
     ~TAppForm() override;
 
-    // The one pass of start-up. An error ends it early; it is reported and the program goes on.
+    // The one pass of start-up, in the named steps below. An error is reported and the program
+    // goes on; a failing sampler skips only the steps that need it (they are retried by the
+    // sampling tick), a malformed look ends the look step.
     void FormCreate();
+
+    // The steps of start-up, in order; public so that each can be tested on its own.
+    void readIdentity();
+    void createGadget();
+    // Beside the executable when that folder takes new files, else the user's config folder;
+    // opens settings.ini there and reads it.
+    void chooseDataFolder();
+    void restoreGeometry(const settings::GadgetSettings& saved);
+    // Counts the processors and builds the strips; false when the sampler failed (the tick
+    // tries again).
+    bool countProcessors();
+    void showGadget();
+    void applyStayOnTop(const settings::GadgetSettings& saved);
+    // Colours and font; throws the error of the first malformed value, after applying those
+    // before it.
+    void applyLook(const settings::GadgetSettings& saved);
+
+    // One check whether the window manager has framed the gadget; once it has, the saved place
+    // and size are applied again, as the frame's. Checks again later while not framed, after
+    // the release while a button is held on the gadget, and never once the user has moved it.
+    void placeAfterFraming();
 
     TForm2* gadget() const { return m_gadget; }
     QMenu* popupMenu() const { return PopupMenu1; }
     QSystemTrayIcon* trayIcon() const { return TrayIcon1; }
-    bool trayAvailable() const { return m_trayAvailable; }
+    const settings::GadgetSettings& savedSettings() const { return m_saved; }
+    // The settings windows open right now.
+    std::vector<TSettingsForm*> settingsForms() const;
 
     // Menu commands and timer handlers, public so that tests can run them.
     void Timer1Timer();
@@ -86,20 +128,33 @@ public:
 private:
     void buildMenu();
     void FormCreateSteps();
-    void placeAfterFraming(int checksLeft);
+    void buildStrips(qint64 instances);
+    void gadgetMoved(const QPoint& position);
+    void gadgetResized(const QSize& outerSize);
+    void gadgetDragFinished(bool moved);
     void gadgetClosed();
     void createUpdatePopup();
 
     QSystemTrayIcon* TrayIcon1 = nullptr;
     QMenu* PopupMenu1 = nullptr;
     TForm2* m_gadget = nullptr;
-    bool m_trayAvailable = false;
-    bool m_defaultLeft = false;  // no usable saved Left: the right edge of the work area
-    bool m_defaultTop = false;   // no usable saved Top: the bottom of the work area
+    // The settings file, for the whole run; SettingsFile points at it.
+    std::unique_ptr<IniFile> m_settingsFile;
+    settings::GadgetSettings m_saved;  // as read at start-up
+    bool m_defaultLeft = false;        // no usable saved Left: the right edge of the work area
+    bool m_defaultTop = false;         // no usable saved Top: the bottom of the work area
     QSize m_savedOuterSize;
     QPoint m_requestedPosition;
+    QTimer m_framingTimer;  // the next framing check
+    int m_framingChecksLeft = 0;
+    bool m_placeAfterRelease = false;  // a framing check met a held button
+    bool m_userPlaced = false;         // the user moved the gadget: no re-placing any more
+    bool m_processorsCounted = false;
+    ChartPushState m_charts;
     std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1
+    std::vector<QPointer<TSettingsForm>> m_settingsForms;
     Environment m_environment;
+    ui::Messages m_messages;
     std::unique_ptr<check::UpdateCheck> m_check;
     std::unique_ptr<TNewVer> NewVer;  // the update popup, once the check has asked for it
 };

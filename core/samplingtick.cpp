@@ -7,19 +7,10 @@
 #include <exception>
 #include <limits>
 
+#include "core/logging.h"
 #include "cpu/adcpuusage.h"
 
 namespace lsg {
-
-qint64 ChartValues[kChartSlots][kChartPoints] = {};
-qint64 ChartSeeded[kChartSlots] = {};
-
-void resetChartPushState() {
-    for (qint64 i = 0; i < kChartSlots; ++i) {
-        ChartSeeded[i] = 0;
-        std::fill(std::begin(ChartValues[i]), std::end(ChartValues[i]), 0);
-    }
-}
 
 qint64 percentFromUsage(double usage) {
     const double scaled = usage * 100.0;
@@ -48,28 +39,36 @@ QString tickCaption(qint64 processorCount, qint64 average) {
         .arg(processorCount);
 }
 
-void ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qint64 deger) {
+bool ChartPushState::seeded(qint64 islemcino) const {
+    return islemcino >= 0 && islemcino < kChartSlots && m_seeded[size_t(islemcino)];
+}
+
+void ChartPushState::ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qint64 deger) {
     if (islemcino < 0 || islemcino >= kChartSlots) {
         return;
     }
-    qint64(&values)[kChartPoints] = ChartValues[islemcino];
-    if (ChartSeeded[islemcino] == 0) {
-        std::fill(std::begin(values), std::end(values), deger);
+    if (!m_seeded[size_t(islemcino)]) {
         for (int j = 0; j < kChartPoints; ++j) {
-            ChartAdi.addY(static_cast<double>(values[j]));
+            ChartAdi.addY(static_cast<double>(deger));
         }
-        ChartSeeded[islemcino] = 1;
+        m_seeded[size_t(islemcino)] = true;
     } else {
         // Each move stands alone: a series that lost points still gets the moves it can take.
+        int failed = 0;
         for (int j = 1; j < kChartPoints; ++j) {
             try {
                 ChartAdi.setYValue(j - 1, ChartAdi.yValue(j));
             } catch (const std::exception&) {
+                ++failed;
             }
         }
         try {
             ChartAdi.setYValue(kChartPoints - 1, static_cast<double>(deger));
         } catch (const std::exception&) {
+            ++failed;
+        }
+        if (failed != 0) {
+            qCDebug(log::cpu) << "chart" << islemcino << "ignored" << failed << "failed moves";
         }
     }
     ChartAdi.setMinMax(0, 100);
@@ -90,7 +89,7 @@ UsageSource& systemUsageSource() {
     return source;
 }
 
-QString runSamplingTick(UsageSource& source, qint64 processorCount,
+QString runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 processorCount,
                         std::span<ChartSeries* const> strips, ChartSeries& total) {
     // The sampler numbers its instances with 32-bit indices.
     const qint64 count =
@@ -102,19 +101,14 @@ QString runSamplingTick(UsageSource& source, qint64 processorCount,
     for (qint64 i = 1; i <= count; ++i) {
         const qint64 percent = percentFromUsage(source.usage(static_cast<std::int32_t>(i - 1)));
         if (i <= stripCount && strips[i - 1] != nullptr) {
-            ChartDegerEkle(i, *strips[i - 1], percent);
+            charts.ChartDegerEkle(i, *strips[i - 1], percent);
         }
         sum += percent;
     }
     // Without processors (the count the old Windows path gives) the total shows 0.
     const qint64 average = count > 0 ? sum / count : 0;
-    ChartDegerEkle(0, total, average);
+    charts.ChartDegerEkle(0, total, average);
     return tickCaption(count, average);
-}
-
-QString runSamplingTick(qint64 processorCount, std::span<ChartSeries* const> strips,
-                        ChartSeries& total) {
-    return runSamplingTick(systemUsageSource(), processorCount, strips, total);
 }
 
 }  // namespace lsg

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <span>
 
@@ -19,14 +20,6 @@ inline constexpr int kChartPoints = 10;
 // Most processor strips that exist; further processors only count in the average.
 inline constexpr qint64 kMaxStrips = kChartSlots - 1;
 
-// Push state, one entry per chart index: the values a chart was seeded with, and whether it
-// has been seeded (0 or 1).
-extern qint64 ChartValues[kChartSlots][kChartPoints];
-extern qint64 ChartSeeded[kChartSlots];
-
-// Marks every chart unseeded (start-up does this before the first tick).
-void resetChartPushState();
-
 // A busy fraction as a whole percentage: u x 100 rounded to the nearest integer with halves to
 // the even neighbour, clamped to 0..100 (a NaN reads as 0).
 qint64 percentFromUsage(double usage);
@@ -35,11 +28,24 @@ qint64 percentFromUsage(double usage);
 // "Average CPU Usage: <avg>% (<count> processors)".
 QString tickCaption(qint64 processorCount, qint64 average);
 
-// Pushes a percentage into chart `islemcino`: the first push fills the series with ten points
-// of that value; every later push moves the ten values one point to the left and writes the
-// new one at point 9, ignoring errors of single moves (a series that lost points does not stop
-// the tick). Each push fixes the vertical axis to 0..100. Indices outside 0..999 are ignored.
-void ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qint64 deger);
+// The push state of the charts one feeder fills: whether each chart index (0 the total chart,
+// i the strip of processor i - 1) has had its first push. Every chart starts unseeded.
+class ChartPushState {
+public:
+    // Marks every chart unseeded.
+    void reset() { m_seeded.fill(false); }
+    bool seeded(qint64 islemcino) const;
+
+    // Pushes a percentage into chart `islemcino`: the first push fills the series with ten
+    // points of that value; every later push moves the ten values one point to the left and
+    // writes the new one at point 9, ignoring errors of single moves (a series that lost points
+    // does not stop the tick). Each push fixes the vertical axis to 0..100. Indices outside
+    // 0..999 are ignored.
+    void ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qint64 deger);
+
+private:
+    std::array<bool, kChartSlots> m_seeded{};
+};
 
 // Where a tick's usage fractions come from.
 class UsageSource {
@@ -59,10 +65,7 @@ UsageSource& systemUsageSource();
 // of all processorCount percentages (0 when there are none), and returns the caption. Strips
 // beyond kMaxStrips are never fed. A sampler error propagates: charts fed before it keep their
 // new values and no caption is returned, so the caller keeps the old one.
-QString runSamplingTick(UsageSource& source, qint64 processorCount,
+QString runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 processorCount,
                         std::span<ChartSeries* const> strips, ChartSeries& total);
-// The same over the process's sampler.
-QString runSamplingTick(qint64 processorCount, std::span<ChartSeries* const> strips,
-                        ChartSeries& total);
 
 }  // namespace lsg

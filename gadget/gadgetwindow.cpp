@@ -4,17 +4,18 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QLabel>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <cmath>
+#include <utility>
 
-#include "gadget/chartview.h"
 #include "core/globals.h"
-#include "ui/messages.h"
-#include "core/settingskeys.h"
-#include "ui/style.h"
+#include "gadget/chartview.h"
 #include "platform/taskbar.h"
+#include "ui/style.h"
 
 namespace lsg {
 namespace {
@@ -23,11 +24,97 @@ namespace {
 constexpr int kClientWidth = 355;
 constexpr int kClientHeight = 232;
 
-qint64 roundHalfEven(double value) {
-    return qint64(std::nearbyint(value));  // the default rounding mode takes halves to even
-}
-
 }  // namespace
+
+// Lays out the chart panel: the visible strips from the top, each exactly the strip height, and
+// the total chart in what is left. It asks for no room at all, so however many strips there
+// are, the window takes any size it is given; strips that do not fit are cut at the bottom.
+class StripLayout : public QLayout {
+public:
+    explicit StripLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
+    ~StripLayout() override {
+        while (QLayoutItem* item = takeAt(0)) {
+            delete item;
+        }
+    }
+
+    // The total chart, always last.
+    void setChart(QWidget* chart) {
+        addChildWidget(chart);
+        m_items.push_back(new QWidgetItem(chart));
+    }
+    // A strip above the ones before it.
+    void addStrip(QWidget* strip) {
+        addChildWidget(strip);
+        m_items.insert(m_items.begin(), new QWidgetItem(strip));
+        invalidate();
+    }
+    void setStripHeight(int height) {
+        if (height == m_stripHeight) {
+            return;
+        }
+        m_stripHeight = height;
+        if (!geometry().isNull()) {
+            setGeometry(geometry());  // at once, not at the next layout pass
+        }
+    }
+
+    void addItem(QLayoutItem* item) override { m_items.push_back(item); }
+    QLayoutItem* itemAt(int index) const override {
+        return index >= 0 && size_t(index) < m_items.size() ? m_items[size_t(index)] : nullptr;
+    }
+    QLayoutItem* takeAt(int index) override {
+        if (index < 0 || size_t(index) >= m_items.size()) {
+            return nullptr;
+        }
+        QLayoutItem* item = m_items[size_t(index)];
+        m_items.erase(m_items.begin() + index);
+        return item;
+    }
+    int count() const override { return int(m_items.size()); }
+    QSize sizeHint() const override { return QSize(0, 0); }
+    QSize minimumSize() const override { return QSize(0, 0); }
+    Qt::Orientations expandingDirections() const override { return Qt::Horizontal | Qt::Vertical; }
+
+    void setGeometry(const QRect& rect) override {
+        QLayout::setGeometry(rect);
+        if (m_items.empty()) {
+            return;
+        }
+        int y = rect.top();
+        const int bottom = rect.top() + rect.height();
+        for (size_t i = 0; i + 1 < m_items.size(); ++i) {
+            if (m_items[i]->isEmpty()) {
+                // A hidden strip takes no room but keeps the strip height for when it shows.
+                if (QWidget* strip = m_items[i]->widget()) {
+                    strip->resize(rect.width(), m_stripHeight);
+                }
+                continue;
+            }
+            m_items[i]->setGeometry(QRect(rect.left(), y, rect.width(), m_stripHeight));
+            y += m_stripHeight;
+        }
+        m_items.back()->setGeometry(QRect(rect.left(), y, rect.width(), std::max(0, bottom - y)));
+    }
+
+private:
+    std::vector<QLayoutItem*> m_items;  // top to bottom; the total chart last
+    int m_stripHeight = 0;
+};
+
+int stripHeightFor(int panelHeight, qint64 strips) {
+    if (strips <= 0 || panelHeight <= 0) {
+        return 0;
+    }
+    const qint64 charts = strips + 1;
+    // The default rounding mode takes halves to even: 213 / 2 = 106.5 gives 106.
+    const auto rounded = qint64(std::nearbyint(double(panelHeight) / double(charts)));
+    const qint64 share = panelHeight / charts;
+    if (panelHeight - strips * rounded >= share) {
+        return int(rounded);
+    }
+    return int(share);
+}
 
 TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -44,13 +131,11 @@ TForm2::TForm2(QWidget* parent)
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    m_panelLayout = new QVBoxLayout(Panel1);
-    m_panelLayout->setContentsMargins(0, 0, 0, 0);
-    m_panelLayout->setSpacing(0);
+    m_panelLayout = new StripLayout(Panel1);
     Chart1 = new ChartView(ChartKind::Total, Panel1);
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setMinimumSize(0, 0);
-    m_panelLayout->addWidget(Chart1, 1);
+    m_panelLayout->setChart(Chart1);
     outer->addWidget(Panel1, 1);
 
     // The caption keeps 3 pixels of room on every side.
@@ -72,14 +157,14 @@ TForm2::TForm2(QWidget* parent)
 TForm2::~TForm2() = default;
 
 void TForm2::createStrips(int count, int height, bool visible) {
+    m_panelLayout->setStripHeight(height);
     for (int i = 1; i <= count; ++i) {
         auto* strip = new ChartView(ChartKind::Strip, Panel1);
-        strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(i));
+        strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(stripCount() + 1));
         strip->setVisible(visible);
-        strip->setFixedHeight(height);
         strip->setBackgroundColor(Chart1->backgroundColor());
         // Each new strip goes on top, so the last processor ends up uppermost.
-        m_panelLayout->insertWidget(0, strip);
+        m_panelLayout->addStrip(strip);
         m_strips.push_back(strip);
     }
 }
@@ -103,6 +188,14 @@ void TForm2::setGadgetColor(TColor color) {
 void TForm2::setLabelTextColor(TColor color) {
     m_labelTextColor = color;
     applyColors();
+}
+
+QFont TForm2::captionFont() const {
+    return Label1->font();
+}
+
+void TForm2::setCaptionFont(const QFont& font) {
+    Label1->setFont(font);
 }
 
 void TForm2::applyColors() {
@@ -138,6 +231,23 @@ void TForm2::setTopmost(bool topmost) {
     }
 }
 
+void TForm2::reassertTopmost() {
+    setTopmost(true);
+    if (isVisible()) {
+        ui::requestAbove(this);
+        raise();
+    }
+}
+
+void TForm2::bringBack() {
+    if (isMinimized()) {
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
 void TForm2::placeQuietly(const QPoint& position, const QSize& size) {
     m_ownPosition = position;
     m_ownSize = size;
@@ -147,26 +257,32 @@ void TForm2::placeQuietly(const QPoint& position, const QSize& size) {
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::RightButton) {
-        if (onContextMenu) {
-            onContextMenu(QCursor::pos());
-        }
+        emit menuRequested(QCursor::pos());
         return;
     }
     m_ownPosition.reset();
+    m_dragMoved = false;
     m_drag.press(this, event->globalPosition().toPoint());
 }
 
 void TForm2::mouseMoveEvent(QMouseEvent* event) {
-    m_drag.move(this, event->globalPosition().toPoint());
+    if (m_drag.move(this, event->globalPosition().toPoint())) {
+        m_dragMoved = true;
+    }
 }
 
 void TForm2::mouseReleaseEvent(QMouseEvent*) {
+    const bool wasDragging = m_drag.active();
     m_drag.release();
+    if (wasDragging) {
+        // Known here, not from the move events: the window manager confirms moves later.
+        emit dragFinished(std::exchange(m_dragMoved, false));
+    }
 }
 
 void TForm2::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    ui::guarded([this] { FormResize(); });
+    FormResize();
 }
 
 void TForm2::FormResize() {
@@ -174,14 +290,10 @@ void TForm2::FormResize() {
     if (!own) {
         m_ownSize.reset();
     }
-    if (StartupComplete && !own) {
-        const QRect outer = frameGeometry();
-        settings::writeInt(settings::Key::Height, outer.height());
-        settings::writeInt(settings::Key::Width, outer.width());
-    }
-    ProcessorChartHeight = roundHalfEven(double(Panel1->height()) / double(stripCount() + 1));
-    for (ChartView* strip : m_strips) {
-        strip->setFixedHeight(int(ProcessorChartHeight));
+    ProcessorChartHeight = stripHeightFor(Panel1->height(), stripCount());
+    m_panelLayout->setStripHeight(int(ProcessorChartHeight));
+    if (!own) {
+        emit resized(frameGeometry().size());
     }
 }
 
@@ -191,22 +303,20 @@ void TForm2::moveEvent(QMoveEvent* event) {
         return;
     }
     m_ownPosition.reset();
-    if (!StartupComplete) {
-        return;
-    }
-    ui::guarded([this] {
-        settings::writeInt(settings::Key::Left, x());
-        settings::writeInt(settings::Key::Top, y());
-    });
+    emit moved(pos());
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+    // The window manager drops the window's states when it is hidden: each show asks again.
+    ui::hideFromTaskbar(this);
+    QWidget::showEvent(event);
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {
     // Closing only hides the gadget; the program goes on in the tray.
     event->accept();
     hide();
-    if (onClosed) {
-        onClosed();
-    }
+    emit closed();
 }
 
 }  // namespace lsg

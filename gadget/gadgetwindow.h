@@ -4,24 +4,33 @@
 
 #include <QPoint>
 #include <QWidget>
-#include <functional>
 #include <optional>
 #include <vector>
 
 #include "gadget/captionlabel.h"
-#include "ui/surfacedrag.h"
 #include "core/tcolor.h"
+#include "ui/gadgetlook.h"
+#include "ui/surfacedrag.h"
 
 class QVBoxLayout;
+class QLabel;
 
 namespace lsg {
 
 class ChartView;
+class StripLayout;
+
+// Height of each of `strips` strips sharing a panel of `panelHeight` pixels with the total
+// chart: the panel's share per chart, rounded with halves to the even neighbour, unless that
+// leaves the total chart less than a whole share (floor(panelHeight / (strips + 1)) pixels);
+// then rounded down, so that however many strips there are the total chart stays visible.
+int stripHeightFor(int panelHeight, qint64 strips);
 
 // The gadget window: the total chart, the optional per-processor strips above it and the
-// caption label below. It is dragged by any point of its surface, saves its place and size
-// once start-up is complete, and only hides when closed.
-class TForm2 : public QWidget {
+// caption label below. It is dragged by any point of its surface and only hides when closed.
+// It writes no settings: it reports what the user did through its signals, and the owner
+// decides what is kept.
+class TForm2 : public QWidget, public ui::GadgetLook {
     Q_OBJECT
 
 public:
@@ -33,7 +42,7 @@ public:
     ChartView* Chart1 = nullptr;
 
     // Builds one strip per processor (strip i shows processor i - 1), stacked above the total
-    // chart with the last processor on top.
+    // chart with the last processor on top. The strips never constrain the window's size.
     void createStrips(int count, int height, bool visible);
     int stripCount() const { return int(m_strips.size()); }
     // Strip i, 1-based.
@@ -51,20 +60,41 @@ public:
     void setLabelTextColor(TColor color);
     TColor labelTextColor() const { return m_labelTextColor; }
 
+    // GadgetLook, for the settings window.
+    QFont captionFont() const override;
+    void setCaptionFont(const QFont& font) override;
+    TColor captionColor() const override { return m_labelTextColor; }
+    void setCaptionColor(TColor color) override { setLabelTextColor(color); }
+    TColor backgroundColor() const override { return m_gadgetColor; }
+    void setBackgroundColor(TColor color) override { setGadgetColor(color); }
+    void setTransparency(int alpha) override { setAlphaBlendValue(alpha); }
+
     // Keeps the native window and toggles its stay-on-top state.
     void setTopmost(bool topmost);
+    // Asks the window manager again to keep the window above the others and raises it: another
+    // program may have cleared the state, and setting an unchanged flag sends nothing.
+    void reassertTopmost();
+    // Shows the window in its normal state, also when it was minimised, raised and active.
+    void bringBack();
 
-    // The program's own placement, which is never written to the settings file. Moves and
-    // resizes reach the window later (once the window manager confirms them), so the placed
-    // position and size are remembered: events that report exactly them are not written.
+    // The program's own placement, which is never reported as the user's. Moves and resizes
+    // reach the window later (once the window manager confirms them), so the placed position
+    // and size are remembered: events that report exactly them are not reported.
     void placeQuietly(const QPoint& position, const QSize& size);
 
     bool isDragging() const { return m_drag.active(); }
 
-    // Called with the cursor's screen position on a right click anywhere on the gadget.
-    std::function<void(const QPoint&)> onContextMenu;
-    // Called after the user closed the window (it is hidden already).
-    std::function<void()> onClosed;
+signals:
+    // The user moved the window; its frame's new top-left corner.
+    void moved(const QPoint& position);
+    // The window's size changed other than by placeQuietly; its new outer (frame) size.
+    void resized(const QSize& outerSize);
+    // A right click anywhere on the gadget, with the cursor's screen position.
+    void menuRequested(const QPoint& screenPosition);
+    // A press on the surface ended (any button released); `moved` when it dragged the window.
+    void dragFinished(bool moved);
+    // The user closed the window (it is hidden already).
+    void closed();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -72,13 +102,14 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void FormResize();
     void applyColors();
 
-    QVBoxLayout* m_panelLayout = nullptr;
+    StripLayout* m_panelLayout = nullptr;
     std::vector<ChartView*> m_strips;
     int m_alphaBlendValue = 255;
     TColor m_gadgetColor = clBtnFace;
@@ -87,6 +118,7 @@ private:
     std::optional<QSize> m_ownSize;
 
     ui::SurfaceDrag m_drag;
+    bool m_dragMoved = false;  // the drag in progress has moved the window
 };
 
 }  // namespace lsg

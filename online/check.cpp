@@ -3,6 +3,7 @@
 #include "online/check.h"
 
 #include "core/globals.h"
+#include "core/logging.h"
 #include "online/postform.h"
 #include "platform/exception.h"
 #include "platform/paths.h"
@@ -124,12 +125,16 @@ Attempt attempt(CheckResults& r, const QString& prefix, const QString& url,
     return Attempt::Failed;
 }
 
-// Runs one step of the reply's processing: a failure skips only the rest of that step.
+// Runs one step of the store's or the reply's processing: a failure skips only the rest of
+// that step, and is logged.
 template <typename Step>
-void guarded(Step&& step) {
+void ignoringFailure(Step&& step) {
     try {
         step();
+    } catch (const std::exception& e) {
+        qCInfo(lsg::log::online) << "ignored:" << messageOf(e);
     } catch (...) {
+        qCInfo(lsg::log::online) << "ignored: unknown error";
     }
 }
 
@@ -286,16 +291,17 @@ void runCheck(CheckState& state, const CheckConfig& config) {
     QString lastCheck;
     int lastCount = 0;
     if (state.store) {
-        guarded([&] { lastCheck = state.store->readText(UpdateStore::kLastUpdateCheck); });
-        guarded(
+        ignoringFailure([&] { lastCheck = state.store->readText(UpdateStore::kLastUpdateCheck); });
+        ignoringFailure(
             [&] { lastCount = state.store->readNumber(UpdateStore::kLastUpdateCheckCount, 0); });
-        guarded([&] {
+        ignoringFailure([&] {
             const QString stored = state.store->readText(UpdateStore::kCurrentURL);
             if (!stored.isEmpty()) {
                 r.DownloadURL = UnscrambleText(stored);
             }
         });
-        guarded([&] { r.ShowUpdate = state.store->readNumber(UpdateStore::kShowUpdate, 1); });
+        ignoringFailure(
+            [&] { r.ShowUpdate = state.store->readNumber(UpdateStore::kShowUpdate, 1); });
     }
 
     // 6.
@@ -358,7 +364,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
         // the maker's own host, and a reply with any other address raises nothing.
         const bool urlTrusted = !overPlain || !fields.hasURL || fields.url.isEmpty() ||
                                 isAddressOnHost(fields.url, makerHost(config));
-        guarded([&] {
+        ignoringFailure([&] {
             if (store == nullptr) {
                 return;
             }
@@ -366,7 +372,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
             store->writeNumber(UpdateStore::kLastUpdateCheckCount, count);
         });
         if (fields.hasVersion) {
-            guarded([&] {
+            ignoringFailure([&] {
                 r.LatestVersion = fields.version;
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentVersion, r.LatestVersion);
@@ -374,7 +380,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
             });
         }
         if (fields.hasURL && urlTrusted) {
-            guarded([&] {
+            ignoringFailure([&] {
                 r.DownloadURL = fields.url;
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentURL, ScrambleText(r.DownloadURL));
@@ -395,6 +401,7 @@ void TChecker::Execute(CheckState& state, const CheckConfig& config) {
         runCheck(state, config);
     } catch (...) {
         // Whatever happened, the main thread must see the end of the check.
+        qCInfo(lsg::log::online) << "the check ended with an unexpected error";
     }
     // 13.
     state.CheckDone.store(true, std::memory_order_release);

@@ -372,25 +372,25 @@ void TFeedbackForm::BitBtn1Click() {
 
     const QString text = feedbackText(choice(), memoText());
     if (text.isEmpty()) {
-        ui::beep();
+        m_messages.beep();
         return;
     }
     const QString email = trimControls(Edit1->text());
     if (!email.isEmpty() && !isValidEmail(email)) {
-        ui::messageBox(this, QStringLiteral("Invalid e-mail address!"), QStringLiteral("Failure"),
-                       ui::MessageIcon::Error);
+        m_messages.messageBox(this, QStringLiteral("Invalid e-mail address!"),
+                              QStringLiteral("Failure"), ui::MessageIcon::Error);
         return;
     }
     const QStringList lines = requestLines(AppCaption, AppVersion, text, email);
     if (sendFeedback(lines, m_config)) {
-        ui::messageBox(this, QStringLiteral("Your feedback is received.\r\rThank you!"),
-                       QStringLiteral("Success"), ui::MessageIcon::Information);
+        m_messages.messageBox(this, QStringLiteral("Your feedback is received.\r\rThank you!"),
+                              QStringLiteral("Success"), ui::MessageIcon::Information);
         close();
     } else {
-        ui::messageBox(this,
-                       QStringLiteral("Something went wrong. Your feedback could not be "
-                                      "delivered.\r\rPlease try again later."),
-                       QStringLiteral("Failure"), ui::MessageIcon::Error);
+        m_messages.messageBox(this,
+                              QStringLiteral("Something went wrong. Your feedback could not be "
+                                             "delivered.\r\rPlease try again later."),
+                              QStringLiteral("Failure"), ui::MessageIcon::Error);
     }
 }
 

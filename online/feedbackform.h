@@ -9,6 +9,7 @@
 #include <QString>
 
 #include "online/feedback.h"
+#include "ui/messages.h"
 
 class QLabel;
 class QLineEdit;
@@ -78,6 +79,8 @@ public:
 
     // Where "Send" posts to; the build's server host unless a test says otherwise.
     void setSendConfig(const SendConfig& config) { m_config = config; }
+    // How the dialog answers "Send"; the default shows the real boxes and beeps.
+    void setMessages(ui::Messages messages) { m_messages = std::move(messages); }
 
     Choice choice() const;
     // The text box's text with its line breaks as carriage return and line feed.
@@ -95,6 +98,7 @@ private:
     void buildControls();
 
     SendConfig m_config;
+    ui::Messages m_messages;
     bool m_sending = false;
 
     ChoicePanel* Panel4 = nullptr;

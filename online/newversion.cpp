@@ -14,11 +14,11 @@
 #include <QToolButton>
 #include <utility>
 
-#include "ui/animate.h"
 #include "core/globals.h"
-#include "ui/linklabel.h"
 #include "platform/openurl.h"
 #include "resources/pictures.h"
+#include "ui/animate.h"
+#include "ui/linklabel.h"
 #include "ui/style.h"
 
 namespace lsg {
@@ -234,7 +234,7 @@ void TNewVer::TimerLinkTimer() {
 
 void TNewVer::Label2Click() {
     const QString url = m_downloadURL ? m_downloadURL() : QString();
-    ui::openWebAddress(linkTarget(url));
+    ui::openWebAddress(linkTarget(url), m_urlOpener);
     closePopup();
 }
 

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include "platform/openurl.h"
 #include "ui/surfacedrag.h"
 
 #include <QColor>
@@ -59,6 +60,9 @@ public:
     void Label2Click();
     void Button1Click();
 
+    // Where the link's address goes; empty (the default) is the desktop's browser.
+    void setUrlOpener(ui::UrlOpener opener) { m_urlOpener = std::move(opener); }
+
     int closeCountdown() const { return m_closeCountdown; }
     // True once the popup has been closed in any way; it is never shown again.
     bool isClosed() const { return m_closed; }
@@ -87,6 +91,7 @@ private:
     void closePopup();
 
     UrlReader m_downloadURL;
+    ui::UrlOpener m_urlOpener;
     int m_closeCountdown = kCloseTicks;
     bool m_closed = false;
     QColor m_linkColor;

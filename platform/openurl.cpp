@@ -3,29 +3,19 @@
 #include "platform/openurl.h"
 
 #include <QDesktopServices>
-#include <utility>
 
 namespace lsg::ui {
 namespace {
 
-UrlOpener& opener() {
-    static UrlOpener o;
-    return o;
-}
-
-void hand(const QUrl& url) {
-    if (opener()) {
-        opener()(url);
+void hand(const QUrl& url, const UrlOpener& opener) {
+    if (opener) {
+        opener(url);
     } else {
         QDesktopServices::openUrl(url);
     }
 }
 
 }  // namespace
-
-UrlOpener setUrlOpener(UrlOpener o) {
-    return std::exchange(opener(), std::move(o));
-}
 
 bool isWebAddress(const QString& address) {
     const QUrl url(address, QUrl::StrictMode);
@@ -36,16 +26,16 @@ bool isWebAddress(const QString& address) {
     return scheme == QLatin1String("http") || scheme == QLatin1String("https");
 }
 
-bool openWebAddress(const QString& address) {
+bool openWebAddress(const QString& address, const UrlOpener& opener) {
     if (!isWebAddress(address)) {
         return false;
     }
-    hand(QUrl(address, QUrl::StrictMode));
+    hand(QUrl(address, QUrl::StrictMode), opener);
     return true;
 }
 
-bool openLocalFile(const QString& path) {
-    hand(QUrl::fromLocalFile(path));
+bool openLocalFile(const QString& path, const UrlOpener& opener) {
+    hand(QUrl::fromLocalFile(path), opener);
     return true;
 }
 

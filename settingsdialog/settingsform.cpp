@@ -12,11 +12,11 @@
 #include <cmath>
 
 #include "core/globals.h"
-#include "ui/messages.h"
-#include "platform/paths.h"
+#include "core/inifile.h"
+#include "core/logging.h"
 #include "core/settingskeys.h"
+#include "platform/paths.h"
 #include "ui/style.h"
-#include "gadget/gadgetwindow.h"
 
 namespace lsg {
 namespace {
@@ -53,10 +53,11 @@ int positionForTransparency(qint64 transparency) {
     return int(std::clamp(position, 0.0, double(kMaxPosition)));
 }
 
-TSettingsForm::TSettingsForm(TForm2* gadget, QWidget* parent)
+TSettingsForm::TSettingsForm(ui::GadgetLook* gadget, ui::Messages messages, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       m_gadget(gadget),
+      m_messages(std::move(messages)),
       m_dialogs(SettingsDialogs::standard()) {
     setObjectName(QStringLiteral("SettingsForm"));
     setWindowTitle(QStringLiteral("Settings"));
@@ -72,7 +73,7 @@ TSettingsForm::TSettingsForm(TForm2* gadget, QWidget* parent)
              area.y() + (area.height() - kClientHeight) / 2);
     }
 
-    ui::guarded([this] { FormCreate(); });
+    m_messages.guarded([this] { FormCreate(); });
 }
 
 TSettingsForm::~TSettingsForm() = default;
@@ -108,13 +109,13 @@ void TSettingsForm::buildControls() {
     setTabOrder(TrackBar1, BitBtn2);
 
     connect(BitBtn1, &QPushButton::clicked, this,
-            [this] { ui::guarded([this] { BitBtn1Click(); }); });
+            [this] { m_messages.guarded([this] { BitBtn1Click(); }); });
     connect(BitBtn4, &QPushButton::clicked, this,
-            [this] { ui::guarded([this] { BitBtn4Click(); }); });
+            [this] { m_messages.guarded([this] { BitBtn4Click(); }); });
     connect(BitBtn2, &QPushButton::clicked, this,
-            [this] { ui::guarded([this] { BitBtn2Click(); }); });
+            [this] { m_messages.guarded([this] { BitBtn2Click(); }); });
     connect(TrackBar1, &QSlider::valueChanged, this,
-            [this] { ui::guarded([this] { TrackBar1Change(); }); });
+            [this] { m_messages.guarded([this] { TrackBar1Change(); }); });
 }
 
 void TSettingsForm::setDialogs(std::unique_ptr<SettingsDialogs> dialogs) {
@@ -133,32 +134,32 @@ void TSettingsForm::FormCreate() {
     // A changed position runs the change handler at once, which applies and stores the step's
     // value; the gadget then shows the stored value itself until the slider moves.
     TrackBar1->setValue(positionForTransparency(transparency));
-    if (m_gadget) {
-        m_gadget->setAlphaBlendValue(transparency & 0xFF);
+    if (m_gadget != nullptr) {
+        m_gadget->setTransparency(transparency & 0xFF);
     }
 }
 
 void TSettingsForm::TrackBar1Change() {
     const int value = transparencyForPosition(TrackBar1->value());
-    if (m_gadget) {
-        m_gadget->setAlphaBlendValue(value);
+    if (m_gadget != nullptr) {
+        m_gadget->setTransparency(value);
     }
     settings::writeInt(settings::Key::Transparency, value);
 }
 
 void TSettingsForm::BitBtn1Click() {
-    if (!m_gadget) {
+    if (m_gadget == nullptr) {
         return;
     }
-    FontChoice initial{m_gadget->Label1->font(), ui::resolveColor(m_gadget->labelTextColor())};
+    FontChoice initial{m_gadget->captionFont(), ui::resolveColor(m_gadget->captionColor())};
     if (!initial.color.isValid()) {
         initial.color = ui::systemColor(8);
     }
     const std::optional<FontChoice> chosen = m_dialogs->chooseFont(this, initial);
-    if (!chosen || !m_gadget) {
+    if (!chosen) {
         return;
     }
-    QFont font = m_gadget->Label1->font();
+    QFont font = m_gadget->captionFont();
     font.setFamily(chosen->font.family());
     int points = chosen->font.pointSize();
     if (points <= 0) {
@@ -169,12 +170,12 @@ void TSettingsForm::BitBtn1Click() {
     font.setItalic(chosen->font.italic());
     font.setUnderline(chosen->font.underline());
     font.setStrikeOut(chosen->font.strikeOut());
-    m_gadget->Label1->setFont(font);
+    m_gadget->setCaptionFont(font);
     if (chosen->color.isValid()) {
-        m_gadget->setLabelTextColor(ui::toTColor(chosen->color));
+        m_gadget->setCaptionColor(ui::toTColor(chosen->color));
     }
 
-    settings::writeColor(settings::Key::Textcolor, m_gadget->labelTextColor());
+    settings::writeColor(settings::Key::Textcolor, m_gadget->captionColor());
     settings::writeText(settings::Key::Fontname, font.family());
     settings::writeFontSize(font.pointSize());
     settings::writeFontStyle(
@@ -182,28 +183,33 @@ void TSettingsForm::BitBtn1Click() {
 }
 
 void TSettingsForm::BitBtn4Click() {
-    if (!m_gadget) {
+    if (m_gadget == nullptr) {
         return;
     }
-    QColor initial = ui::resolveColor(m_gadget->gadgetColor());
+    QColor initial = ui::resolveColor(m_gadget->backgroundColor());
     if (!initial.isValid()) {
         initial = ui::systemColor(15);
     }
     const std::optional<QColor> chosen = m_dialogs->chooseColor(this, initial);
-    if (!chosen || !chosen->isValid() || !m_gadget) {
+    if (!chosen || !chosen->isValid()) {
         return;
     }
     const TColor color = ui::toTColor(*chosen);
-    m_gadget->setGadgetColor(color);
+    m_gadget->setBackgroundColor(color);
     settings::writeColor(settings::Key::BackgroundColor, color);
 }
 
 void TSettingsForm::BitBtn2Click() {
-    if (!ui::confirm(this, QStringLiteral("Restart Application?"))) {
+    if (!m_messages.confirm(this, QStringLiteral("Restart Application?"))) {
         return;
     }
-    // Without the file the next start finds every default; a missing file is no error.
-    QFile::remove(DataFolder + QLatin1String(settings::kFileName));
+    // Without the file the next start finds every default; a missing file is no error. Only the
+    // file the program opened goes: with none open (start-up stopped early) nothing is deleted.
+    if (SettingsFile != nullptr) {
+        QFile::remove(SettingsFile->fileName());
+    } else {
+        qCInfo(log::settings) << "reset: no settings file open, nothing deleted";
+    }
     QCoreApplication::processEvents();
 
     const QString program =

@@ -5,19 +5,19 @@
 #include <QColor>
 #include <QDialog>
 #include <QFont>
-#include <QPointer>
 #include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include "ui/gadgetlook.h"
+#include "ui/messages.h"
 
 class QLabel;
 class QPushButton;
 class QSlider;
 
 namespace lsg {
-
-class TForm2;
 
 // The nine transparency steps: slider position 0..8 to window opacity 255..51, and a stored
 // opacity back to the nearest position (clamped to 0..8). Halves round to the even neighbour.
@@ -55,15 +55,19 @@ struct RestartActions {
 // and a reset that deletes the settings file and restarts the program. Every change is applied
 // to the gadget and written to the settings file at once; there is no OK or Cancel.
 //
-// Each use creates a new window and shows it modeless; closing only hides it, so the owner
-// deletes it (it has no parent widget):
+// Each use creates a new window and shows it modeless; the owner decides what closing does
+// (the program frees it, with Qt::WA_DeleteOnClose). The gadget must outlive the window:
 //     auto* form = new TSettingsForm(gadget);
+//     form->setAttribute(Qt::WA_DeleteOnClose);
 //     form->show();
 class TSettingsForm : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TSettingsForm(TForm2* gadget, QWidget* parent = nullptr);
+    // `messages` answers the window's questions and reports its errors, from its creation on;
+    // the default shows the real boxes.
+    explicit TSettingsForm(ui::GadgetLook* gadget, ui::Messages messages = {},
+                           QWidget* parent = nullptr);
     ~TSettingsForm() override;
 
     QPushButton* BitBtn1 = nullptr;  // "Edit Font..."
@@ -85,7 +89,8 @@ private:
     void FormCreate();
     void buildControls();
 
-    QPointer<TForm2> m_gadget;
+    ui::GadgetLook* m_gadget;
+    ui::Messages m_messages;
     std::unique_ptr<SettingsDialogs> m_dialogs;
     RestartActions m_restart;
 };

@@ -4,14 +4,10 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QStringList>
 
 namespace lsg::ui {
 namespace {
-
-MessageHooks& hooks() {
-    static MessageHooks h;
-    return h;
-}
 
 QMessageBox::Icon toQt(MessageIcon icon) {
     switch (icon) {
@@ -29,49 +25,70 @@ QMessageBox::Icon toQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-}  // namespace
-
-MessageHooks setMessageHooks(MessageHooks h) {
-    return std::exchange(hooks(), std::move(h));
+// The texts of the error reports open right now, across every window: the report is the
+// program's one error box, like the framework's default report it stands for.
+QStringList& openReports() {
+    static QStringList texts;
+    return texts;
 }
 
-void messageBox(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) {
-    if (hooks().onMessage) {
-        hooks().onMessage({text, title, icon});
+}  // namespace
+
+void Messages::messageBox(QWidget* parent, const QString& text, const QString& title,
+                          MessageIcon icon) const {
+    if (m_hooks.onMessage) {
+        m_hooks.onMessage({text, title, icon});
         return;
     }
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
-bool confirm(QWidget* parent, const QString& text) {
-    if (hooks().onConfirm) {
-        return hooks().onConfirm(text);
+bool Messages::confirm(QWidget* parent, const QString& text) const {
+    if (m_hooks.onConfirm) {
+        return m_hooks.onConfirm(text);
     }
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     return box.exec() == QMessageBox::Yes;
 }
 
-void showErrorReport(const QString& text) {
-    // A timer whose handler keeps failing would otherwise stack a new box every second
-    // inside the open one; while a report is open, later ones are dropped.
-    static bool reportOpen = false;
-    if (reportOpen) {
+void Messages::errorReport(const QString& text) const {
+    QStringList& open = openReports();
+    if (open.contains(text)) {
         return;
     }
-    reportOpen = true;
+    open.append(text);
+    struct Closed {
+        QStringList& open;
+        ~Closed() { open.removeLast(); }
+    } closed{open};
     messageBox(QApplication::activeWindow(), text, QApplication::applicationDisplayName(),
                MessageIcon::Error);
-    reportOpen = false;
 }
 
-void beep() {
-    if (hooks().onBeep) {
-        hooks().onBeep();
+void Messages::beep() const {
+    if (m_hooks.onBeep) {
+        m_hooks.onBeep();
         return;
     }
     QApplication::beep();
+}
+
+void messageBox(QWidget* parent, const QString& text, const QString& title, MessageIcon icon) {
+    Messages().messageBox(parent, text, title, icon);
+}
+
+bool confirm(QWidget* parent, const QString& text) {
+    return Messages().confirm(parent, text);
+}
+
+void showErrorReport(const QString& text) {
+    Messages().errorReport(text);
+}
+
+void beep() {
+    Messages().beep();
 }
 
 }  // namespace lsg::ui

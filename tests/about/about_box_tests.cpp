@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "about/aboutbox.h"
-#include "core/globals.h"
-#include "ui/messages.h"
-#include "platform/openurl.h"
 #include "about/popupguard.h"
+#include "core/globals.h"
+#include "platform/openurl.h"
+#include "ui/messages.h"
 
 namespace {
 
@@ -55,17 +55,21 @@ protected:
     void SetUp() override {
         lsg::ProductName = QStringLiteral("Test Gauge");
         lsg::AppVersion = QStringLiteral("9.42");
-        m_oldOpener = lsg::ui::setUrlOpener([this](const QUrl& url) { m_opened.push_back(url); });
+        m_box = newBox();
+    }
+    void TearDown() override { delete m_box.data(); }
+
+    // A box that records what it would open and show instead of doing it.
+    TAboutBox* newBox() {
+        auto* box = new TAboutBox;
+        box->setUrlOpener(m_opener);
+        box->setMessages(messages());
+        return box;
+    }
+    lsg::ui::Messages messages() {
         lsg::ui::MessageHooks hooks;
         hooks.onMessage = [this](const lsg::ui::MessageRecord& m) { m_messages.push_back(m); };
-        m_oldHooks = lsg::ui::setMessageHooks(hooks);
-        m_box = new TAboutBox;
-    }
-    void TearDown() override {
-        delete m_box.data();
-        lsg::ui::setUrlOpener(m_oldOpener);
-        lsg::ui::setMessageHooks(m_oldHooks);
-        lsg::about::setPopupClock({});
+        return lsg::ui::Messages(hooks);
     }
 
     template <class T>
@@ -80,8 +84,7 @@ protected:
     QPointer<TAboutBox> m_box;
     std::vector<QUrl> m_opened;
     std::vector<lsg::ui::MessageRecord> m_messages;
-    lsg::ui::UrlOpener m_oldOpener;
-    lsg::ui::MessageHooks m_oldHooks;
+    lsg::ui::UrlOpener m_opener = [this](const QUrl& url) { m_opened.push_back(url); };
 };
 
 TEST_F(AboutBoxTest, ShowsTheProcessWideTextsAndLayout) {
@@ -141,7 +144,7 @@ TEST_F(AboutBoxTest, OkHasTheFocusAndEscapeOnEitherButtonCloses) {
     };
     for (const Case& c : cases) {
         if (!m_box) {
-            m_box = new TAboutBox;
+            m_box = newBox();
         }
         m_box->show();
         QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
@@ -231,7 +234,7 @@ TEST_F(AboutBoxTest, LicenseFileFollowsLinksAndRefusesFolders) {
         }
         m_opened.clear();
         m_messages.clear();
-        lsg::about::openLicenseText(nullptr, dir.path() + u'/');
+        lsg::about::openLicenseText(nullptr, dir.path() + u'/', messages(), m_opener);
         if (c.opens) {
             ASSERT_EQ(m_opened.size(), 1u) << c.name;
             EXPECT_EQ(m_opened[0], QUrl::fromLocalFile(path)) << c.name;
@@ -246,7 +249,7 @@ TEST_F(AboutBoxTest, LicenseFileFollowsLinksAndRefusesFolders) {
 
 TEST_F(AboutBoxTest, InfoClickThatClosesTheMenuDoesNotReopenIt) {
     std::uint32_t now = 0;
-    lsg::about::setPopupClock([&] { return now; });
+    m_box->setPopupClock([&] { return now; });
     auto* menu = child<QMenu>("PopupMenu1");
     auto* info = child<QPushButton>("BitBtn2");
     m_box->show();

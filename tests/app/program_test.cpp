@@ -8,18 +8,21 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <memory>
 
-#include "gadget/chartview.h"
+#include "app/mainform.h"
 #include "core/globals.h"
 #include "core/inifile.h"
-#include "app/mainform.h"
-#include "ui/messages.h"
 #include "core/samplingtick.h"
 #include "core/settingskeys.h"
+#include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
+#include "settingsdialog/settingsform.h"
+#include "ui/messages.h"
 
 using namespace lsg;
 
@@ -50,18 +53,10 @@ protected:
         ASSERT_TRUE(QFile::link(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath(),
                                 m_appFolder + QStringLiteral("loadspire")));
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config));
-        m_previousHooks = ui::setMessageHooks(
-            {.onMessage = [this](const ui::MessageRecord& r) { m_messages.push_back(r.text); },
-             .onConfirm = nullptr,
-             .onBeep = nullptr});
         StartupComplete = false;
-        resetChartPushState();
     }
     void TearDown() override {
         m_form.reset();
-        ui::setMessageHooks(m_previousHooks);
-        delete SettingsFile;
-        SettingsFile = nullptr;
         StartupComplete = false;
         qunsetenv("XDG_CONFIG_HOME");
     }
@@ -76,13 +71,23 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    void start(int processors = 4) {
+    TAppForm::Environment environment(int processors = 4) {
         TAppForm::Environment env;
         env.executablePath = m_appFolder + QStringLiteral("loadspire");
         env.countProcessors = [processors] { return std::int32_t(processors + 1); };
         env.usage = &m_usage;
         env.placeAfterFraming = false;  // the whole-program test checks it on a real display
-        m_form = std::make_unique<TAppForm>(env);
+        env.messages.onMessage = [this](const ui::MessageRecord& r) {
+            m_messages.push_back(r.text);
+        };
+        env.openUrl = [this](const QUrl& url) { m_opened.push_back(url); };
+        return env;
+    }
+    void start(int processors = 4) { start(environment(processors)); }
+    void start(TAppForm::Environment env) {
+        m_form.reset();
+        StartupComplete = false;
+        m_form = std::make_unique<TAppForm>(std::move(env));
         m_form->FormCreate();
         settle();
     }
@@ -96,7 +101,7 @@ protected:
     FixedUsage m_usage;
     std::unique_ptr<TAppForm> m_form;
     std::vector<QString> m_messages;
-    ui::MessageHooks m_previousHooks;
+    std::vector<QUrl> m_opened;
 };
 
 TEST_F(StartupTest, IdentityTextsComeFromTheVersionInformation) {
@@ -162,8 +167,6 @@ TEST_F(StartupTest, SavedPlaceIsUsedOnlyWhenPlausible) {
         EXPECT_EQ(gadget()->x(), expected);
         EXPECT_EQ(gadget()->y(), workArea().y() + workArea().height() - gadget()->height());
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -185,8 +188,6 @@ TEST_F(StartupTest, StayOnTopOnlyForExactlyOne) {
         EXPECT_EQ(m_form->StayOnTop1->isChecked(), on);
         EXPECT_EQ(m_form->TimerStayOnTop.isActive(), on);
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -207,8 +208,6 @@ TEST_F(StartupTest, FontStyleCodes) {
         EXPECT_EQ(font.family(), QStringLiteral("Arial"));
         EXPECT_EQ(font.pointSize(), 14);
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -221,8 +220,6 @@ TEST_F(StartupTest, ColourNamesAndNumbers) {
         EXPECT_EQ(gadget()->gadgetColor(), clWhite);
         EXPECT_EQ(gadget()->Chart1->backgroundColor(), QColor(Qt::white));
         m_form.reset();
-        delete SettingsFile;
-        SettingsFile = nullptr;
     }
 }
 
@@ -283,6 +280,291 @@ TEST_F(StartupTest, ARefusedWriteIsReportedAndTheStripsStayAsTheyWere) {
     ASSERT_EQ(m_messages.size(), 1u);
     EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
     EXPECT_FALSE(gadget()->strip(1)->isVisible());
+}
+
+// Many processors at sizes users keep: the strips never hold the window to a minimum, start-up
+// writes nothing, one resize gives exactly the size asked for, and the total chart keeps at
+// least one share of the panel.
+TEST_F(StartupTest, StripsNeverConstrainTheWindow) {
+    struct Case {
+        int processors;
+        QSize saved;
+        QSize requested;
+    };
+    const Case cases[] = {
+        {2, {355, 232}, {355, 120}},
+        {8, {355, 150}, {355, 90}},
+        {24, {355, 232}, {355, 232}},
+        {128, {355, 232}, {355, 232}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.processors);
+        const QByteArray lines = "ShowCores=1\r\nWidth=" + QByteArray::number(c.saved.width()) +
+                                 "\r\nHeight=" + QByteArray::number(c.saved.height()) + "\r\n";
+        writeSettings(lines);
+        start(c.processors);
+        EXPECT_EQ(settingsText(), "[Settings]\r\n" + lines) << "start-up wrote to the file";
+        EXPECT_EQ(gadget()->size(), c.saved);
+        ASSERT_EQ(gadget()->stripCount(), c.processors);
+        ASSERT_TRUE(gadget()->strip(1)->isVisible());
+
+        gadget()->resize(c.requested);
+        settle();
+        EXPECT_EQ(gadget()->size(), c.requested);
+        const int panel = gadget()->Panel1->height();
+        EXPECT_GE(gadget()->Chart1->height(), panel / (c.processors + 1)) << "panel " << panel;
+        EXPECT_GT(gadget()->Chart1->height(), 0);
+    }
+    EXPECT_TRUE(m_messages.empty());
+}
+
+// Each start-up step on its own, from a value rather than the file.
+TEST_F(StartupTest, StartUpStepsApplyTheSettingsValue) {
+    m_form = std::make_unique<TAppForm>(environment());
+    m_form->readIdentity();
+    m_form->createGadget();
+
+    settings::GadgetSettings saved;
+    saved.left = -300;
+    saved.top = 40;
+    saved.width = 300;
+    saved.height = 200;
+    saved.transparency = 0x1CC;  // the low 8 bits: 204
+    saved.showCores = true;
+    m_form->restoreGeometry(saved);
+    EXPECT_EQ(gadget()->pos(), QPoint(-300, 40));
+    EXPECT_EQ(gadget()->size(), QSize(300, 200));
+    EXPECT_EQ(gadget()->alphaBlendValue(), 204);
+    EXPECT_TRUE(m_form->ShowAllCores1->isChecked());
+
+    // The look stops at its first malformed value, after applying the ones before it.
+    settings::GadgetSettings look;
+    look.textColor.value = clRed;
+    look.backgroundColor.error = QStringLiteral("'x' is not a valid integer value");
+    look.fontName = QStringLiteral("Arial");
+    try {
+        m_form->applyLook(look);
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.message(), look.backgroundColor.error);
+    }
+    EXPECT_EQ(gadget()->labelTextColor(), clRed);
+    EXPECT_NE(gadget()->Label1->font().family(), QStringLiteral("Arial"));
+}
+
+TEST_F(StartupTest, SettingsAreReadOnceIntoOneValue) {
+    writeSettings(
+        "Left=12\r\nTop=34\r\nTransparency=51\r\nStayOnTop=2\r\nShowCores=3\r\n"
+        "Textcolor=clRed\r\nBackgroundColor=oops\r\nFontsize=11\r\n");
+    start();
+    const settings::GadgetSettings& saved = m_form->savedSettings();
+    EXPECT_EQ(saved.left, 12);
+    EXPECT_EQ(saved.top, 34);
+    EXPECT_EQ(saved.transparency, 51);
+    EXPECT_FALSE(saved.stayOnTop);
+    EXPECT_TRUE(saved.showCores);
+    EXPECT_EQ(saved.textColor.value, std::optional<TColor>(clRed));
+    EXPECT_EQ(saved.backgroundColor.error, QStringLiteral("'oops' is not a valid integer value"));
+    EXPECT_EQ(saved.fontSize.value, std::optional<qint32>(11));
+    EXPECT_FALSE(saved.fontStyle.value);
+    // The file is not read again: a later change shows only in a new start.
+    writeSettings("Left=99\r\n");
+    EXPECT_EQ(m_form->savedSettings().left, 12);
+}
+
+TEST_F(StartupTest, AFailingProcessorCountSkipsOnlyTheStepsThatNeedIt) {
+    writeSettings("ShowCores=1\r\nStayOnTop=1\r\nBackgroundColor=clWhite\r\nLeft=50\r\nTop=60\r\n");
+    int failuresLeft = 3;
+    TAppForm::Environment env = environment();
+    env.countProcessors = [&failuresLeft] {
+        if (failuresLeft > 0) {
+            --failuresLeft;
+            throw Exception(QStringLiteral("Performance data unavailable"));
+        }
+        return std::int32_t(5);
+    };
+    start(std::move(env));
+    EXPECT_EQ(m_messages, std::vector<QString>{QStringLiteral("Performance data unavailable")});
+    EXPECT_TRUE(gadget()->isVisible());
+    EXPECT_TRUE(StartupComplete);
+    EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
+    EXPECT_EQ(gadget()->gadgetColor(), clWhite);
+    EXPECT_TRUE(m_form->StayOnTop1->isChecked());
+    EXPECT_EQ(gadget()->stripCount(), 0);
+
+    // Moves are saved although the sampler is down.
+    gadget()->move(70, 80);
+    settle();
+    EXPECT_EQ(settings::readInt(settings::Key::Left), 70);
+    EXPECT_EQ(settings::readInt(settings::Key::Top), 80);
+
+    // The tick tries again quietly, and builds the strips once the count answers.
+    m_form->Timer1Timer();
+    m_form->Timer1Timer();
+    EXPECT_EQ(gadget()->stripCount(), 0);
+    m_form->Timer1Timer();
+    settle();
+    ASSERT_EQ(gadget()->stripCount(), 4);
+    EXPECT_TRUE(gadget()->strip(4)->isVisible());
+    EXPECT_EQ(gadget()->strip(1)->backgroundColor(), QColor(Qt::white));
+    EXPECT_EQ(gadget()->Label1->text(), QStringLiteral("Average CPU Usage: 46% (4 processors)"));
+    EXPECT_EQ(m_messages.size(), 1u);
+}
+
+TEST_F(StartupTest, ClosingTheGadgetAsksForTheTrayAtThatMoment) {
+    struct Case {
+        bool trayAtStart;
+        bool trayAtClose;
+        int quits;
+    };
+    for (const Case& c : {Case{false, true, 0}, Case{true, false, 1}, Case{true, true, 0}}) {
+        SCOPED_TRACE(testing::Message() << c.trayAtStart << c.trayAtClose);
+        bool tray = c.trayAtStart;
+        int quits = 0;
+        TAppForm::Environment env = environment();
+        env.trayAvailable = [&tray] { return tray; };
+        env.quit = [&quits] { ++quits; };
+        start(std::move(env));
+        tray = c.trayAtClose;
+        gadget()->close();
+        settle();
+        EXPECT_FALSE(gadget()->isVisible());
+        EXPECT_EQ(quits, c.quits);
+        m_form.reset();
+    }
+}
+
+// The frame appears late and the user holds a button on the gadget meanwhile.
+class FramingTest : public StartupTest {
+protected:
+    void startFramedLate() {
+        m_frame = QMargins();
+        writeSettings("Left=50\r\nTop=60\r\nWidth=300\r\nHeight=200\r\n");
+        TAppForm::Environment env = environment();
+        env.placeAfterFraming = true;
+        env.frameMargins = [this](const TForm2&) { return m_frame; };
+        start(std::move(env));
+        ASSERT_EQ(gadget()->size(), QSize(300, 200));
+    }
+    void mouse(QEvent::Type type, Qt::MouseButtons held, const QPoint& offset = {}) {
+        QWidget* label = gadget()->Label1;
+        const QPoint local = label->rect().center() + offset;
+        QMouseEvent event(type, QPointF(local), QPointF(label->mapToGlobal(local)), Qt::LeftButton,
+                          held, Qt::NoModifier);
+        QApplication::sendEvent(label, &event);
+        settle();
+    }
+
+    QMargins m_frame;  // null: not framed yet
+    const QMargins kFrame{4, 20, 4, 4};
+};
+
+TEST_F(FramingTest, AHeldButtonDelaysThePlacementUntilItsRelease) {
+    startFramedLate();
+    mouse(QEvent::MouseButtonPress, Qt::LeftButton);
+    m_frame = kFrame;
+    m_form->placeAfterFraming();
+    EXPECT_EQ(gadget()->size(), QSize(300, 200)) << "placed under a held button";
+    mouse(QEvent::MouseButtonRelease, Qt::NoButton);
+    // The saved size is the frame's: the client gets what the frame leaves.
+    EXPECT_EQ(gadget()->size(), QSize(292, 176));
+    EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
+}
+
+TEST_F(FramingTest, TheUsersDragIsNeverUndone) {
+    for (bool framedDuringDrag : {true, false}) {
+        SCOPED_TRACE(framedDuringDrag);
+        startFramedLate();
+        mouse(QEvent::MouseButtonPress, Qt::LeftButton);
+        if (framedDuringDrag) {
+            m_frame = kFrame;
+            m_form->placeAfterFraming();
+        }
+        mouse(QEvent::MouseMove, Qt::LeftButton, QPoint(30, 10));
+        mouse(QEvent::MouseButtonRelease, Qt::NoButton, QPoint(30, 10));
+        m_frame = kFrame;
+        m_form->placeAfterFraming();
+        EXPECT_EQ(gadget()->pos(), QPoint(80, 70));
+        EXPECT_EQ(gadget()->size(), QSize(300, 200));
+        EXPECT_EQ(settings::readInt(settings::Key::Left), 80);
+        EXPECT_EQ(settings::readInt(settings::Key::Top), 70);
+    }
+}
+
+TEST_F(StartupTest, AMinimisedGadgetComesBack) {
+    start();
+    for (QAction* command : {m_form->ShowWindow1, static_cast<QAction*>(nullptr)}) {
+        gadget()->showMinimized();
+        settle();
+        ASSERT_TRUE(gadget()->isMinimized());
+        if (command != nullptr) {
+            command->trigger();
+        } else {
+            m_form->TrayIcon1Click();
+        }
+        settle();
+        EXPECT_FALSE(gadget()->isMinimized());
+        EXPECT_TRUE(gadget()->isVisible());
+    }
+}
+
+TEST_F(StartupTest, ClosedSettingsWindowsAreFreed) {
+    start();
+    const auto openForms = [] {
+        int count = 0;
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            count += qobject_cast<TSettingsForm*>(w) != nullptr ? 1 : 0;
+        }
+        return count;
+    };
+    // Several may be open at once.
+    m_form->Settings1->trigger();
+    m_form->Settings1->trigger();
+    EXPECT_EQ(openForms(), 2);
+    for (int round = 0; round < 5; ++round) {
+        for (TSettingsForm* form : m_form->settingsForms()) {
+            form->close();
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_EQ(openForms(), 0);
+        EXPECT_TRUE(m_form->settingsForms().empty());
+        m_form->Settings1->trigger();
+    }
+    // One still open goes with the main form.
+    EXPECT_EQ(openForms(), 1);
+    m_form.reset();
+    EXPECT_EQ(openForms(), 0);
+}
+
+TEST_F(StartupTest, HelpOpensThroughTheFormsOpener) {
+    start();
+    m_form->Help1->trigger();
+    ASSERT_EQ(m_opened.size(), 1u);
+    EXPECT_TRUE(m_opened[0].toString().endsWith(QStringLiteral("/help/loadspire-gauge/")));
+}
+
+// While an error report is open, only a repeat of a text already showing is dropped.
+TEST(ErrorReport, DropsOnlyRepeatsOfAnOpenReport) {
+    std::vector<QString> shown;
+    ui::MessageHooks hooks;
+    ui::Messages* self = nullptr;
+    hooks.onMessage = [&](const ui::MessageRecord& r) {
+        shown.push_back(r.text);
+        // Reports raised while this one is "open", as a timer would raise them.
+        if (shown.size() == 1) {
+            self->errorReport(QStringLiteral("tick failed"));
+            self->errorReport(QStringLiteral("Unable to write to /x/settings.ini"));
+            self->errorReport(QStringLiteral("tick failed"));
+        }
+    };
+    ui::Messages messages(hooks);
+    self = &messages;
+    messages.errorReport(QStringLiteral("tick failed"));
+    EXPECT_EQ(shown, (std::vector<QString>{QStringLiteral("tick failed"),
+                                           QStringLiteral("Unable to write to /x/settings.ini")}));
+    // Closed: the same text shows again.
+    messages.errorReport(QStringLiteral("tick failed"));
+    EXPECT_EQ(shown.size(), 3u);
 }
 
 TEST(HelpAddress, ProductSlug) {

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/exception.h"
 #include "core/samplingtick.h"
+#include "platform/exception.h"
 
 using namespace lsg;
 
@@ -68,8 +68,7 @@ public:
 
 class SamplingTickTest : public ::testing::Test {
 protected:
-    void SetUp() override { resetChartPushState(); }
-    void TearDown() override { resetChartPushState(); }
+    ChartPushState m_charts;
 };
 
 std::vector<double> tenOf(double v) {
@@ -110,18 +109,18 @@ TEST(SamplingTick, Captions) {
 
 TEST_F(SamplingTickTest, PushSeedsThenShifts) {
     FakeSeries chart;
-    ChartDegerEkle(3, chart, 42);
+    m_charts.ChartDegerEkle(3, chart, 42);
     EXPECT_EQ(chart.ys, tenOf(42));
-    EXPECT_EQ(ChartSeeded[3], 1);
+    EXPECT_EQ(m_charts.seeded(3), true);
 
-    ChartDegerEkle(3, chart, 10);
+    m_charts.ChartDegerEkle(3, chart, 10);
     std::vector<double> expected = tenOf(42);
     expected.erase(expected.begin());
     expected.push_back(10);
     EXPECT_EQ(chart.ys, expected);
 
     for (int v = 1; v <= 9; ++v) {
-        ChartDegerEkle(3, chart, v);
+        m_charts.ChartDegerEkle(3, chart, v);
     }
     EXPECT_EQ(chart.ys, (std::vector<double>{10, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_EQ(chart.axisUpdates, 11);
@@ -129,30 +128,30 @@ TEST_F(SamplingTickTest, PushSeedsThenShifts) {
 
     // Another index has its own state: its first push seeds.
     FakeSeries other;
-    ChartDegerEkle(0, other, 7);
+    m_charts.ChartDegerEkle(0, other, 7);
     EXPECT_EQ(other.ys, tenOf(7));
 }
 
 TEST_F(SamplingTickTest, SeriesThatLostPointsDoesNotStopThePush) {
     FakeSeries chart;
-    ChartDegerEkle(1, chart, 50);
+    m_charts.ChartDegerEkle(1, chart, 50);
     chart.ys = {1, 2, 3, 4};
-    EXPECT_NO_THROW(ChartDegerEkle(1, chart, 99));
+    EXPECT_NO_THROW(m_charts.ChartDegerEkle(1, chart, 99));
     EXPECT_EQ(chart.ys, (std::vector<double>{2, 3, 4, 4}));
     EXPECT_EQ(chart.axisUpdates, 2);
 
     chart.ys.clear();
-    EXPECT_NO_THROW(ChartDegerEkle(1, chart, 99));
+    EXPECT_NO_THROW(m_charts.ChartDegerEkle(1, chart, 99));
     EXPECT_TRUE(chart.ys.empty()) << "later pushes never add points";
 }
 
 TEST_F(SamplingTickTest, IndicesOutsideThePushStateAreIgnored) {
     FakeSeries chart;
     for (qint64 index : {qint64(-1), kChartSlots, qint64(1) << 40}) {
-        ChartDegerEkle(index, chart, 5);
+        m_charts.ChartDegerEkle(index, chart, 5);
     }
     EXPECT_TRUE(chart.ys.empty());
-    ChartDegerEkle(kChartSlots - 1, chart, 5);
+    m_charts.ChartDegerEkle(kChartSlots - 1, chart, 5);
     EXPECT_EQ(chart.ys, tenOf(5));
 }
 
@@ -163,7 +162,7 @@ TEST_F(SamplingTickTest, TickFeedsStripsTotalAndCaption) {
     ChartSeries* const table[] = {&strips[0], &strips[1], &strips[2]};
     FakeSeries total;
 
-    EXPECT_EQ(runSamplingTick(source, 3, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 3, table, total),
               QStringLiteral("Average CPU Usage: 50% (3 processors)"));
     EXPECT_EQ(source.samples, 1);
     EXPECT_EQ(source.requested, (std::vector<std::int32_t>{0, 1, 2}));
@@ -173,7 +172,7 @@ TEST_F(SamplingTickTest, TickFeedsStripsTotalAndCaption) {
 
     // The next tick shifts every chart.
     source.usageOf = [](std::int32_t) { return 1.0; };
-    runSamplingTick(source, 3, table, total);
+    runSamplingTick(m_charts, source, 3, table, total);
     EXPECT_EQ(total.ys.back(), 100);
     EXPECT_EQ(total.ys.front(), 50);
     EXPECT_EQ(strips[2].ys.back(), 100);
@@ -185,7 +184,7 @@ TEST_F(SamplingTickTest, OneProcessor) {
     FakeSeries strip;
     FakeSeries total;
     ChartSeries* const table[] = {&strip};
-    EXPECT_EQ(runSamplingTick(source, 1, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 1, table, total),
               QStringLiteral("CPU Usage: 37% (1 processor)"));
     EXPECT_EQ(strip.ys, tenOf(37));
     EXPECT_EQ(total.ys, tenOf(37));
@@ -194,7 +193,7 @@ TEST_F(SamplingTickTest, OneProcessor) {
 TEST_F(SamplingTickTest, NoProcessorsShowsZero) {
     FakeSource source;
     FakeSeries total;
-    EXPECT_EQ(runSamplingTick(source, 0, {}, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 0, {}, total),
               QStringLiteral("Average CPU Usage: 0% (0 processors)"));
     EXPECT_EQ(source.samples, 1);
     EXPECT_TRUE(source.requested.empty());
@@ -208,20 +207,20 @@ TEST_F(SamplingTickTest, SamplerErrorLeavesEarlierChartsFed) {
     FakeSeries strips[3];
     ChartSeries* const table[] = {&strips[0], &strips[1], &strips[2]};
     FakeSeries total;
-    EXPECT_THROW(runSamplingTick(source, 3, table, total), Exception);
+    EXPECT_THROW(runSamplingTick(m_charts, source, 3, table, total), Exception);
     EXPECT_EQ(strips[0].ys, tenOf(20));
     EXPECT_TRUE(strips[1].ys.empty());
     EXPECT_TRUE(strips[2].ys.empty());
     EXPECT_TRUE(total.ys.empty());
 
     source.failSample = true;
-    EXPECT_THROW(runSamplingTick(source, 3, table, total), Exception);
+    EXPECT_THROW(runSamplingTick(m_charts, source, 3, table, total), Exception);
     EXPECT_EQ(strips[0].ys, tenOf(20)) << "a failed sample pushes nothing";
 
     // The next tick starts over.
     source.failSample = false;
     source.failAt = -1;
-    EXPECT_EQ(runSamplingTick(source, 3, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 3, table, total),
               QStringLiteral("Average CPU Usage: 20% (3 processors)"));
     EXPECT_EQ(total.ys, tenOf(20));
     EXPECT_EQ(strips[1].ys, tenOf(20));
@@ -241,7 +240,7 @@ TEST_F(SamplingTickTest, MoreProcessorsThanStrips) {
     }
     table[5] = nullptr;  // a strip that does not exist is skipped
     FakeSeries total;
-    EXPECT_EQ(runSamplingTick(source, kProcessors, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, kProcessors, table, total),
               QStringLiteral("Average CPU Usage: 16% (1200 processors)"));
     EXPECT_EQ(source.requested.size(), size_t(kProcessors));
     EXPECT_EQ(strips[kMaxStrips - 1]->ys, tenOf(0));
@@ -251,11 +250,11 @@ TEST_F(SamplingTickTest, MoreProcessorsThanStrips) {
     EXPECT_EQ(total.ys, tenOf(16));
 
     // Fewer strips than processors: the rest still count.
-    resetChartPushState();
+    m_charts.reset();
     FakeSeries few[2];
     ChartSeries* const shortTable[] = {&few[0], &few[1]};
     source.usageOf = [](std::int32_t i) { return i == 2 ? 0.9 : 0.0; };
-    EXPECT_EQ(runSamplingTick(source, 3, shortTable, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 3, shortTable, total),
               QStringLiteral("Average CPU Usage: 30% (3 processors)"));
     EXPECT_EQ(few[1].ys, tenOf(0));
 }

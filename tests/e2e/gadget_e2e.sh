@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
-# The program as a user meets it: placed from its settings, translucent, on top, dragged by its
-# caption, closed to the tray and ended from the tray menu.
+# The program as a user meets it: placed from its settings, translucent, on top (and back on top
+# when another program clears it), dragged by its caption, closed to the tray and shown again
+# off the taskbar, minimised and brought back, and ended from the tray menu.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_install_program
@@ -30,6 +31,24 @@ for i in $(seq 50); do
 done
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "not above"
 e2e_screenshot gadget-strips
+
+# Another program clears the above state: the next stay-on-top tick, at most 3 s away, asks
+# for it again.
+wmctrl -i -r "$win" -b remove,above
+for i in $(seq 50); do
+    xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || break
+    sleep 0.1
+done
+cleared=$(date +%s%N)
+back=""
+while [ $(($(date +%s%N) - cleared)) -lt 3500000000 ]; do
+    if xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then
+        back=yes
+        break
+    fi
+    sleep 0.05
+done
+[ -n "$back" ] || e2e_fail "not above again 3.5 s after another program cleared it"
 
 # Nothing of the start-up placement was written.
 [ -z "$(e2e_ini_value "$E2E_APP/settings.ini" Height)" ] || e2e_fail "start-up wrote Height"
@@ -59,6 +78,47 @@ xdotool windowactivate --sync "$win" key --clearmodifiers alt+F4
 e2e_wait_gone '^KALDERN - Loadspire Gauge$' 10
 e2e_alive "$E2E_PID" || e2e_fail "closing the gadget ended the program"
 read -r tx ty < <(e2e_tray_icon_pos)
+
+# "Show Form" brings it back, still off the taskbar (the window manager forgot the state when
+# the window was hidden).
+e2e_menu "$tx" "$ty" f
+win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 10)
+for i in $(seq 50); do
+    xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR && break
+    sleep 0.1
+done
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+    e2e_fail "on the taskbar after Show Form: $(xprop -id "$win" _NET_WM_STATE)"
+
+# A minimised gadget has no taskbar entry to restore it from: "Show Form" and a click on the
+# tray icon both bring it back.
+e2e_viewable() {
+    xwininfo -id "$1" | grep -q 'Map State: IsViewable' &&
+        ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
+}
+e2e_wait_minimised() {
+    local i
+    xdotool windowminimize "$1"
+    for i in $(seq 100); do
+        e2e_viewable "$1" || return 0
+        sleep 0.1
+    done
+    e2e_fail "the gadget did not minimise"
+}
+e2e_wait_restored() {
+    local i
+    for i in $(seq 100); do
+        e2e_viewable "$1" && return 0
+        sleep 0.1
+    done
+    e2e_fail "the gadget stayed minimised after $2"
+}
+e2e_wait_minimised "$win"
+e2e_menu "$tx" "$ty" f
+e2e_wait_restored "$win" "Show Form"
+e2e_wait_minimised "$win"
+xdotool mousemove --sync "$tx" "$ty" click 1
+e2e_wait_restored "$win" "a click on the tray icon"
 
 # The tray menu's "E&xit" ends the program.
 e2e_menu "$tx" "$ty" x

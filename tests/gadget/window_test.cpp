@@ -9,10 +9,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "gadget/chartview.h"
 #include "core/globals.h"
-#include "core/inifile.h"
-#include "core/settingskeys.h"
+#include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
 
 using namespace lsg;
@@ -28,22 +26,16 @@ void settle() {
 class GadgetWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        DataFolder = m_dir.path() + u'/';
-        m_file = std::make_unique<IniFile>(DataFolder + QLatin1String(settings::kFileName));
-        SettingsFile = m_file.get();
-        StartupComplete = false;
         m_form = std::make_unique<TForm2>();
-        m_form->onContextMenu = [this](const QPoint& p) { m_menuAt.push_back(p); };
+        QObject::connect(m_form.get(), &TForm2::menuRequested,
+                         [this](const QPoint& p) { m_menuAt.push_back(p); });
         m_form->move(200, 150);
         m_form->show();
         settle();
-        StartupComplete = true;
-    }
-    void TearDown() override {
-        m_form.reset();
-        StartupComplete = false;
-        SettingsFile = nullptr;
+        QObject::connect(m_form.get(), &TForm2::moved,
+                         [this](const QPoint& p) { m_moves.push_back(p); });
+        QObject::connect(m_form.get(), &TForm2::resized,
+                         [this](const QSize& s) { m_sizes.push_back(s); });
     }
 
     // A mouse event on a control, given in screen coordinates as the pointer would be.
@@ -67,13 +59,13 @@ protected:
         settle();
     }
 
-    QTemporaryDir m_dir;
-    std::unique_ptr<IniFile> m_file;
     std::unique_ptr<TForm2> m_form;
     std::vector<QPoint> m_menuAt;
+    std::vector<QPoint> m_moves;  // what the window reported as the user's doing
+    std::vector<QSize> m_sizes;
 };
 
-TEST_F(GadgetWindowTest, DraggingFromAnySurfaceMovesByThePointerAndSavesThePlace) {
+TEST_F(GadgetWindowTest, DraggingFromAnySurfaceMovesByThePointerAndReportsThePlace) {
     struct Case {
         const char* surface;
         Qt::MouseButton button;
@@ -88,8 +80,8 @@ TEST_F(GadgetWindowTest, DraggingFromAnySurfaceMovesByThePointerAndSavesThePlace
         const QPoint before = m_form->pos();
         drag(target, c.button, QPoint(30, 10));
         EXPECT_EQ(m_form->pos(), before + QPoint(30, 10));
-        EXPECT_EQ(settings::readInt(settings::Key::Left), m_form->x());
-        EXPECT_EQ(settings::readInt(settings::Key::Top), m_form->y());
+        ASSERT_FALSE(m_moves.empty());
+        EXPECT_EQ(m_moves.back(), m_form->pos());
     }
     EXPECT_TRUE(m_menuAt.empty());
 }
@@ -99,7 +91,7 @@ TEST_F(GadgetWindowTest, RightButtonOpensTheMenuAndNeverDrags) {
     drag(m_form->Label1, Qt::RightButton, QPoint(30, 10));
     EXPECT_EQ(m_form->pos(), before);
     EXPECT_EQ(m_menuAt.size(), 1u);
-    EXPECT_TRUE(settings::readText(settings::Key::Left).isEmpty());
+    EXPECT_TRUE(m_moves.empty());
 }
 
 TEST_F(GadgetWindowTest, AReleaseEndsTheDrag) {
@@ -111,7 +103,7 @@ TEST_F(GadgetWindowTest, AReleaseEndsTheDrag) {
     EXPECT_EQ(m_form->pos(), after);
 }
 
-TEST_F(GadgetWindowTest, ResizeSavesTheSizeAndSharesThePanelAmongTheStrips) {
+TEST_F(GadgetWindowTest, ResizeReportsTheSizeAndSharesThePanelAmongTheStrips) {
     m_form->createStrips(4, 10, true);
     settle();
     // A panel 300 pixels high shared by 4 strips and the total chart: Round(300 / 5) = 60.
@@ -123,8 +115,8 @@ TEST_F(GadgetWindowTest, ResizeSavesTheSizeAndSharesThePanelAmongTheStrips) {
     for (int i = 1; i <= 4; ++i) {
         EXPECT_EQ(m_form->strip(i)->height(), 60);
     }
-    EXPECT_EQ(settings::readInt(settings::Key::Height), m_form->frameGeometry().height());
-    EXPECT_EQ(settings::readInt(settings::Key::Width), m_form->frameGeometry().width());
+    ASSERT_FALSE(m_sizes.empty());
+    EXPECT_EQ(m_sizes.back(), m_form->frameGeometry().size());
     // The last processor's strip is on top, processor 0's right above the total chart.
     EXPECT_LT(m_form->strip(4)->y(), m_form->strip(1)->y());
     EXPECT_EQ(m_form->strip(1)->geometry().bottom() + 1, m_form->Chart1->y());
@@ -142,17 +134,44 @@ TEST_F(GadgetWindowTest, HalvesOfAStripHeightGoToTheEvenNeighbour) {
     EXPECT_EQ(m_form->strip(1)->height(), 106);
 }
 
-TEST_F(GadgetWindowTest, TheProgramsOwnPlacementIsNotSaved) {
+TEST(StripHeight, RoundsUnlessTheTotalChartWouldLoseItsShare) {
+    struct Case {
+        int panel;
+        qint64 strips;
+        int height;
+    };
+    const Case cases[] = {
+        {300, 4, 60},   // exact
+        {213, 1, 106},  // 106.5: the half goes to the even neighbour
+        {215, 1, 108},  // 107.5 to 108 leaves the chart 107, a whole pixel share
+        {101, 2, 34},   // 33.67 rounds up: the chart keeps 33
+        {213, 8, 23},   // 23.67 would leave the chart 21 of its 23: rounded down
+        {212, 24, 8},   // 8.48
+        {212, 128, 1},  // 1.64 would need 256 pixels for the strips
+        {5, 10, 0},     // not a pixel each
+        {0, 4, 0},     {100, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.panel << " / " << c.strips);
+        const int h = stripHeightFor(c.panel, c.strips);
+        EXPECT_EQ(h, c.height);
+        if (c.strips > 0) {
+            EXPECT_GE(c.panel - c.strips * h, c.panel / (c.strips + 1));
+        }
+    }
+}
+
+TEST_F(GadgetWindowTest, TheProgramsOwnPlacementIsNotReported) {
     m_form->placeQuietly(QPoint(40, 60), QSize(300, 200));
     settle();
     EXPECT_EQ(m_form->pos(), QPoint(40, 60));
-    EXPECT_TRUE(settings::readText(settings::Key::Left).isEmpty());
-    EXPECT_TRUE(settings::readText(settings::Key::Height).isEmpty());
+    EXPECT_TRUE(m_moves.empty());
+    EXPECT_TRUE(m_sizes.empty());
 }
 
 TEST_F(GadgetWindowTest, ClosingOnlyHides) {
     bool closed = false;
-    m_form->onClosed = [&] { closed = true; };
+    QObject::connect(m_form.get(), &TForm2::closed, [&] { closed = true; });
     m_form->close();
     settle();
     EXPECT_TRUE(closed);

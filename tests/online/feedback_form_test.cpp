@@ -72,12 +72,9 @@ protected:
             }
         };
         hooks.onBeep = [this] { ++m_beeps; };
-        m_previousHooks = lsg::ui::setMessageHooks(hooks);
+        m_hooks = hooks;
     }
-    void TearDown() override {
-        lsg::ui::setMessageHooks(m_previousHooks);
-        delete m_form.data();
-    }
+    void TearDown() override { delete m_form.data(); }
 
     static void setReply(const QByteArray& body, const QString& mode = QStringLiteral("reply")) {
         Behaviour b;
@@ -93,6 +90,7 @@ protected:
         config.timeoutMs = timeoutMs;
         config.options.caFile = sharedServer().caFile();
         m_form->setSendConfig(config);
+        m_form->setMessages(lsg::ui::Messages(m_hooks));
         m_form->show();
         return m_form;
     }
@@ -137,7 +135,7 @@ protected:
     QList<MessageRecord> m_messages;
     std::function<void(const MessageRecord&)> m_onMessage;
     int m_beeps = 0;
-    lsg::ui::MessageHooks m_previousHooks;
+    lsg::ui::MessageHooks m_hooks;
 };
 
 TEST_F(FeedbackForm, LaidOutAsAFixedDialog) {

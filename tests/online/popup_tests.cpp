@@ -76,18 +76,12 @@ void click(QWidget* target, QPoint local, Qt::MouseButton button = Qt::LeftButto
 
 class PopupTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_previousOpener =
-            lsg::ui::setUrlOpener([this](const QUrl& url) { m_opened.push_back(url.toString()); });
-    }
-    void TearDown() override {
-        m_popup.reset();
-        lsg::ui::setUrlOpener(m_previousOpener);
-    }
+    void TearDown() override { m_popup.reset(); }
 
     TNewVer& create() {
         m_popup = std::make_unique<TNewVer>(QStringLiteral("Loadspire Gauge"),
                                             QStringLiteral("4.4"), [this] { return m_url; });
+        m_popup->setUrlOpener([this](const QUrl& url) { m_opened.push_back(url.toString()); });
         return *m_popup;
     }
 
@@ -106,7 +100,6 @@ protected:
     QString m_url;
     std::vector<QString> m_opened;
     std::unique_ptr<TNewVer> m_popup;
-    lsg::ui::UrlOpener m_previousOpener;
 };
 
 TEST_F(PopupTest, ShowsItselfInTheTopRightCornerWithoutTakingTheFocus) {

@@ -57,17 +57,14 @@ protected:
         m_gadget = std::make_unique<TForm2>();
         m_gadget->createStrips(2, 20, false);
 
-        ui::MessageHooks hooks;
-        hooks.onMessage = [this](const ui::MessageRecord& m) { m_messages.push_back(m.text); };
-        hooks.onConfirm = [this](const QString& text) {
+        m_hooks.onMessage = [this](const ui::MessageRecord& m) { m_messages.push_back(m.text); };
+        m_hooks.onConfirm = [this](const QString& text) {
             m_questions.push_back(text);
             return m_confirmAnswer;
         };
-        m_previousHooks = ui::setMessageHooks(hooks);
     }
 
     void TearDown() override {
-        ui::setMessageHooks(m_previousHooks);
         QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         SettingsFile = nullptr;
     }
@@ -86,7 +83,7 @@ protected:
 
     // A settings window whose pickers answer from the returned script.
     std::unique_ptr<TSettingsForm> makeForm(ScriptedDialogs** dialogs = nullptr) {
-        auto form = std::make_unique<TSettingsForm>(m_gadget.get());
+        auto form = std::make_unique<TSettingsForm>(m_gadget.get(), ui::Messages(m_hooks));
         auto scripted = std::make_unique<ScriptedDialogs>();
         if (dialogs != nullptr) {
             *dialogs = scripted.get();
@@ -101,7 +98,7 @@ protected:
     std::vector<QString> m_messages;
     std::vector<QString> m_questions;
     bool m_confirmAnswer = false;
-    ui::MessageHooks m_previousHooks;
+    ui::MessageHooks m_hooks;
 };
 
 TEST_F(SettingsFormTest, WindowLayout) {
@@ -410,6 +407,27 @@ TEST_F(ResetTest, YesDeletesTheFileStartsAFreshCopyWithoutArgumentsAndQuits) {
     EXPECT_FALSE(QFile::exists(iniPath()));
     EXPECT_EQ(waitForMarker(), QByteArray("0"));
     EXPECT_EQ(m_quits, 1);
+    EXPECT_TRUE(m_messages.empty());
+}
+
+TEST_F(ResetTest, OnlyTheFileTheProgramOpenedIsDeleted) {
+    m_confirmAnswer = true;
+    // The program opened a file elsewhere than DataFolder says: that one goes, not a namesake.
+    QTemporaryDir other;
+    ASSERT_TRUE(other.isValid());
+    const QString opened = other.path() + QStringLiteral("/settings.ini");
+    QFile(opened).open(QIODevice::WriteOnly);
+    IniFile openedFile(opened);
+    SettingsFile = &openedFile;
+    makeResetForm()->BitBtn2->click();
+    EXPECT_FALSE(QFile::exists(opened));
+    EXPECT_TRUE(QFile::exists(iniPath()));
+
+    // No file open (start-up stopped before opening one): nothing is deleted.
+    SettingsFile = nullptr;
+    makeResetForm()->BitBtn2->click();
+    EXPECT_TRUE(QFile::exists(iniPath()));
+    EXPECT_EQ(m_quits, 2);
     EXPECT_TRUE(m_messages.empty());
 }
 
