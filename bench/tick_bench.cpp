@@ -78,7 +78,7 @@ struct Gadget {
         for (int i = 1; i <= window.stripCount(); ++i) {
             strips.push_back(window.strip(i));
         }
-        lsg::resetChartPushState();
+        pushState.reset();
         tick();
         if (shown) {
             window.show();
@@ -90,10 +90,12 @@ struct Gadget {
         QCoreApplication::processEvents();
     }
     void tick() {
-        window.Label1->setText(lsg::runSamplingTick(usage, strips.size(), strips, *window.Chart1));
+        window.Label1->setText(
+            lsg::runSamplingTick(pushState, usage, strips.size(), strips, *window.Chart1));
         // Layout requests and the repaint of what changed.
         QCoreApplication::sendPostedEvents();
     }
+    lsg::ChartPushState pushState;
     StatUsage usage;
     lsg::TForm2 window;
     std::vector<lsg::ChartSeries*> strips;
@@ -131,7 +133,7 @@ void BM_PaintCharts(benchmark::State& state) {
         charts.push_back(gadget.window.strip(i));
     }
     timed(state, [&] {
-        lsg::runSamplingTick(gadget.usage, gadget.strips.size(), gadget.strips,
+        lsg::runSamplingTick(gadget.pushState, gadget.usage, gadget.strips.size(), gadget.strips,
                              *gadget.window.Chart1);
         QPainter painter(&image);
         int y = 0;
