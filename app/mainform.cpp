@@ -23,6 +23,7 @@
 #include "core/inifile.h"
 #include "ui/messages.h"
 #include "online/newversion.h"
+#include "platform/displayserver.h"
 #include "platform/openurl.h"
 #include "platform/paths.h"
 #include "resources/pictures.h"
@@ -88,7 +89,10 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
                     ui::guarded([this] { TrayIcon1Click(); });
                 }
             });
-    TrayIcon1->show();
+    // Without a tray host the toolkit falls back to an X-only tray, which Wayland cannot take.
+    if (m_trayAvailable || !platform::isWaylandSession()) {
+        TrayIcon1->show();
+    }
 
     Timer1.start();
     TimerChecker.start();

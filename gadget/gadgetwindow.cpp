@@ -15,6 +15,7 @@
 #include "ui/messages.h"
 #include "core/settingskeys.h"
 #include "ui/style.h"
+#include "platform/displayserver.h"
 #include "platform/taskbar.h"
 
 namespace lsg {
@@ -93,7 +94,10 @@ void TForm2::setStripsVisible(bool visible) {
 
 void TForm2::setAlphaBlendValue(int value) {
     m_alphaBlendValue = value & 0xFF;
-    setWindowOpacity(m_alphaBlendValue / 255.0);
+    // Wayland has no whole-window opacity; the value is kept for the settings dialog.
+    if (!platform::isWaylandSession()) {
+        setWindowOpacity(m_alphaBlendValue / 255.0);
+    }
 }
 
 void TForm2::setGadgetColor(TColor color) {
@@ -192,7 +196,8 @@ void TForm2::moveEvent(QMoveEvent* event) {
         return;
     }
     m_ownPosition.reset();
-    if (!StartupComplete) {
+    // Wayland never tells a window where it is: the position here is only what was asked for.
+    if (!StartupComplete || platform::isWaylandSession()) {
         return;
     }
     ui::guarded([this] {
