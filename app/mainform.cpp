@@ -22,6 +22,7 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "ui/messages.h"
+#include "ui/popupmenu.h"
 #include "online/newversion.h"
 #include "platform/displayserver.h"
 #include "platform/openurl.h"
@@ -161,7 +162,9 @@ void TAppForm::FormCreateSteps() {
 
     m_gadget = new TForm2;
     m_gadget->setWindowTitle(AppCaption);
-    m_gadget->onContextMenu = [this](const QPoint& p) { PopupMenu1->popup(p); };
+    m_gadget->onContextMenu = [this](const QPoint& p) {
+        ui::popupMenuFor(PopupMenu1, m_gadget, p);
+    };
     m_gadget->onClosed = [this] { gadgetClosed(); };
 
     // Settings live beside the executable when it may write there, else in the config folder.

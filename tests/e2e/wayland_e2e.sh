@@ -64,7 +64,7 @@ env -u DISPLAY WAYLAND_DISPLAY=lsg-wayland "$E2E_APP/loadspire" >"$E2E_TMP/progr
 E2E_PID=$!
 e2e_wait_grep "$log" "set_title\\(\"$gadget\"\\)" 15
 
-# gadget_box: "W H X Y" of the gadget's client area once it holds still on the screen.
+# gadget_box: the gadget's client area once it holds still on the screen, in w h x y.
 gadget_box() {
     local box="" now i
     for i in $(seq 50); do
@@ -74,9 +74,9 @@ gadget_box() {
         sleep 0.2
     done
     [ -n "$box" ] || e2e_fail "the gadget is not on the Wayland screen"
-    echo "$box"
+    read -r w h x y <<<"$box"
 }
-read -r w h x y < <(gadget_box)
+gadget_box
 
 # Dragged by its caption through the compositor's own move, toward the middle of the screen.
 dx=$([ "$x" -lt 400 ] && echo 100 || echo -100)
@@ -91,24 +91,47 @@ for step in 1 2 3 4; do
     sleep 0.1
 done
 xdotool mouseup 1
+moved="$w $h $((x + dx)) $((y + dy))"
 for i in $(seq 50); do
-    read -r _ _ nx ny < <(gadget_box)
-    [ $((nx - x)) = "$dx" ] && [ $((ny - y)) = "$dy" ] && break
+    box=$(e2e_color_box "$magenta")
+    [ "$box" = "$moved" ] && break
     sleep 0.1
 done
-[ $((nx - x)) = "$dx" ] && [ $((ny - y)) = "$dy" ] ||
-    e2e_fail "dragged by $((nx - x)),$((ny - y)) instead of $dx,$dy"
+[ "$box" = "$moved" ] || e2e_fail "after a drag by $dx,$dy the gadget is at ($box), not ($moved)"
+nx=$((x + dx))
+ny=$((y + dy))
 mx=$((nx + w / 2))
 my=$((ny + h / 2))
+
+# toplevel_of TITLE: the protocol object of the window last given TITLE, to await its end.
+toplevel_of() {
+    grep -F "set_title(\"$1\")" "$log" | tail -n1 | grep -o -E 'xdg_toplevel@[0-9]+'
+}
+
+# close_window TITLE KEY: presses KEY and waits until the window last given TITLE has gone.
+close_window() {
+    local window ends
+    window=$(toplevel_of "$1")
+    # Protocol object numbers are reused: count this one's ends so far.
+    ends=$(grep -c -F "$window.destroy()" "$log" || true)
+    xdotool key "$2"
+    e2e_wait_grep "$log" "$window\\.destroy\\(\\)" 10 $((ends + 1))
+}
 
 # wayland_menu KEY...: opens the menu with a right click on the gadget and presses the keys.
 wayland_menu() {
     local popups
     popups=$(grep -c -E '\.get_popup\(' "$log" || true)
-    xdotool mousemove --sync "$mx" "$my" click 3
+    # No --sync: it waits for a motion, and from the second time on the pointer is there already.
+    xdotool mousemove "$mx" "$my" click 3
+    # Keys sent from here on reach the menu: it was shown before it asked for its surface.
     e2e_wait_grep "$log" '\.get_popup\(' 10 $((popups + 1))
-    sleep 0.2  # the menu takes the keyboard once it is mapped
     xdotool key "$@"
+}
+
+# keyboard_enters: how often the compositor has given the program's surfaces the keyboard.
+keyboard_enters() {
+    grep -c -E 'wl_keyboard@[0-9]+\.enter\(' "$log" || true
 }
 
 # "Show All Processors", the fourth item.
@@ -117,9 +140,10 @@ wayland_menu Down Down Down Down Return
     e2e_fail "Show All Processors from the menu did not take effect"
 
 # "Settings...": its slider stores a new transparency; Escape closes the dialog.
+enters=$(keyboard_enters)
 wayland_menu Down Down Return
 e2e_wait_grep "$log" 'set_title\("Settings"\)' 10
-sleep 0.5  # the dialog takes the keyboard once it is mapped
+e2e_wait_grep "$log" 'wl_keyboard@[0-9]+\.enter\(' 10 $((enters + 1))
 xdotool key Tab Tab End
 for i in $(seq 100); do
     [ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ] && break
@@ -127,16 +151,15 @@ for i in $(seq 100); do
 done
 [ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ] ||
     e2e_fail "the settings dialog's slider stored nothing"
-xdotool key Escape
+close_window Settings Escape
 
 # "&About...": the About box opens and its OK closes it.
+enters=$(keyboard_enters)
 wayland_menu a
 e2e_wait_grep "$log" 'set_title\("About Loadspire Gauge"\)' 10
-about=$(grep -E 'set_title\("About Loadspire Gauge"\)' "$log" | tail -n1 | grep -o -E 'xdg_toplevel@[0-9]+')
-sleep 0.5
+e2e_wait_grep "$log" 'wl_keyboard@[0-9]+\.enter\(' 10 $((enters + 1))
 e2e_screenshot wayland-about
-xdotool key Return
-e2e_wait_grep "$log" "$about\\.destroy\\(\\)" 10
+close_window 'About Loadspire Gauge' Return
 e2e_screenshot wayland-gadget
 
 # "E&xit" ends the program.
