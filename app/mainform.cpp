@@ -19,6 +19,8 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/logging.h"
+#include "platform/displayserver.h"
+#include "ui/popupmenu.h"
 #include "core/settingsformat.h"
 #include "core/settingskeys.h"
 #include "cpu/adcpuusage.h"
@@ -103,7 +105,10 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
                     m_messages.guarded([this] { TrayIcon1Click(); });
                 }
             });
-    TrayIcon1->show();
+    // Without a tray host the toolkit falls back to an X-only tray, which Wayland cannot take.
+    if (!platform::isWaylandSession() || m_environment.trayAvailable()) {
+        TrayIcon1->show();
+    }
 
     Timer1.start();
     TimerChecker.start();
@@ -198,7 +203,7 @@ void TAppForm::createGadget() {
     m_gadget = new TForm2;
     m_gadget->setWindowTitle(AppCaption);
     connect(m_gadget, &TForm2::menuRequested, this,
-            [this](const QPoint& position) { PopupMenu1->popup(position); });
+            [this](const QPoint& position) { ui::popupMenuFor(PopupMenu1, m_gadget, position); });
     connect(m_gadget, &TForm2::moved, this, &TAppForm::gadgetMoved);
     connect(m_gadget, &TForm2::resized, this, &TAppForm::gadgetResized);
     connect(m_gadget, &TForm2::dragFinished, this, &TAppForm::gadgetDragFinished);

@@ -14,6 +14,7 @@
 
 #include "core/globals.h"
 #include "gadget/chartview.h"
+#include "platform/displayserver.h"
 #include "platform/taskbar.h"
 #include "ui/style.h"
 
@@ -177,7 +178,10 @@ void TForm2::setStripsVisible(bool visible) {
 
 void TForm2::setAlphaBlendValue(int value) {
     m_alphaBlendValue = value & 0xFF;
-    setWindowOpacity(m_alphaBlendValue / 255.0);
+    // Wayland has no whole-window opacity; the value is kept for the settings dialog.
+    if (!platform::isWaylandSession()) {
+        setWindowOpacity(m_alphaBlendValue / 255.0);
+    }
 }
 
 void TForm2::setGadgetColor(TColor color) {
@@ -303,7 +307,10 @@ void TForm2::moveEvent(QMoveEvent* event) {
         return;
     }
     m_ownPosition.reset();
-    emit moved(pos());
+    // Wayland never tells a window where it is: the position here is only what was asked for.
+    if (!platform::isWaylandSession()) {
+        emit moved(pos());
+    }
 }
 
 void TForm2::showEvent(QShowEvent* event) {

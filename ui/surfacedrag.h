@@ -4,6 +4,9 @@
 
 #include <QPoint>
 #include <QWidget>
+#include <QWindow>
+
+#include "platform/displayserver.h"
 
 namespace lsg::ui {
 
@@ -11,10 +14,19 @@ namespace lsg::ui {
 // movement since the last step (not since the press, so the window never jumps). The window's
 // place is tracked here rather than read back from the window: the window manager confirms
 // moves later, so the window's own position can lag a step behind the pointer.
+// On Wayland a window can neither learn nor set its place: there the press hands the whole drag
+// to the compositor, and no pointer step moves the window.
 class SurfaceDrag {
 public:
     // A press that starts a drag, at a screen point.
     void press(QWidget* window, const QPoint& pointer) {
+        if (platform::isWaylandSession()) {
+            dragging = false;
+            if (QWindow* handle = window->window()->windowHandle()) {
+                handle->startSystemMove();
+            }
+            return;
+        }
         dragging = true;
         dx = pointer.x();
         dy = pointer.y();

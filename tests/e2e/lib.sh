@@ -210,3 +210,43 @@ e2e_screenshot() {
     mkdir -p "$dir"
     import -window root "$dir/$1.png"
 }
+
+# e2e_weston SOCKET [weston options...]: starts weston, a Wayland compositor, on the socket
+# SOCKET in XDG_RUNTIME_DIR (weston's headless backend unless the options name another) and waits
+# until it offers windows. Its protocol traffic goes to $E2E_TMP/SOCKET.log, where the tests read
+# what the program asked of it; its pid is in E2E_WESTON_PID.
+e2e_weston() {
+    local socket="$1" i
+    shift
+    weston --socket="$socket" --idle-time=0 --no-config --debug --logger-scopes=log,proto \
+        --log="$E2E_TMP/$socket.log" "$@" >"$E2E_TMP/$socket.out" 2>&1 &
+    E2E_WESTON_PID=$!
+    for i in $(seq 100); do
+        WAYLAND_DISPLAY="$socket" timeout 5 weston-info 2>/dev/null | grep -q "'xdg_wm_base'" &&
+            return 0
+        e2e_alive "$E2E_WESTON_PID" || break
+        sleep 0.1
+    done
+    cat "$E2E_TMP/$socket.out" >&2
+    e2e_fail "weston did not start on $socket"
+}
+
+# e2e_wait_grep FILE PATTERN [seconds] [count]: waits until FILE has at least COUNT (default 1)
+# lines matching the extended regular expression PATTERN; fails otherwise.
+e2e_wait_grep() {
+    local file="$1" pattern="$2" seconds="${3:-10}" count="${4:-1}" i n
+    for i in $(seq $((seconds * 10))); do
+        n=$(grep -c -E -e "$pattern" "$file" 2>/dev/null || true)
+        [ "${n:-0}" -ge "$count" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "no $pattern in $(basename "$file") within $seconds s"
+}
+
+# e2e_color_box COLOR: prints "W H X Y" of the smallest screen rectangle that holds every pixel of
+# COLOR ("#FF00FF"), or nothing when the screen has none.
+e2e_color_box() {
+    import -window root "$E2E_TMP/colorbox.png" 2>/dev/null || return 0
+    convert "$E2E_TMP/colorbox.png" -alpha off -fill black +opaque "$1" -trim \
+        -format '%w %h %X %Y' info: 2>/dev/null | awk 'NF == 4 && $1 > 1 { print $1, $2, $3 + 0, $4 + 0 }'
+}

@@ -1,0 +1,182 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Copyright (c) 2026 The Loadspire Gauge developers
+#
+# The program beside a Wayland compositor. With X there as well it runs on X and is placed where
+# it was saved (a platform the user chose is kept). On Wayland alone it is dragged through the
+# compositor, its menu and dialogs work, it writes no place and it prints no warnings.
+source "$(dirname "$0")/lib.sh"
+e2e_setup notray
+e2e_install_program
+gadget='KALDERN - Loadspire Gauge'
+
+# --- X and Wayland both there: X wins, and the saved place shows.
+e2e_weston lsg-headless --backend=headless-backend.so --use-pixman --width=1280 --height=800
+headless_log="$E2E_TMP/lsg-headless.log"
+printf '[Settings]\r\nLeft=100\r\nTop=150\r\n' >"$E2E_APP/settings.ini"
+unset QT_QPA_PLATFORM
+WAYLAND_DISPLAY=lsg-headless e2e_start_program
+win=$(e2e_wait_window "^$gadget\$" 15)
+# The place is applied again once the window manager has framed the gadget.
+for i in $(seq 100); do
+    read -r cx cy < <(e2e_window_pos "$win")
+    [ "$cx" -gt 100 ] && [ "$cx" -le 110 ] && [ "$cy" -gt 150 ] && [ "$cy" -le 190 ] && break
+    sleep 0.1
+done
+[ "$cx" -gt 100 ] && [ "$cx" -le 110 ] || e2e_fail "client x $cx for Left=100 on X"
+[ "$cy" -gt 150 ] && [ "$cy" -le 190 ] || e2e_fail "client y $cy for Top=150 on X"
+grep -q 'set_title("KALDERN' "$headless_log" && e2e_fail "the program also opened on Wayland"
+read -r w h < <(e2e_window_size "$win")
+e2e_menu $((cx + w / 2)) $((cy + h / 2)) x
+for i in $(seq 50); do
+    e2e_alive "$E2E_PID" || break
+    sleep 0.1
+done
+e2e_alive "$E2E_PID" && e2e_fail "the program still runs after Exit on X"
+
+# A platform the user chose is kept, even with X there.
+QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=lsg-headless e2e_start_program
+e2e_wait_grep "$headless_log" "set_title\\(\"$gadget\"\\)" 15
+kill "$E2E_PID"
+wait "$E2E_PID" 2>/dev/null || true
+kill "$E2E_WESTON_PID"
+wait "$E2E_WESTON_PID" 2>/dev/null || true
+
+# --- Wayland alone. Weston's headless backend has no seat, so input could not reach the
+# program; its X11 backend, fullscreen on the test display, takes the pointer and keys that
+# xdotool sends and hands them on as Wayland input.
+# Its window fits inside the test display with the window manager's frame.
+e2e_weston lsg-wayland --backend=x11-backend.so --use-pixman --width=1024 --height=700
+log="$E2E_TMP/lsg-wayland.log"
+compositor=""
+for i in $(seq 100); do
+    # Weston names its window only through _NET_WM_NAME, which a name search does not read.
+    compositor=$(xdotool search --onlyvisible --class '^Weston Compositor$' 2>/dev/null | head -n1 || true)
+    [ -n "$compositor" ] && break
+    sleep 0.1
+done
+[ -n "$compositor" ] || e2e_fail "weston's window did not show"
+xdotool windowactivate --sync "$compositor"
+# A colour of its own makes the gadget easy to find on the compositor's screen.
+magenta='#FF00FF'
+printf '[Settings]\r\nBackgroundColor=clFuchsia\r\nTransparency=204\r\n' >"$E2E_APP/settings.ini"
+env -u DISPLAY WAYLAND_DISPLAY=lsg-wayland "$E2E_APP/loadspire" >"$E2E_TMP/program.log" 2>&1 &
+E2E_PID=$!
+e2e_wait_grep "$log" "set_title\\(\"$gadget\"\\)" 15
+
+# gadget_box: the gadget's client area once it holds still on the screen, in w h x y.
+gadget_box() {
+    local box="" now i
+    for i in $(seq 50); do
+        now=$(e2e_color_box "$magenta")
+        [ -n "$now" ] && [ "$now" = "$box" ] && break
+        box=$now
+        sleep 0.2
+    done
+    [ -n "$box" ] || e2e_fail "the gadget is not on the Wayland screen"
+    read -r w h x y <<<"$box"
+}
+gadget_box
+
+# Dragged by its caption through the compositor's own move, toward the middle of the screen.
+dx=$([ "$x" -lt 400 ] && echo 100 || echo -100)
+dy=$([ "$y" -lt 300 ] && echo 80 || echo -80)
+px=$((x + w / 2))
+py=$((y + h - 8))
+moves=$(grep -c -E 'xdg_toplevel@[0-9]+\.move\(' "$log" || true)
+xdotool mousemove --sync "$px" "$py" mousedown 1
+e2e_wait_grep "$log" 'xdg_toplevel@[0-9]+\.move\(' 10 $((moves + 1))
+for step in 1 2 3 4; do
+    xdotool mousemove --sync $((px + dx * step / 4)) $((py + dy * step / 4))
+    sleep 0.1
+done
+xdotool mouseup 1
+moved="$w $h $((x + dx)) $((y + dy))"
+for i in $(seq 50); do
+    box=$(e2e_color_box "$magenta")
+    [ "$box" = "$moved" ] && break
+    sleep 0.1
+done
+[ "$box" = "$moved" ] || e2e_fail "after a drag by $dx,$dy the gadget is at ($box), not ($moved)"
+nx=$((x + dx))
+ny=$((y + dy))
+mx=$((nx + w / 2))
+my=$((ny + h / 2))
+
+# toplevel_of TITLE: the protocol object of the window last given TITLE, to await its end.
+toplevel_of() {
+    grep -F "set_title(\"$1\")" "$log" | tail -n1 | grep -o -E 'xdg_toplevel@[0-9]+'
+}
+
+# close_window TITLE KEY: presses KEY and waits until the window last given TITLE has gone.
+close_window() {
+    local window ends
+    window=$(toplevel_of "$1")
+    # Protocol object numbers are reused: count this one's ends so far.
+    ends=$(grep -c -F "$window.destroy()" "$log" || true)
+    xdotool key "$2"
+    e2e_wait_grep "$log" "$window\\.destroy\\(\\)" 10 $((ends + 1))
+}
+
+# wayland_menu KEY...: opens the menu with a right click on the gadget and presses the keys.
+wayland_menu() {
+    local popups
+    popups=$(grep -c -E '\.get_popup\(' "$log" || true)
+    # No --sync: it waits for a motion, and from the second time on the pointer is there already.
+    xdotool mousemove "$mx" "$my" click 3
+    # Keys sent from here on reach the menu: it was shown before it asked for its surface.
+    e2e_wait_grep "$log" '\.get_popup\(' 10 $((popups + 1))
+    xdotool key "$@"
+}
+
+# keyboard_enters: how often the compositor has given the program's surfaces the keyboard.
+keyboard_enters() {
+    grep -c -E 'wl_keyboard@[0-9]+\.enter\(' "$log" || true
+}
+
+# "Show All Processors", the fourth item.
+wayland_menu Down Down Down Down Return
+[ "$(e2e_wait_ini_value "$E2E_APP/settings.ini" ShowCores 1)" = 1 ] ||
+    e2e_fail "Show All Processors from the menu did not take effect"
+
+# "Settings...": its slider stores a new transparency; Escape closes the dialog.
+enters=$(keyboard_enters)
+wayland_menu Down Down Return
+e2e_wait_grep "$log" 'set_title\("Settings"\)' 10
+e2e_wait_grep "$log" 'wl_keyboard@[0-9]+\.enter\(' 10 $((enters + 1))
+xdotool key Tab Tab End
+for i in $(seq 100); do
+    [ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ] && break
+    sleep 0.1
+done
+[ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ] ||
+    e2e_fail "the settings dialog's slider stored nothing"
+close_window Settings Escape
+
+# "&About...": the About box opens and its OK closes it.
+enters=$(keyboard_enters)
+wayland_menu a
+e2e_wait_grep "$log" 'set_title\("About Loadspire Gauge"\)' 10
+e2e_wait_grep "$log" 'wl_keyboard@[0-9]+\.enter\(' 10 $((enters + 1))
+e2e_screenshot wayland-about
+close_window 'About Loadspire Gauge' Return
+e2e_screenshot wayland-gadget
+
+# "E&xit" ends the program.
+wayland_menu x
+for i in $(seq 50); do
+    e2e_alive "$E2E_PID" || break
+    sleep 0.1
+done
+e2e_alive "$E2E_PID" && e2e_fail "the program still runs after Exit on Wayland"
+
+# Wayland reports no places: none was written, neither at start-up nor by the drag.
+for key in Left Top; do
+    [ -z "$(e2e_ini_value "$E2E_APP/settings.ini" "$key")" ] ||
+        e2e_fail "$key=$(e2e_ini_value "$E2E_APP/settings.ini" "$key") written on Wayland"
+done
+if [ -s "$E2E_TMP/program.log" ]; then
+    cat "$E2E_TMP/program.log" >&2
+    e2e_fail "the program printed warnings on Wayland"
+fi
+echo "wayland e2e passed"
