@@ -21,6 +21,7 @@
 #include "online/feedbackform.h"
 #include "core/globals.h"
 #include "core/inifile.h"
+#include "core/placement.h"
 #include "ui/messages.h"
 #include "online/newversion.h"
 #include "platform/openurl.h"
@@ -39,6 +40,20 @@ const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
 // How often, 100 ms apart, start-up looks whether the window manager has framed the gadget.
 constexpr int kFramingChecks = 50;
 constexpr int kMaxFontPoints = 500;
+
+namespace {
+
+// Where a frame of `outer` starts on the screens as they are now.
+QPoint startPlace(const placement::SavedPlace& saved, QSize outer) {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.push_back(screen->availableGeometry());
+    }
+    return placement::choosePlace(saved, outer, areas,
+                                  QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+}  // namespace
 
 QString helpAddress(const QString& productName, const QString& serverHost) {
     QString slug;
@@ -160,12 +175,13 @@ void TAppForm::FormCreateSteps() {
     m_gadget->onContextMenu = [this](const QPoint& p) { PopupMenu1->popup(p); };
     m_gadget->onClosed = [this] { gadgetClosed(); };
 
-    // Settings live beside the executable when it may write there, else in the config folder.
+    // Settings live beside the executable when it may write there, else in the config folder;
+    // never in a packaged install's folder, where they would outlive the package.
     QString exeFolder = QFileInfo(exe).absolutePath();
     if (!exeFolder.endsWith(u'/')) {
         exeFolder += u'/';
     }
-    if (platform::IsFolderWritable(exeFolder)) {
+    if (!platform::isSystemLocation(exeFolder) && platform::IsFolderWritable(exeFolder)) {
         DataFolder = exeFolder;
     } else {
         platform::createFolder(platform::roamingAppDataFolder() + u'/' + CompanyName);
@@ -176,44 +192,26 @@ void TAppForm::FormCreateSteps() {
     }
     SettingsFile = new IniFile(DataFolder + settings::kFileName);
 
-    // Default place: the bottom-right corner of the primary work area, design size.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect work = screen->availableGeometry();
-    const QRect full = screen->geometry();
-    int left0 = work.x() + work.width() - m_gadget->width();
-    int top0 = work.y() + work.height() - m_gadget->height();
-    const int left = settings::readInt(settings::Key::Left);
-    m_defaultLeft = left == 0 || left > full.width();
-    if (!m_defaultLeft) {
-        left0 = left;
-    }
-    const int top = settings::readInt(settings::Key::Top);
-    m_defaultTop = top == 0 || top > full.height();
-    if (!m_defaultTop) {
-        top0 = top;
-    }
-    // A hand-edited size beyond the whole desktop would only cost memory for the window's
-    // pixels: it is held to the desktop's size.
-    const QSize desktop = screen->virtualSize();
-    int height = settings::readInt(settings::Key::Height);
-    int width = settings::readInt(settings::Key::Width);
-    height = std::min(height, desktop.height());
-    width = std::min(width, desktop.width());
-    m_savedOuterSize = QSize(width, height);
-    if (height != 0) {
-        m_gadget->resize(m_gadget->width(), height);
-    }
-    if (width != 0) {
-        m_gadget->resize(width, m_gadget->height());
-    }
+    // Hand-edited sizes are held to what can be drawn and grabbed, between a small square and
+    // the whole desktop (beyond it they would only cost memory for the window's pixels).
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualSize();
+    const qint32 savedHeight = settings::readInt(settings::Key::Height);
+    const qint32 savedWidth = settings::readInt(settings::Key::Width);
+    const int height = placement::holdSide(savedHeight, m_gadget->height(), desktop.height());
+    const int width = placement::holdSide(savedWidth, m_gadget->width(), desktop.width());
+    m_savedOuterSize = QSize(savedWidth == 0 ? 0 : width, savedHeight == 0 ? 0 : height);
+    m_gadget->resize(width, height);
+    // The saved place when the gadget can be grabbed there on some monitor, else the
+    // bottom-right corner of the primary work area.
+    m_savedPlace = {settings::readOptionalInt(settings::Key::Left),
+                    settings::readOptionalInt(settings::Key::Top)};
     const int transparency = settings::readInt(settings::Key::Transparency);
     if (transparency > 0) {
-        m_gadget->setAlphaBlendValue(transparency & 0xFF);
+        m_gadget->setAlphaBlendValue(transparency);
     }
     const bool showCores = settings::readInt(settings::Key::ShowCores) > 0;
     ShowAllCores1->setChecked(showCores);
-    m_requestedPosition = QPoint(left0, top0);
-    m_gadget->placeQuietly(m_requestedPosition, m_gadget->size());
+    m_gadget->placeQuietly(startPlace(m_savedPlace, m_gadget->size()), m_gadget->size());
 
     const qint64 instances = m_environment.countProcessors();
     ProcessorChartCount = instances - 1;
@@ -296,21 +294,13 @@ void TAppForm::placeAfterFraming(int checksLeft) {
     // The stored size is the outer size; the client gets what the frame leaves.
     QSize target = client.size();
     if (m_savedOuterSize.width() != 0) {
-        target.setWidth(m_savedOuterSize.width() - margins.width());
+        target.setWidth(std::max(1, m_savedOuterSize.width() - margins.width()));
     }
     if (m_savedOuterSize.height() != 0) {
-        target.setHeight(m_savedOuterSize.height() - margins.height());
+        target.setHeight(std::max(1, m_savedOuterSize.height() - margins.height()));
     }
-    // The default place puts the whole frame into the work area's bottom-right corner.
-    QPoint position = m_requestedPosition;
-    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    const QSize outer = target + margins;
-    if (m_defaultLeft) {
-        position.setX(work.x() + work.width() - outer.width());
-    }
-    if (m_defaultTop) {
-        position.setY(work.y() + work.height() - outer.height());
-    }
+    // Chosen again for the whole frame, now that its size is known.
+    const QPoint position = startPlace(m_savedPlace, target + margins);
     if (frame.topLeft() != position || client.size() != target) {
         m_gadget->placeQuietly(position, target);
     }

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/placement.h"
+
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -94,10 +96,8 @@ private:
     QMenu* PopupMenu1 = nullptr;
     TForm2* m_gadget = nullptr;
     bool m_trayAvailable = false;
-    bool m_defaultLeft = false;  // no usable saved Left: the right edge of the work area
-    bool m_defaultTop = false;   // no usable saved Top: the bottom of the work area
-    QSize m_savedOuterSize;
-    QPoint m_requestedPosition;
+    placement::SavedPlace m_savedPlace;
+    QSize m_savedOuterSize;                   // held saved sizes; 0 where none is saved
     std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1
     Environment m_environment;
     std::unique_ptr<check::UpdateCheck> m_check;

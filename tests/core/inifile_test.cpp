@@ -13,17 +13,13 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <chrono>
-#include <condition_variable>
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
-#include <mutex>
 #include <thread>
 
 #include "core/inifile.h"
 #include "platform/exception.h"
+#include "tests/common/deadline.h"
 
 using lsg::Exception;
 using lsg::IniFile;
@@ -333,33 +329,7 @@ TEST_F(IniFileTest, HugeLinesAndNulsDoNotHurt) {
 
 namespace hostile {
 
-// A watchdog for calls that once blocked for good: past the deadline the test binary ends
-// with a message instead of hanging until the test runner's timeout.
-class Deadline {
-public:
-    explicit Deadline(const char* what, std::chrono::seconds limit = std::chrono::seconds(20))
-        : m_thread([this, what, limit] {
-              std::unique_lock lock(m_mutex);
-              if (!m_done.wait_for(lock, limit, [this] { return m_finished; })) {
-                  std::fprintf(stderr, "blocked for good: %s\n", what);
-                  std::_Exit(1);
-              }
-          }) {}
-    ~Deadline() {
-        {
-            std::lock_guard lock(m_mutex);
-            m_finished = true;
-        }
-        m_done.notify_all();
-        m_thread.join();
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_done;
-    bool m_finished = false;
-    std::thread m_thread;
-};
+using lsg::testing::Deadline;
 
 class HostileFileTest : public IniFileTest {};
 
