@@ -397,13 +397,25 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     const QString folderPath = QFileInfo(target).absolutePath();
     const QByteArray nativeFolder = QFile::encodeName(folderPath);
 
-    struct stat folder {};
-    const bool folderTakesFiles = ::stat(nativeFolder.constData(), &folder) == 0 &&
-                                  S_ISDIR(folder.st_mode) && writableByUs(nativeFolder, folder);
+    // Anything but a regular file is refused before a lock file is made beside it (a link to
+    // /dev/zero must not leave a file in /dev).
+    struct stat existing {};
+    if (::stat(nativeTarget.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        refuse();
+    }
+    const auto takesFiles = [](const QByteArray& path) {
+        struct stat folder {};
+        return ::stat(path.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
+               writableByUs(path, folder);
+    };
+    const bool folderTakesFiles = takesFiles(nativeFolder);
 
     // Everything from the read to the replacement happens under the lock, so a copy of the
-    // program writing at the same moment waits and then sees this write.
-    Descriptor lock = openLockFile(nativeTarget + ".lock", folderTakesFiles);
+    // program writing at the same moment waits and then sees this write. The lock lies beside
+    // the path every copy opens, whatever it links to.
+    const QByteArray ownPath = QFile::encodeName(m_fileName);
+    const QByteArray ownFolder = QFile::encodeName(QFileInfo(m_fileName).absolutePath());
+    Descriptor lock = openLockFile(ownPath + ".lock", takesFiles(ownFolder));
     bool lockFileHeld = false;
     if (lock.get() >= 0) {
         const LockResult result = lockExclusively(lock.get());
