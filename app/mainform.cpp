@@ -21,6 +21,7 @@
 #include "core/logging.h"
 #include "platform/displayserver.h"
 #include "ui/popupmenu.h"
+#include "core/placement.h"
 #include "core/settingsformat.h"
 #include "core/settingskeys.h"
 #include "cpu/adcpuusage.h"
@@ -39,6 +40,20 @@ const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
 // How often, 100 ms apart, start-up looks whether the window manager has framed the gadget.
 constexpr int kFramingChecks = 50;
 constexpr int kMaxFontPoints = 500;
+
+namespace {
+
+// Where a frame of `outer` starts on the screens as they are now.
+QPoint startPlace(const placement::SavedPlace& saved, QSize outer) {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.push_back(screen->availableGeometry());
+    }
+    return placement::choosePlace(saved, outer, areas,
+                                  QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+}  // namespace
 
 QString helpAddress(const QString& productName, const QString& serverHost) {
     QString slug;
@@ -211,11 +226,13 @@ void TAppForm::createGadget() {
 }
 
 void TAppForm::chooseDataFolder() {
+    // Settings live beside the executable when it may write there, else in the config folder;
+    // never in a packaged install's folder, where they would outlive the package.
     QString exeFolder = QFileInfo(m_environment.executablePath).absolutePath();
     if (!exeFolder.endsWith(u'/')) {
         exeFolder += u'/';
     }
-    if (platform::IsFolderWritable(exeFolder)) {
+    if (!platform::isSystemLocation(exeFolder) && platform::IsFolderWritable(exeFolder)) {
         DataFolder = exeFolder;
     } else {
         platform::createFolder(platform::roamingAppDataFolder() + u'/' + CompanyName);
@@ -231,37 +248,21 @@ void TAppForm::chooseDataFolder() {
 }
 
 void TAppForm::restoreGeometry(const settings::GadgetSettings& saved) {
-    // Default place: the bottom-right corner of the primary work area, design size.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect work = screen->availableGeometry();
-    const QRect full = screen->geometry();
-    int left0 = work.x() + work.width() - m_gadget->width();
-    int top0 = work.y() + work.height() - m_gadget->height();
-    m_defaultLeft = saved.left == 0 || saved.left > full.width();
-    if (!m_defaultLeft) {
-        left0 = saved.left;
-    }
-    m_defaultTop = saved.top == 0 || saved.top > full.height();
-    if (!m_defaultTop) {
-        top0 = saved.top;
-    }
-    // A hand-edited size beyond the whole desktop would only cost memory for the window's
-    // pixels: it is held to the desktop's size.
-    const QSize desktop = screen->virtualSize();
-    const int height = std::min(saved.height, desktop.height());
-    const int width = std::min(saved.width, desktop.width());
-    m_savedOuterSize = QSize(width, height);
-    if (height != 0) {
-        m_gadget->resize(m_gadget->width(), height);
-    }
-    if (width != 0) {
-        m_gadget->resize(width, m_gadget->height());
-    }
+    // Hand-edited sizes are held to what can be drawn and grabbed, between a small square and
+    // the whole desktop (beyond it they would only cost memory for the window's pixels).
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualSize();
+    const int height = placement::holdSide(saved.height, m_gadget->height(), desktop.height());
+    const int width = placement::holdSide(saved.width, m_gadget->width(), desktop.width());
+    m_savedOuterSize = QSize(saved.width == 0 ? 0 : width, saved.height == 0 ? 0 : height);
+    m_gadget->resize(width, height);
     if (saved.transparency > 0) {
-        m_gadget->setAlphaBlendValue(saved.transparency & 0xFF);
+        m_gadget->setAlphaBlendValue(saved.transparency);
     }
     ShowAllCores1->setChecked(saved.showCores);
-    m_requestedPosition = QPoint(left0, top0);
+    // The saved place when the gadget can be grabbed there on some monitor, else the
+    // bottom-right corner of the primary work area.
+    m_savedPlace = {saved.left, saved.top};
+    m_requestedPosition = startPlace(m_savedPlace, m_gadget->size());
     m_gadget->placeQuietly(m_requestedPosition, m_gadget->size());
 }
 
@@ -359,21 +360,13 @@ void TAppForm::placeAfterFraming() {
     // The stored size is the outer size; the client gets what the frame leaves.
     QSize target = client.size();
     if (m_savedOuterSize.width() != 0) {
-        target.setWidth(m_savedOuterSize.width() - frameSize.width());
+        target.setWidth(std::max(1, m_savedOuterSize.width() - frameSize.width()));
     }
     if (m_savedOuterSize.height() != 0) {
-        target.setHeight(m_savedOuterSize.height() - frameSize.height());
+        target.setHeight(std::max(1, m_savedOuterSize.height() - frameSize.height()));
     }
-    // The default place puts the whole frame into the work area's bottom-right corner.
-    QPoint position = m_requestedPosition;
-    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-    const QSize outer = target + frameSize;
-    if (m_defaultLeft) {
-        position.setX(work.x() + work.width() - outer.width());
-    }
-    if (m_defaultTop) {
-        position.setY(work.y() + work.height() - outer.height());
-    }
+    // Chosen again for the whole frame, now that its size is known.
+    const QPoint position = startPlace(m_savedPlace, target + frameSize);
     if (m_gadget->pos() != position || client.size() != target) {
         m_gadget->placeQuietly(position, target);
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/gadgetsettings.h"
+#include "core/placement.h"
 #include "core/samplingtick.h"
 #include "platform/openurl.h"
 #include "ui/messages.h"
@@ -141,8 +142,7 @@ private:
     // The settings file, for the whole run; SettingsFile points at it.
     std::unique_ptr<IniFile> m_settingsFile;
     settings::GadgetSettings m_saved;  // as read at start-up
-    bool m_defaultLeft = false;        // no usable saved Left: the right edge of the work area
-    bool m_defaultTop = false;         // no usable saved Top: the bottom of the work area
+    placement::SavedPlace m_savedPlace;  // Left and Top as saved, each absent when not stored
     QSize m_savedOuterSize;
     QPoint m_requestedPosition;
     QTimer m_framingTimer;  // the next framing check

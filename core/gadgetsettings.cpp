@@ -35,8 +35,8 @@ template struct LookValue<FontStyle>;
 
 GadgetSettings readGadgetSettings() {
     GadgetSettings s;
-    s.left = readInt(Key::Left);
-    s.top = readInt(Key::Top);
+    s.left = readOptionalInt(Key::Left);
+    s.top = readOptionalInt(Key::Top);
     s.height = readInt(Key::Height);
     s.width = readInt(Key::Width);
     s.transparency = readInt(Key::Transparency);

@@ -22,10 +22,11 @@ struct LookValue {
 };
 
 // Everything start-up takes from settings.ini, read once. Integer keys read as 0 when absent
-// or malformed, which start-up treats as "use the default".
+// or malformed, which start-up treats as "use the default"; Left and Top tell a stored 0 (a
+// place at the edge) from a missing key.
 struct GadgetSettings {
-    qint32 left = 0;
-    qint32 top = 0;
+    std::optional<qint32> left;
+    std::optional<qint32> top;
     qint32 width = 0;   // outer size
     qint32 height = 0;  // outer size
     qint32 transparency = 0;

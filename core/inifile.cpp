@@ -6,9 +6,17 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
 #include "core/atomicsave.h"
-#include "platform/exception.h"
 #include "core/settingsformat.h"
+#include "platform/exception.h"
 
 namespace lsg {
 
@@ -199,36 +207,167 @@ QByteArray withValue(const QByteArray& data, const QString& section, const QStri
     return out;
 }
 
-bool hasWriteBits(const QFileInfo& info) {
-    return (info.permissions() &
-            (QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther)) != 0;
+// A file or folder nobody may write counts as read-only even for a privileged user, as the
+// desktop's read-only attribute does.
+bool writableByUs(const QByteArray& path, const struct stat& st) {
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0 &&
+           ::access(path.constData(), W_OK) == 0;
+}
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd = -1) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    Descriptor& operator=(Descriptor&& other) noexcept {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+    Descriptor(Descriptor&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+enum class FileState { Missing, Regular, Unusable, TooLarge };
+
+struct FileContent {
+    FileState state = FileState::Missing;
+    QByteArray data;
+    struct stat info {};
+};
+
+// Reads a whole regular file of at most `limit` bytes. O_NONBLOCK keeps a FIFO or a device
+// from stalling the open; only a regular file is then read, and never more than one byte
+// beyond the limit, however long the file claims or turns out to be.
+FileContent readFile(const QByteArray& path, qsizetype limit) {
+    FileContent content;
+    Descriptor fd(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        content.state = errno == ENOENT ? FileState::Missing : FileState::Unusable;
+        return content;
+    }
+    if (::fstat(fd.get(), &content.info) != 0 || !S_ISREG(content.info.st_mode)) {
+        content.state = FileState::Unusable;
+        return content;
+    }
+    if (content.info.st_size > limit) {
+        content.state = FileState::TooLarge;
+        return content;
+    }
+    content.data.resize(qsizetype(content.info.st_size) + 1);
+    qsizetype total = 0;
+    for (;;) {
+        if (total == content.data.size()) {
+            if (total > limit) {
+                content.state = FileState::TooLarge;  // it grew while being read
+                content.data.clear();
+                return content;
+            }
+            content.data.resize(qMin(total * 2 + 4096, limit + 1));
+        }
+        const ssize_t got =
+            ::read(fd.get(), content.data.data() + total, size_t(content.data.size() - total));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            content.state = FileState::Unusable;
+            content.data.clear();
+            return content;
+        }
+        if (got == 0) {
+            break;
+        }
+        total += got;
+    }
+    content.data.truncate(total);
+    content.state = FileState::Regular;
+    return content;
+}
+
+// How long a write waits for another copy of the program to finish its own; one write takes a
+// few milliseconds.
+constexpr std::chrono::milliseconds kLockWait{2000};
+
+enum class LockResult { Held, Unavailable, TimedOut };
+
+LockResult lockExclusively(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + kLockWait;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return LockResult::Held;
+        }
+        if (errno == EINTR) {
+            continue;
+        }
+        if (errno != EWOULDBLOCK) {
+            return LockResult::Unavailable;  // a file system without locks
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return LockResult::TimedOut;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+}
+
+// The lock file beside the settings file, created only in a folder that takes new files. Only a
+// regular file is used, never through a link.
+Descriptor openLockFile(const QByteArray& path, bool create) {
+    Descriptor fd(::open(
+        path.constData(),
+        O_RDONLY | (create ? O_CREAT : 0) | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        return Descriptor();
+    }
+    return fd;
+}
+
+// The raw bytes of a value, as stored between '=' and the end of its line.
+qsizetype storedSize(const Range& value) {
+    return value.end - value.begin;
 }
 
 }  // namespace
 
 IniFile::IniFile(const QString& fileName) : m_fileName(QFileInfo(fileName).absoluteFilePath()) {}
 
+void IniFile::refuse(const QString& reason) const {
+    QString message = QStringLiteral("Unable to write to %1").arg(m_fileName);
+    if (!reason.isEmpty()) {
+        message += QStringLiteral(": ") + reason;
+    }
+    throw Exception(message);
+}
+
 QString IniFile::readString(const QString& section, const QString& key,
                             const QString& defaultValue) const {
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (m_tooLarge) {
         return defaultValue;
     }
-    const QByteArray data = file.readAll();
+    const FileContent file = readFile(QFile::encodeName(m_fileName), kMaxFileSize);
+    if (file.state == FileState::TooLarge) {
+        m_tooLarge = true;
+    }
+    if (file.state != FileState::Regular) {
+        return defaultValue;
+    }
+    const QByteArray& data = file.data;
     const Location where = locate(data, section.trimmed(), key.trimmed());
-    if (!where.entryFound) {
+    if (!where.entryFound || storedSize(where.entry.value) > kMaxValueSize) {
         return defaultValue;
     }
     QString value = decode(data, where.entry.value);
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
         value.back() == value.front()) {
         value = value.mid(1, value.size() - 2);
-    }
-    if (value.size() > kMaxValueLength) {
-        value.truncate(kMaxValueLength);
-        if (value.back().isHighSurrogate()) {
-            value.chop(1);
-        }
     }
     return value;
 }
@@ -242,45 +381,95 @@ void IniFile::writeInteger(const QString& section, const QString& key, qint32 va
 }
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
-    const auto refuse = [this] {
-        throw Exception(QStringLiteral("Unable to write to %1").arg(m_fileName));
-    };
+    if (singleLine(value).size() > kMaxValueSize) {
+        refuse(QStringLiteral("the value of \"%1\" is longer than %2 bytes")
+                   .arg(key)
+                   .arg(kMaxValueSize));
+    }
+    if (m_tooLarge) {
+        refuse(QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileSize));
+    }
 
     // Write through a link to the file it names, as an in-place write would.
-    QFileInfo info(m_fileName);
-    const QString canonical = info.canonicalFilePath();
+    const QString canonical = QFileInfo(m_fileName).canonicalFilePath();
     const QString target = canonical.isEmpty() ? m_fileName : canonical;
-    info = QFileInfo(target);
+    const QByteArray nativeTarget = QFile::encodeName(target);
+    const QString folderPath = QFileInfo(target).absolutePath();
+    const QByteArray nativeFolder = QFile::encodeName(folderPath);
 
-    QByteArray data;
-    if (info.exists()) {
-        // The rename below would replace even a read-only file, and would work for a
-        // privileged user too: a file nobody may write refuses the write, as the desktop's
-        // read-only attribute does. A file that cannot be read completely is not replaced,
-        // or its other lines would be lost.
-        if (!info.isFile() || !info.isWritable() || !hasWriteBits(info)) {
-            refuse();
+    // Anything but a regular file is refused before a lock file is made beside it (a link to
+    // /dev/zero must not leave a file in /dev).
+    struct stat existing {};
+    if (::stat(nativeTarget.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        refuse();
+    }
+    const auto takesFiles = [](const QByteArray& path) {
+        struct stat folder {};
+        return ::stat(path.constData(), &folder) == 0 && S_ISDIR(folder.st_mode) &&
+               writableByUs(path, folder);
+    };
+    const bool folderTakesFiles = takesFiles(nativeFolder);
+
+    // Everything from the read to the replacement happens under the lock, so a copy of the
+    // program writing at the same moment waits and then sees this write. The lock lies beside
+    // the path every copy opens, whatever it links to.
+    const QByteArray ownPath = QFile::encodeName(m_fileName);
+    const QByteArray ownFolder = QFile::encodeName(QFileInfo(m_fileName).absolutePath());
+    Descriptor lock = openLockFile(ownPath + ".lock", takesFiles(ownFolder));
+    bool lockFileHeld = false;
+    if (lock.get() >= 0) {
+        const LockResult result = lockExclusively(lock.get());
+        if (result == LockResult::TimedOut) {
+            refuse(QStringLiteral("another program keeps it locked"));
         }
-        QFile file(target);
-        if (!file.open(QIODevice::ReadOnly)) {
-            refuse();
-        }
-        data = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            refuse();
+        lockFileHeld = result == LockResult::Held;
+    }
+
+    // Without a lock file (a folder that takes no new files), the file itself is locked: it can
+    // then only be written in place, so every copy locks the same file.
+    Descriptor self;
+    if (lock.get() < 0) {
+        self = Descriptor(
+            ::open(nativeTarget.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat st {};
+        if (self.get() >= 0 && ::fstat(self.get(), &st) == 0 && S_ISREG(st.st_mode) &&
+            lockExclusively(self.get()) == LockResult::TimedOut) {
+            refuse(QStringLiteral("another program keeps it locked"));
         }
     }
-    const QFileInfo folder(info.absolutePath());
-    if (!folder.isDir() || !folder.isWritable() || !hasWriteBits(folder)) {
+    const FileContent file = readFile(nativeTarget, kMaxFileSize);
+    if (file.state == FileState::TooLarge) {
+        m_tooLarge = true;
+        refuse(QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileSize));
+    }
+    if (file.state == FileState::Unusable) {
+        refuse();  // not a regular file, or unreadable: its other lines would be lost
+    }
+    const bool exists = file.state == FileState::Regular;
+    // The rename below would replace even a read-only file: a file nobody may write refuses.
+    if (exists && !writableByUs(nativeTarget, file.info)) {
         refuse();
     }
 
-    const QByteArray updated = withValue(data, section, key, value);
-    if (info.exists() && updated == data) {
+    const QByteArray updated = withValue(file.data, section, key, value);
+    if (exists && updated == file.data) {
         return;  // the file already says so
     }
+    if (updated.size() > kMaxFileSize) {
+        refuse(QStringLiteral("the file would grow beyond %1 bytes").arg(kMaxFileSize));
+    }
 
-    if (!saveFileAtomically(target, updated)) {
+    if (folderTakesFiles) {
+        // Leftovers of a killed save are ours to remove, and no other copy is saving now.
+        if (lockFileHeld) {
+            removeStaleTemporaries(target);
+        }
+        if (!saveFileAtomically(target, updated)) {
+            refuse();
+        }
+        return;
+    }
+    if (!exists || !saveFileInPlace(target, updated, file.data)) {
         refuse();
     }
 }

@@ -11,13 +11,25 @@ namespace lsg {
 // updates it at once), and every line the program does not write is kept byte for byte.
 //
 // Writes replace the whole file atomically (temporary file in the same folder, then rename),
-// so an interrupted write never leaves a half-written file. A write that cannot be made throws
-// lsg::Exception "Unable to write to <full path>". Reads never throw: a missing or unreadable
-// file, section or key reads as the default.
+// so an interrupted write never leaves a half-written file; a writable file in a folder that
+// takes no new files is written in place instead. Each write holds an advisory lock on
+// "<file>.lock" while it reads, changes and replaces the file, so that copies of the program
+// sharing the file never undo each other's keys. A write that cannot be made throws
+// lsg::Exception "Unable to write to <full path>".
+//
+// Reads never throw and never block: a missing or unreadable file, anything that is not a
+// regular file (a FIFO, a device), a file beyond kMaxFileSize, a missing section or key, and a
+// value beyond kMaxValueSize read as the default. A file found too large reads as empty for the
+// rest of this object's life and is never replaced.
+//
+// One object is used by one thread at a time.
 class IniFile {
 public:
-    // Longest value a read returns, in UTF-16 code units.
-    static constexpr qsizetype kMaxValueLength = 2047;
+    // Longest value, in bytes of its UTF-8 text, that is read or written; far above any real
+    // setting, so a value is never cut.
+    static constexpr qsizetype kMaxValueSize = 64 * 1024;
+    // Largest file that is read or written.
+    static constexpr qsizetype kMaxFileSize = 1024 * 1024;
 
     explicit IniFile(const QString& fileName);
 
@@ -30,16 +42,21 @@ public:
     // Writes the value as decimal text.
     void writeInteger(const QString& section, const QString& key, qint32 value);
 
-    // The value with surrounding blanks (and one pair of enclosing quotes) removed, at most
-    // kMaxValueLength long; the default when the key is missing.
+    // The value with surrounding blanks (and one pair of enclosing quotes) removed; the default
+    // when the key is missing or its value is longer than kMaxValueSize.
     QString readString(const QString& section, const QString& key,
                        const QString& defaultValue) const;
     // Writes the text; line breaks in it become blanks and a NUL ends it, so that one value
-    // can never turn into further lines of the file.
+    // can never turn into further lines of the file. A value longer than kMaxValueSize, or one
+    // that would make the file larger than kMaxFileSize, is refused with an exception that says
+    // so; nothing is written then.
     void writeString(const QString& section, const QString& key, const QString& value);
 
 private:
+    [[noreturn]] void refuse(const QString& reason = QString()) const;
+
     QString m_fileName;
+    mutable bool m_tooLarge = false;
 };
 
 }  // namespace lsg

@@ -13,18 +13,23 @@
 namespace lsg {
 
 qint64 percentFromUsage(double usage) {
-    const double scaled = usage * 100.0;
-    if (std::isnan(scaled) || scaled <= 0.0) {
+    if (std::isnan(usage) || usage <= 0.0) {
         return 0;
     }
-    if (scaled >= 100.0) {
+    if (usage >= 1.0) {
         return 100;
     }
-    // Halves go to the even neighbour, whatever the floating-point rounding mode is.
+    // The product in double can land on a half the fraction itself is not: 1 - 1/200 is held
+    // just below 0.995, yet its product rounds to exactly 99.5. fma gives the product's rounding
+    // error exactly (scaled + error is the true u x 100), and only at a half can that error move
+    // the result, since every half below 100 is itself a double.
+    const double scaled = usage * 100.0;
+    const double error = std::fma(usage, 100.0, -scaled);
     const double floor = std::floor(scaled);
     const double fraction = scaled - floor;
     qint64 result = static_cast<qint64>(floor);
-    if (fraction > 0.5 || (fraction == 0.5 && result % 2 != 0)) {
+    // Halves go to the even neighbour, whatever the floating-point rounding mode is.
+    if (fraction > 0.5 || (fraction == 0.5 && (error > 0.0 || (error == 0.0 && result % 2 != 0)))) {
         ++result;
     }
     return result;

@@ -20,8 +20,9 @@ inline constexpr int kChartPoints = 10;
 // Most processor strips that exist; further processors only count in the average.
 inline constexpr qint64 kMaxStrips = kChartSlots - 1;
 
-// A busy fraction as a whole percentage: u x 100 rounded to the nearest integer with halves to
-// the even neighbour, clamped to 0..100 (a NaN reads as 0).
+// A busy fraction as a whole percentage: the exact value of u x 100 rounded to the nearest
+// integer with halves to the even neighbour, clamped to 0..100 (a NaN reads as 0). Only a
+// fraction that is exactly a half percent rounds as a half.
 qint64 percentFromUsage(double usage);
 
 // "CPU Usage: <avg>% (1 processor)" for one processor, else

@@ -124,12 +124,16 @@ std::optional<qint32> parseInteger(QStringView text) {
     return static_cast<qint32>(bits);
 }
 
-qint32 readIntegerText(QStringView text, qint32 defaultValue) {
+std::optional<qint32> parseIntegerText(QStringView text) {
     if (text.size() > 2 && text.startsWith(u"0x", Qt::CaseInsensitive)) {
         const QString dollar = QLatin1Char('$') + text.mid(2).toString();
-        return parseInteger(dollar).value_or(defaultValue);
+        return parseInteger(dollar);
     }
-    return parseInteger(text).value_or(defaultValue);
+    return parseInteger(text);
+}
+
+qint32 readIntegerText(QStringView text, qint32 defaultValue) {
+    return parseIntegerText(text).value_or(defaultValue);
 }
 
 qint32 strictInteger(const QString& text) {

@@ -17,7 +17,9 @@ namespace lsg::settings {
 std::optional<qint32> parseInteger(QStringView text);
 
 // The lenient reader of integer keys: a text longer than 2 characters starting with "0x" (any
-// case) has that prefix read as "$"; an empty or unparsable text gives the default.
+// case) has that prefix read as "$"; an empty or unparsable text gives nullopt.
+std::optional<qint32> parseIntegerText(QStringView text);
+// The same with a default for an empty or unparsable text.
 qint32 readIntegerText(QStringView text, qint32 defaultValue);
 
 // The strict parse: throws lsg::Exception "'<text>' is not a valid integer value".

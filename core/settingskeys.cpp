@@ -2,9 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/settingskeys.h"
 
-#include "platform/exception.h"
 #include "core/globals.h"
 #include "core/inifile.h"
+#include "platform/exception.h"
 
 namespace lsg::settings {
 
@@ -28,6 +28,15 @@ IniFile& writer() {
             QStringLiteral("Unable to write to %1").arg(DataFolder + QLatin1String(kFileName)));
     }
     return *SettingsFile;
+}
+
+// A value outside a key's range reads as absent: only the low 8 bits of a hand-edited
+// Transparency=256 would make the gadget invisible.
+bool inRange(Key key, qint32 value) {
+    if (key == Key::Transparency) {
+        return value >= 1 && value <= 255;
+    }
+    return true;
 }
 
 }  // namespace
@@ -63,8 +72,15 @@ QString keyName(Key key) {
 }
 
 qint32 readInt(Key key) {
-    const IniFile* file = reader();
-    return file ? file->readInteger(section(), keyName(key), kIntegerDefault) : kIntegerDefault;
+    return readOptionalInt(key).value_or(kIntegerDefault);
+}
+
+std::optional<qint32> readOptionalInt(Key key) {
+    const std::optional<qint32> value = parseIntegerText(readText(key));
+    if (!value || !inRange(key, *value)) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 void writeInt(Key key, qint32 value) {

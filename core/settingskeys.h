@@ -23,7 +23,7 @@ enum class Key {
     Top,              // integer, screen pixels
     Height,           // integer, outer height in pixels
     Width,            // integer, outer width in pixels
-    Transparency,     // integer, opacity 1..255 (0 or absent: opaque)
+    Transparency,     // integer, opacity 1..255 (absent or outside: opaque)
     ShowCores,        // integer 0 or 1
     StayOnTop,        // integer 0 or 1
     Textcolor,        // colour text
@@ -43,8 +43,11 @@ inline constexpr TColor kDefaultBackgroundColor = clBtnFace;
 inline constexpr char kDefaultFontName[] = "Tahoma";
 inline constexpr qint32 kDefaultFontSize = 8;
 
-// The key read by the lenient integer reader: 0 when absent or not an integer.
+// The key read by the lenient integer reader: 0 when absent, not an integer, or outside the
+// key's range (Transparency: 1..255).
 qint32 readInt(Key key);
+// The same, but empty instead of 0, so that a stored 0 can be told from a missing key.
+std::optional<qint32> readOptionalInt(Key key);
 // Writes the value as decimal text at once; throws lsg::Exception "Unable to write to ..."
 // when the file refuses the write.
 void writeInt(Key key, qint32 value);

@@ -9,7 +9,9 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
 
 namespace lsg::platform {
 
@@ -42,21 +44,68 @@ void createFolder(const QString& path) {
     QDir().mkpath(path);
 }
 
+namespace {
+
+constexpr char kProbeName[] = "chk.tmp";
+
+bool hasWriteBits(const QByteArray& folder) {
+    struct stat st {};
+    return ::stat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+           (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// The named probe, for file systems without unnamed files. A probe left by a killed start of
+// ours (an empty regular file of this user) is removed first rather than taken as a refusal.
+bool probeWithName(const QByteArray& folder) {
+    const QByteArray path = folder + kProbeName;
+    struct stat st {};
+    if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0 &&
+        st.st_uid == ::geteuid()) {
+        ::unlink(path.constData());
+    }
+    // O_EXCL: anything else named chk.tmp makes the probe fail, as a create-new would.
+    const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return false;
+    }
+    ::close(fd);
+    ::unlink(path.constData());
+    return true;
+}
+
+}  // namespace
+
 bool IsFolderWritable(const QString& folder) {
     QString path = folder;
     if (!path.endsWith(u'/')) {
         path += u'/';
     }
-    path += QStringLiteral("chk.tmp");
     const QByteArray native = QFile::encodeName(path);
-    // O_EXCL: an existing chk.tmp makes the probe fail, as a create-new would.
-    const int fd = ::open(native.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    if (!hasWriteBits(native)) {
         return false;
     }
-    ::close(fd);
-    ::unlink(native.constData());
-    return true;
+    // An unnamed file needs the same rights as a named one and vanishes with its descriptor,
+    // so a kill between create and delete leaves nothing behind.
+    const int fd = ::open(native.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+        return probeWithName(native);
+    }
+    return false;
+}
+
+bool isSystemLocation(const QString& folder) {
+    const QString clean = QDir::cleanPath(folder);
+    for (const char* root : {"/usr", "/bin", "/sbin", "/lib", "/lib32", "/lib64", "/libx32"}) {
+        const QString prefix = QLatin1String(root);
+        if (clean == prefix || clean.startsWith(prefix + u'/')) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool startDetached(const QString& program) {

@@ -12,16 +12,23 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QUrl>
+#include <functional>
 #include <memory>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/mainform.h"
 #include "core/globals.h"
 #include "core/inifile.h"
+#include "core/placement.h"
 #include "core/samplingtick.h"
 #include "core/settingskeys.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
+#include "platform/paths.h"
 #include "settingsdialog/settingsform.h"
+#include "tests/common/deadline.h"
 #include "ui/messages.h"
 
 using namespace lsg;
@@ -135,19 +142,40 @@ TEST_F(StartupTest, SettingsLiveBesideTheExecutableWhenItsFolderTakesNewFiles) {
 }
 
 TEST_F(StartupTest, OtherwiseInTheConfigFolder) {
-    // An existing chk.tmp makes the probe fail, like a folder that refuses new files.
-    QFile probe(m_appFolder + QStringLiteral("chk.tmp"));
-    ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
-    probe.close();
+    // A folder without write bits refuses new files, for root too.
     const QString folder = m_config + QStringLiteral("/KALDERN/Loadspire Gauge/");
     ASSERT_TRUE(QDir().mkpath(folder));
     writeSettings("Left=-300\r\n", folder);
+    const auto writable = QFile::permissions(m_appFolder);
+    QFile::setPermissions(m_appFolder, QFileDevice::ReadOwner | QFileDevice::ExeOwner |
+                                           QFileDevice::ReadOther | QFileDevice::ExeOther);
     start();
+    QFile::setPermissions(m_appFolder, writable);
     EXPECT_EQ(DataFolder, folder);
     EXPECT_EQ(gadget()->x(), -300);
 }
 
-TEST_F(StartupTest, SavedPlaceIsUsedOnlyWhenPlausible) {
+TEST(DataFolder, PackagedInstallsNeverHoldTheSettings) {
+    for (const auto& [folder, system] :
+         {std::pair{"/usr/libexec/loadspire/", true}, std::pair{"/usr/bin", true},
+          std::pair{"/usr", true}, std::pair{"/bin/", true}, std::pair{"/lib64/x/", true},
+          std::pair{"/usr/../home/u/apps/", false}, std::pair{"/usr2/bin/", false},
+          std::pair{"/home/u/usr/", false}, std::pair{"/opt/loadspire/", false},
+          std::pair{"/tmp/", false}}) {
+        SCOPED_TRACE(folder);
+        EXPECT_EQ(platform::isSystemLocation(QLatin1String(folder)), system);
+    }
+}
+
+TEST(DataFolder, TheProbeLeavesNoNameBehind) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_TRUE(platform::IsFolderWritable(dir.path()));
+    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    EXPECT_FALSE(platform::IsFolderWritable(dir.filePath(QStringLiteral("missing"))));
+}
+
+TEST_F(StartupTest, SavedPlaceIsUsedWhenTheGadgetCanBeGrabbedThere) {
     const int screenWidth = QGuiApplication::primaryScreen()->geometry().width();
     struct Case {
         QByteArray line;
@@ -155,10 +183,11 @@ TEST_F(StartupTest, SavedPlaceIsUsedOnlyWhenPlausible) {
         int expected;
     };
     for (const Case& c :
-         {Case{"Left=0", true, 0}, Case{"Left=-300", false, -300},
-          Case{"Left=" + QByteArray::number(screenWidth + 1), true, 0},
-          Case{"Left=" + QByteArray::number(screenWidth), false, screenWidth},
-          Case{"Left=0x20", false, 32}, Case{"Left=$20", false, 32}, Case{"Left=abc", true, 0}}) {
+         {Case{"Left=0", false, 0}, Case{"Left=-300", false, -300},
+          Case{"Left=" + QByteArray::number(screenWidth - 32), false, screenWidth - 32},
+          Case{"Left=" + QByteArray::number(screenWidth), true, 0},
+          Case{"Left=-3000\r\nTop=-3000", true, 0}, Case{"Left=0x20", false, 32},
+          Case{"Left=$20", false, 32}, Case{"Left=abc", true, 0}}) {
         SCOPED_TRACE(c.line.constData());
         writeSettings(c.line + "\r\n");
         start();
@@ -245,10 +274,19 @@ TEST_F(StartupTest, HandEditedExtremesStayDrawable) {
     EXPECT_TRUE(m_messages.empty());
 }
 
-TEST_F(StartupTest, SavedLookIsApplied) {
-    writeSettings("Transparency=204\r\n");
-    start();
-    EXPECT_EQ(gadget()->alphaBlendValue(), 204);
+TEST_F(StartupTest, TransparencyOutsideItsRangeReadsAsAbsent) {
+    for (const auto& [value, alpha] :
+         {std::pair{"204", 204}, std::pair{"1", 1}, std::pair{"255", 255}, std::pair{"0", 255},
+          std::pair{"256", 255}, std::pair{"-1", 255}, std::pair{"$100", 255},
+          std::pair{"-2147483648", 255}}) {
+        SCOPED_TRACE(value);
+        writeSettings(QByteArray("Transparency=") + value + "\r\n");
+        start();
+        EXPECT_EQ(gadget()->alphaBlendValue(), alpha);
+        m_form.reset();
+        delete SettingsFile;
+        SettingsFile = nullptr;
+    }
 }
 
 TEST_F(StartupTest, MenuTogglesWriteTheirKeys) {
@@ -565,6 +603,134 @@ TEST(ErrorReport, DropsOnlyRepeatsOfAnOpenReport) {
     // Closed: the same text shows again.
     messages.errorReport(QStringLiteral("tick failed"));
     EXPECT_EQ(shown.size(), 3u);
+}
+
+
+// What a file system entry looks like, to tell whether anything wrote it.
+struct EntryState {
+    ino_t inode = 0;
+    mode_t mode = 0;
+    off_t size = 0;
+    timespec modified{};
+    QByteArray head;  // the first bytes of a regular file
+    bool operator==(const EntryState& o) const {
+        return inode == o.inode && mode == o.mode && size == o.size &&
+               modified.tv_sec == o.modified.tv_sec && modified.tv_nsec == o.modified.tv_nsec &&
+               head == o.head;
+    }
+};
+
+EntryState entryState(const QString& path) {
+    EntryState state;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path), &st) != 0) {
+        return state;
+    }
+    state = {st.st_ino, st.st_mode, st.st_size, st.st_mtim, {}};
+    if (S_ISREG(st.st_mode)) {
+        QFile file(path);
+        if (file.open(QIODevice::ReadOnly)) {
+            state.head = file.read(4096);
+        }
+    }
+    return state;
+}
+
+// Hostile settings files and leftovers of killed runs, through the real start-up: it neither
+// blocks nor crashes, reports nothing, writes nothing, and puts a drawable gadget where it can
+// be grabbed. A later write either works or is refused with a message, never through the
+// hostile file.
+TEST_F(StartupTest, HostileFilesAndFaults) {
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        bool writeRefused;
+        std::function<void()> check;
+    };
+    const auto ini = [this] { return m_appFolder + QStringLiteral("settings.ini"); };
+    const Case cases[] = {
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(QFile::encodeName(ini()), 0600), 0); }, true, nullptr},
+        {"link to /dev/zero", [&] { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), ini())); },
+         true, nullptr},
+        {"3 GB file",
+         [&] {
+             writeSettings("Left=5\r\nTop=5\r\n");
+             ASSERT_EQ(::truncate(QFile::encodeName(ini()), 3'000'000'000), 0);
+         },
+         true, nullptr},
+        {"extreme negatives",
+         [&] {
+             writeSettings(
+                 "Width=-2147483648\r\nHeight=-2147483648\r\nLeft=-2147483648\r\n"
+                 "Top=2147483647\r\n");
+         },
+         false,
+         [&] {
+             EXPECT_EQ(gadget()->size(), QSize(placement::kMinimumSide, placement::kMinimumSide));
+         }},
+        {"extreme positives",
+         [&] {
+             writeSettings(
+                 "Width=2147483647\r\nHeight=2147483647\r\nLeft=2147483647\r\n"
+                 "Top=-2147483648\r\n");
+         },
+         false, nullptr},
+        {"stale temporaries",
+         [&] {
+             writeSettings("Left=10\r\n");
+             QFile stale(ini() + QStringLiteral(".tmp3f9k1"));
+             ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+             stale.write(QByteArray(100000, 'x'));
+         },
+         false, [&] { EXPECT_FALSE(QFile::exists(ini() + QStringLiteral(".tmp3f9k1"))); }},
+        {"stale probe",
+         [&] {
+             writeSettings("Left=10\r\n");
+             QFile probe(m_appFolder + QStringLiteral("chk.tmp"));
+             ASSERT_TRUE(probe.open(QIODevice::WriteOnly));
+         },
+         false, [&] { EXPECT_EQ(DataFolder, m_appFolder); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(m_appFolder).remove(QStringLiteral("settings.ini"));
+        c.make();
+        const EntryState before = entryState(ini());
+        {
+            const lsg::testing::Deadline deadline(c.name);
+            start(2);
+        }
+        EXPECT_TRUE(m_messages.empty()) << m_messages.front().toStdString();
+        EXPECT_EQ(entryState(ini()), before) << "start-up wrote to the file";
+        ASSERT_TRUE(gadget()->isVisible());
+        const QRect desktop(QPoint(0, 0), QGuiApplication::primaryScreen()->virtualSize());
+        EXPECT_GE(gadget()->width(), placement::kMinimumSide);
+        EXPECT_GE(gadget()->height(), placement::kMinimumSide);
+        EXPECT_TRUE(desktop.contains(QRect(gadget()->pos(), gadget()->size())))
+            << desktop.width() << "x" << desktop.height() << " " << gadget()->x() << ","
+            << gadget()->y() << " " << gadget()->width() << "x" << gadget()->height();
+
+        {
+            const lsg::testing::Deadline deadline(c.name);
+            m_form->ShowAllCores1->trigger();
+        }
+        if (c.writeRefused) {
+            ASSERT_EQ(m_messages.size(), 1u);
+            EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
+            EXPECT_EQ(entryState(ini()), before) << "written through";
+        } else {
+            EXPECT_TRUE(m_messages.empty());
+            EXPECT_EQ(settings::readInt(settings::Key::ShowCores), 1);
+        }
+        if (c.check) {
+            c.check();
+        }
+        m_messages.clear();
+        m_form.reset();
+        delete SettingsFile;
+        SettingsFile = nullptr;
+        QDir(m_appFolder).remove(QStringLiteral("chk.tmp"));
+    }
 }
 
 TEST(HelpAddress, ProductSlug) {

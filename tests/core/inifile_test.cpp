@@ -7,13 +7,19 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
+#include <functional>
+#include <thread>
 
-#include "platform/exception.h"
 #include "core/inifile.h"
+#include "platform/exception.h"
+#include "tests/common/deadline.h"
 
 using lsg::Exception;
 using lsg::IniFile;
@@ -21,6 +27,8 @@ using lsg::IniFile;
 namespace {
 
 const QString kSettings = QStringLiteral("Settings");
+// What a folder holds after writes: the file and the lock beside it, no temporaries.
+const QStringList kFileAndLock{QStringLiteral("settings.ini"), QStringLiteral("settings.ini.lock")};
 
 QByteArray readBytes(const QString& path) {
     QFile file(path);
@@ -82,7 +90,7 @@ TEST_F(IniFileTest, MissingFileReadsDefaultsAndFirstWriteCreatesIt) {
     EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), -300);
     EXPECT_EQ(ini.readString(kSettings, "fontname", QString()),
               QStringLiteral("Noto Sans CJK 字体 Ü"));
-    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("settings.ini")});
+    EXPECT_EQ(folderEntries(), kFileAndLock);
 }
 
 TEST_F(IniFileTest, ReadsAsTheProfileFunctionsDo) {
@@ -134,12 +142,16 @@ TEST_F(IniFileTest, ValueTexts) {
     writeBytes(path(),
                "[Settings]\nA=  \"quoted value\"  \nB='x'\nC=\"half\nD=\t\tpadded\t \n"
                "E=" +
-                   QByteArray(3000, 'e') + "\n");
+                   QByteArray(3000, 'e') + "\nF=" + QByteArray(IniFile::kMaxValueSize, 'f') +
+                   "\nG=" + QByteArray(IniFile::kMaxValueSize + 1, 'g') + "\n");
     EXPECT_EQ(ini.readString(kSettings, "A", QString()), QStringLiteral("quoted value"));
     EXPECT_EQ(ini.readString(kSettings, "B", QString()), QStringLiteral("x"));
     EXPECT_EQ(ini.readString(kSettings, "C", QString()), QStringLiteral("\"half"));
     EXPECT_EQ(ini.readString(kSettings, "D", QString()), QStringLiteral("padded"));
-    EXPECT_EQ(ini.readString(kSettings, "E", QString()), QString(2047, QLatin1Char('e')));
+    // Long values come back whole up to the limit; beyond it they read as absent, never cut.
+    EXPECT_EQ(ini.readString(kSettings, "E", QString()), QString(3000, QLatin1Char('e')));
+    EXPECT_EQ(ini.readString(kSettings, "F", QString()).size(), IniFile::kMaxValueSize);
+    EXPECT_EQ(ini.readString(kSettings, "G", QStringLiteral("absent")), QStringLiteral("absent"));
 
     // A written value stays one line, whatever it holds.
     ini.writeString(kSettings, "Fontname", QStringLiteral("Evil\nLeft=5\r\nTop=6"));
@@ -173,14 +185,16 @@ TEST_F(IniFileTest, RefusedWritesNameTheFileAndKeepIt) {
     EXPECT_EQ(readBytes(path()), original);
     EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), 10) << "reads still work";
 
-    // Read-only folder.
+    // Read-only folder without the file: nowhere to create it.
     QFile::setPermissions(path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    IniFile absent(path("absent.ini"));
     QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(errorOf([&] { ini.writeInteger(kSettings, "Left", 12); }), message);
-    EXPECT_EQ(readBytes(path()), original);
+    EXPECT_EQ(errorOf([&] { absent.writeInteger(kSettings, "Left", 12); }),
+              QStringLiteral("Unable to write to ") + absent.fileName());
     QFile::setPermissions(m_dir.path(),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("settings.ini")});
+    EXPECT_EQ(readBytes(path()), original);
+    EXPECT_EQ(folderEntries(), kFileAndLock);
 
     // Missing folder, and a folder standing where the file should be.
     IniFile nowhere(m_dir.filePath(QStringLiteral("gone/settings.ini")));
@@ -236,13 +250,13 @@ TEST_F(IniFileTest, FullDiskKeepsTheOldFile) {
                   QStringLiteral("Unable to write to ") + path());
     }
     EXPECT_EQ(readBytes(path()), original);
-    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("settings.ini")}) << "no temp file left";
+    EXPECT_EQ(folderEntries(), kFileAndLock) << "no temp file left";
 }
 
 TEST_F(IniFileTest, KillDuringWritesNeverLeavesAPartialFile) {
     // Each state of the file is one long value of a single digit; a torn write would show
     // a mix of digits or a short value.
-    constexpr int kLength = 200000;
+    constexpr int kLength = IniFile::kMaxValueSize;
     IniFile ini(path());
     ini.writeString(kSettings, "Fontname", QString(kLength, QLatin1Char('0')));
     for (int round = 0; round < 8; ++round) {
@@ -258,7 +272,7 @@ TEST_F(IniFileTest, KillDuringWritesNeverLeavesAPartialFile) {
         waitpid(child, nullptr, 0);
 
         const QString value = ini.readString(kSettings, "Fontname", QString());
-        ASSERT_EQ(value.size(), IniFile::kMaxValueLength) << "round " << round;
+        ASSERT_EQ(value.size(), kLength) << "round " << round;
         ASSERT_EQ(value.count(value.front()), value.size()) << "round " << round;
         const QByteArray bytes = readBytes(path());
         ASSERT_EQ(bytes.size(), qsizetype(sizeof("[Settings]\nFontname=\n") - 1 + kLength));
@@ -287,14 +301,16 @@ TEST_F(IniFileTest, CorruptedFileIsReadAndKept) {
 }
 
 TEST_F(IniFileTest, HugeLinesAndNulsDoNotHurt) {
-    QByteArray data(4 * 1024 * 1024, 'z');  // one line, no break
+    QByteArray data(IniFile::kMaxFileSize - 100, 'z');  // one line, no break
     data.prepend("[Settings]\nFontname=");
     data[100] = '\0';
     writeBytes(path(), data);
     IniFile ini(path());
-    EXPECT_EQ(ini.readString(kSettings, "Fontname", QString()).size(), IniFile::kMaxValueLength);
+    EXPECT_EQ(ini.readString(kSettings, "Fontname", QStringLiteral("long")),
+              QStringLiteral("long"));
     ini.writeInteger(kSettings, "Left", 1);
     EXPECT_EQ(readBytes(path()), data + "\nLeft=1\n");
+    EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), 1);
 
     // Many stray headers and keyless lines before the section.
     QByteArray manyLines;
@@ -310,5 +326,204 @@ TEST_F(IniFileTest, HugeLinesAndNulsDoNotHurt) {
     ini.writeInteger(kSettings, "Left", 2);
     EXPECT_EQ(readBytes(path()), QByteArray(100000, '\0') + "\n[Settings]\nLeft=2\n");
 }
+
+namespace hostile {
+
+using lsg::testing::Deadline;
+
+class HostileFileTest : public IniFileTest {};
+
+TEST_F(HostileFileTest, WhatIsNotARegularFileOrTooLargeReadsEmptyAndIsNeverWritten) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+    };
+    const Case cases[] = {
+        {"FIFO", [](const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p), 0600), 0); }},
+        {"link to /dev/zero",
+         [](const QString& p) { ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), p)); }},
+        {"folder", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); }},
+        {"just over the size limit",
+         [](const QString& p) {
+             writeBytes(p, "[Settings]\nLeft=5\n" + QByteArray(IniFile::kMaxFileSize, ';'));
+         }},
+        // 3 GB claimed, nothing stored: a read of it all would run out of memory.
+        {"huge sparse file",
+         [](const QString& p) {
+             writeBytes(p, "[Settings]\nLeft=5\n");
+             ASSERT_EQ(::truncate(QFile::encodeName(p), 3'000'000'000), 0);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString file =
+            m_dir.filePath(QLatin1String(c.name).toString().replace(' ', '_').replace('/', '_'));
+        c.make(file);
+        struct stat before {};
+        ASSERT_EQ(::lstat(QFile::encodeName(file), &before), 0);
+        IniFile ini(file);
+        {
+            const Deadline deadline(c.name);
+            EXPECT_EQ(ini.readInteger(kSettings, "Left", -1), -1);
+            EXPECT_TRUE(errorOf([&] {
+                            ini.writeInteger(kSettings, "Left", 7);
+                        }).startsWith(QStringLiteral("Unable to write to ") + file));
+            EXPECT_EQ(ini.readInteger(kSettings, "Left", -1), -1);
+        }
+        struct stat after {};
+        ASSERT_EQ(::lstat(QFile::encodeName(file), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino) << "replaced";
+        EXPECT_EQ(after.st_size, before.st_size);
+        EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+    }
+    // Nothing was made beside what the links point to.
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/dev/zero.lock")));
+}
+
+TEST_F(HostileFileTest, AFileFoundTooLargeStaysUnreadForTheRun) {
+    writeBytes(path(), "[Settings]\nLeft=5\n" + QByteArray(IniFile::kMaxFileSize, ';'));
+    IniFile ini(path());
+    EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), 0);
+    writeBytes(path(), "[Settings]\nLeft=5\n");  // cut down behind the program's back
+    EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), 0);
+    EXPECT_EQ(
+        errorOf([&] { ini.writeInteger(kSettings, "Left", 6); }),
+        QStringLiteral("Unable to write to %1: the file is larger than 1048576 bytes").arg(path()));
+    EXPECT_EQ(readBytes(path()), QByteArray("[Settings]\nLeft=5\n"));
+    EXPECT_EQ(IniFile(path()).readInteger(kSettings, "Left", 0), 5) << "a new run reads it";
+}
+
+TEST_F(HostileFileTest, LongValuesAreRefusedWholeNeverCut) {
+    IniFile ini(path());
+    ini.writeString(kSettings, "Left", QStringLiteral("1"));
+    const QByteArray before = readBytes(path());
+    const QString longest(IniFile::kMaxValueSize, QLatin1Char('a'));
+    EXPECT_EQ(errorOf([&] { ini.writeString(kSettings, "URL", longest + u'a'); }),
+              QStringLiteral("Unable to write to %1: the value of \"URL\" is longer than 65536 "
+                             "bytes")
+                  .arg(path()));
+    // Two-byte characters count twice.
+    EXPECT_NE(errorOf([&] { ini.writeString(kSettings, "URL", QString(32769, QChar(0xE9))); }),
+              QStringLiteral("no error"));
+    EXPECT_EQ(readBytes(path()), before);
+
+    ini.writeString(kSettings, "URL", longest);
+    EXPECT_EQ(ini.readString(kSettings, "URL", QString()), longest);
+    // A file that would pass the size limit is refused too, and kept: fifteen such values fit.
+    ini.writeString(kSettings, "A", longest);
+    for (const char* key : {"B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L", "M", "N"}) {
+        ini.writeString(kSettings, key, longest);
+    }
+    const QByteArray full = readBytes(path());
+    EXPECT_TRUE(errorOf([&] {
+                    ini.writeString(kSettings, "P", longest);
+                }).endsWith(QStringLiteral("the file would grow beyond 1048576 bytes")));
+    EXPECT_EQ(readBytes(path()), full);
+    EXPECT_EQ(ini.readString(kSettings, "N", QString()), longest);
+}
+
+TEST_F(HostileFileTest, StaleTemporariesOfOurNamingGoAtTheNextSave) {
+    writeBytes(path(), "[Settings]\nLeft=1\n");
+    for (const char* name :
+         {"settings.ini.tmp1", "settings.ini.tmpa9z0q", "settings.ini.tmpzzzzz"}) {
+        writeBytes(path(name), QByteArray(1000, 'x'));
+    }
+    // Not of our naming, or not ours to remove.
+    const QStringList kept{
+        QStringLiteral("other.ini.tmpabc"),     QStringLiteral("settings.ini.tmp"),
+        QStringLiteral("settings.ini.tmpABC"),  QStringLiteral("settings.ini.tmpabcdef7"),
+        QStringLiteral("settings.ini.tmp-1"),   QStringLiteral("settings.ini.tmpdir"),
+        QStringLiteral("settings.ini.tmplink"), QStringLiteral("settings.ini.tmpother")};
+    for (const QString& name : kept) {
+        if (name.endsWith(QStringLiteral("dir"))) {
+            ASSERT_TRUE(QDir(m_dir.path()).mkdir(name));
+        } else if (name.endsWith(QStringLiteral("link"))) {
+            ASSERT_TRUE(QFile::link(path(), m_dir.filePath(name)));
+        } else {
+            writeBytes(m_dir.filePath(name), "x");
+        }
+    }
+    if (::geteuid() == 0) {
+        ASSERT_EQ(
+            ::chown(QFile::encodeName(m_dir.filePath(QStringLiteral("settings.ini.tmpother"))),
+                    65534, 65534),
+            0);
+    }
+    IniFile ini(path());
+    ini.writeInteger(kSettings, "Left", 2);
+    QStringList expected = kept + kFileAndLock;
+    if (::geteuid() != 0) {
+        expected.removeOne(QStringLiteral("settings.ini.tmpother"));  // it was this user's
+    }
+    expected.sort();
+    EXPECT_EQ(folderEntries(), expected);
+    EXPECT_EQ(readBytes(path()), QByteArray("[Settings]\nLeft=2\n"));
+}
+
+TEST_F(HostileFileTest, AWritableFileInAReadOnlyFolderIsWrittenInPlace) {
+    writeBytes(path(), "[Settings]\nLeft=1\nFontname=a long name to be shortened\n");
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(path()), &before), 0);
+    QFile::setPermissions(m_dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    IniFile ini(path());
+    ini.writeInteger(kSettings, "Left", 22);
+    ini.writeString(kSettings, "Fontname", QStringLiteral("short"));
+    EXPECT_EQ(readBytes(path()), QByteArray("[Settings]\nLeft=22\nFontname=short\n"));
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(path()), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("settings.ini")}) << "nothing created";
+}
+
+TEST_F(HostileFileTest, TwoWritersLoseNoWrite) {
+    writeBytes(path(), "[Settings]\n");
+    constexpr int kRounds = 60;
+    // Each writer has its own object, and so its own descriptors, as a second copy of the
+    // program would; each writes its own keys over and over.
+    const auto writer = [this](const QString& prefix) {
+        IniFile ini(path());
+        for (int round = 0; round < kRounds; ++round) {
+            for (int key = 0; key < 3; ++key) {
+                ini.writeInteger(kSettings, prefix + QString::number(key), round);
+            }
+        }
+    };
+    {
+        const Deadline deadline("two writers", std::chrono::seconds(60));
+        std::thread first(writer, QStringLiteral("First"));
+        std::thread second(writer, QStringLiteral("Second"));
+        first.join();
+        second.join();
+    }
+    IniFile ini(path());
+    for (const char* prefix : {"First", "Second"}) {
+        for (int key = 0; key < 3; ++key) {
+            EXPECT_EQ(ini.readInteger(kSettings, QLatin1String(prefix) + QString::number(key), -1),
+                      kRounds - 1)
+                << prefix << key;
+        }
+    }
+    EXPECT_EQ(folderEntries(), kFileAndLock);
+}
+
+TEST_F(HostileFileTest, AHeldLockEndsTheWaitWithAnError) {
+    writeBytes(path(), "[Settings]\nLeft=1\n");
+    IniFile ini(path());
+    ini.writeInteger(kSettings, "Left", 2);  // makes the lock file
+    const int holder = ::open(QFile::encodeName(path("settings.ini.lock")), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    {
+        const Deadline deadline("a held lock");
+        EXPECT_EQ(
+            errorOf([&] { ini.writeInteger(kSettings, "Left", 3); }),
+            QStringLiteral("Unable to write to %1: another program keeps it locked").arg(path()));
+    }
+    ::close(holder);
+    ini.writeInteger(kSettings, "Left", 4);
+    EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), 4);
+}
+
+}  // namespace hostile
 
 }  // namespace

@@ -2,7 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -93,6 +95,20 @@ TEST(SamplingTick, PercentFromUsage) {
         {-1e300, 0},
         {std::numeric_limits<double>::infinity(), 100},
         {std::numeric_limits<double>::quiet_NaN(), 0},
+        // Fractions held just beside a half percent, whose product in double is the half
+        // itself: the side of the half they lie on decides.
+        {1.0 - 1.0 / 200.0, 99},  // just below 0.995
+        {0.995, 99},
+        {0.015, 1},  // just below
+        {0.005, 1},  // just above
+        {0.025, 3},  // just above
+        // True halves still go to the even neighbour.
+        {0.625, 62},
+        {0.125, 12},
+        {std::nextafter(0.125, 1.0), 13},
+        {std::nextafter(0.125, 0.0), 12},
+        {std::nextafter(1.0, 0.0), 100},
+        {std::numeric_limits<double>::denorm_min(), 0},
     };
     for (const auto& [usage, percent] : cases) {
         SCOPED_TRACE(usage);

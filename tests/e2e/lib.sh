@@ -29,8 +29,28 @@ e2e_cleanup() {
     fi
 }
 
-# e2e_setup [notray]: display, window manager and (unless "notray") a tray host.
+# e2e_wait_display_file: waits for the host display's number, then keeps it as display-host.
+e2e_wait_display_file() {
+    local i
+    for i in $(seq 100); do
+        [ -s "$E2E_TMP/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start"
+    mv "$E2E_TMP/display" "$E2E_TMP/display-host"
+}
+
+# e2e_setup [notray] [screens=N]: display, window manager and (unless "notray") a tray host. With
+# screens=N the display has N monitors of 1280x800 side by side (Xinerama), the first primary.
 e2e_setup() {
+    local tray=1 screens=1 arg
+    for arg in "$@"; do
+        case "$arg" in
+            notray) tray=0 ;;
+            screens=*) screens=${arg#screens=} ;;
+            *) e2e_fail "unknown e2e_setup option $arg" ;;
+        esac
+    done
     E2E_TMP=$(mktemp -d /tmp/lsg-e2e.XXXXXX)
     trap e2e_cleanup EXIT
     export HOME="$E2E_TMP/home"
@@ -43,7 +63,25 @@ e2e_setup() {
 
     # -displayfd picks a free display number itself, so parallel tests never collide.
     exec {dfd}>"$E2E_TMP/display"
-    Xvfb -displayfd "$dfd" -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    if [ "$screens" -gt 1 ]; then
+        # Xvfb lays its Xinerama screens over one another; Xephyr, inside an Xvfb as large as
+        # the whole desktop, puts them side by side.
+        Xvfb -displayfd "$dfd" -screen 0 $((1280 * screens))x800x24 -nolisten tcp \
+            >"$E2E_TMP/xvfb-host.log" 2>&1 &
+        exec {dfd}>&-
+        e2e_wait_display_file
+        local layout=(+xinerama) n
+        for n in $(seq 0 $((screens - 1))); do
+            layout+=(-screen "1280x800+$((1280 * n))+0")
+        done
+        exec {dfd}>"$E2E_TMP/display"
+        # Without RandR, whose monitor list would hold the first screen only, Qt takes the
+        # Xinerama heads.
+        DISPLAY=":$(head -n1 "$E2E_TMP/display-host")" Xephyr -displayfd "$dfd" "${layout[@]}" \
+            -extension RANDR -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    else
+        Xvfb -displayfd "$dfd" -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+    fi
     exec {dfd}>&-
     local i
     for i in $(seq 100); do
@@ -54,14 +92,14 @@ e2e_setup() {
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
 
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
-    if [ "${1:-}" != notray ]; then
+    if [ "$tray" = 1 ]; then
         trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
             >"$E2E_TMP/trayer.log" 2>&1 &
     fi
     # The program starts only once the window manager and the tray host own their selections,
     # so what it finds never depends on how fast they started.
     local selections=(WM_S0)
-    [ "${1:-}" != notray ] && selections+=(_NET_SYSTEM_TRAY_S0)
+    [ "$tray" = 1 ] && selections+=(_NET_SYSTEM_TRAY_S0)
     "$LSG_BINARY_DIR/tests/xselection_wait" 30 "${selections[@]}" ||
         e2e_fail "the window manager or the tray host did not start"
     for i in $(seq 100); do

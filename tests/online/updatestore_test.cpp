@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/updatestore.h"
 
+#include "online/check.h"
+
 #include "platform/exception.h"
 
 #include <gtest/gtest.h>
@@ -55,8 +57,21 @@ TEST(UpdateStore, WritesTextValuesAndReadsThemBackWithDefaults) {
     EXPECT_EQ(s.readNumber(UpdateStore::kLastUpdateCheckCount, 0), 4);
     // Blanks around a value are not part of it, as in settings.ini.
     EXPECT_EQ(s.readText(UpdateStore::kCurrentVersion), QStringLiteral("4.4"));
-    // No temporary file is left beside it.
-    EXPECT_EQ(QDir(s.folder()).entryList(QDir::Files), QStringList({"update.ini"}));
+    // No temporary file is left beside it, only the lock that writers share.
+    EXPECT_EQ(QDir(s.folder()).entryList(QDir::Files),
+              QStringList({"update.ini", "update.ini.lock"}));
+}
+
+TEST(UpdateStore, LongDownloadAddressesComeBackWhole) {
+    QTemporaryDir dir;
+    UpdateStore s(dir.path());
+    ASSERT_TRUE(s.open());
+    QString address = QStringLiteral("https://example.org/download?token=");
+    while (address.size() < 4096) {
+        address += QStringLiteral("0123456789abcdef");
+    }
+    s.writeText(UpdateStore::kCurrentURL, ScrambleText(address));
+    EXPECT_EQ(UnscrambleText(s.readText(UpdateStore::kCurrentURL)), address);
 }
 
 TEST(UpdateStore, ToleratesHandEditedFiles) {

@@ -179,8 +179,10 @@ TEST_F(SettingsFormTest, OpeningTakesTheStoredTransparency) {
         {"Transparency=240\n", 1, "Transparency=230\n", 240},
         {"Transparency=1\n", 8, "Transparency=51\n", 1},
         {"Transparency=0x10\n", 8, "Transparency=51\n", 16},
-        // Out of range above: the slider stays opaque, the gadget takes the low 8 bits.
-        {"Transparency=300\n", 0, "", 300 & 0xFF},
+        // Out of range: read as absent, so the gadget stays opaque instead of taking the low
+        // 8 bits (300 would be a nearly invisible 44).
+        {"Transparency=300\n", 0, "", 255},
+        {"Transparency=256\n", 0, "", 255},
         {"Transparency=2147483647\n", 0, "", 255},
         // Nothing to apply.
         {"Transparency=0\n", 0, "", 255},
