@@ -456,7 +456,7 @@ TEST_F(StartupTest, ClosingTheGadgetAsksForTheTrayAtThatMoment) {
         int quits;
     };
     for (const Case& c : {Case{false, true, 0}, Case{true, false, 1}, Case{true, true, 0}}) {
-        SCOPED_TRACE(testing::Message() << c.trayAtStart << c.trayAtClose);
+        SCOPED_TRACE(::testing::Message() << c.trayAtStart << c.trayAtClose);
         bool tray = c.trayAtStart;
         int quits = 0;
         TAppForm::Environment env = environment();
