@@ -13,8 +13,14 @@ printf '[Settings]\r\nLeft=100\r\nTop=150\r\nTransparency=204\r\nStayOnTop=1\r\n
 e2e_start_program
 
 win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-sleep 1  # the place is settled once the window manager has framed the window
-read -r cx cy < <(e2e_window_pos "$win")
+# The place is settled once the window manager has framed the window, which a busy machine
+# may take a while to do.
+for i in $(seq 100); do
+    read -r cx cy < <(e2e_window_pos "$win")
+    [ "$cx" -gt 100 ] && [ "$cx" -le 110 ] && [ "$cy" -gt 150 ] && [ "$cy" -le 190 ] && break
+    sleep 0.1
+done
+read -r cx cy < <(e2e_wait_still "$win")
 # Left/Top place the window's frame; the client area lies inside it.
 [ "$cx" -gt 100 ] && [ "$cx" -le 110 ] || e2e_fail "client x $cx for Left=100"
 [ "$cy" -gt 150 ] && [ "$cy" -le 190 ] || e2e_fail "client y $cy for Top=150"
