@@ -37,8 +37,9 @@
 namespace lsg {
 
 const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
-// How often, 100 ms apart, start-up looks whether the window manager has framed the gadget.
-constexpr int kFramingChecks = 50;
+// How often, 100 ms apart, start-up looks whether the window manager has framed the gadget: a
+// window manager on a loaded machine may take many seconds.
+constexpr int kFramingChecks = 300;
 constexpr int kMaxFontPoints = 500;
 
 namespace {

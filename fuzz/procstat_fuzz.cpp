@@ -4,6 +4,7 @@
 // The /proc/stat parser on any text: the input is a run of samples separated by a NUL byte,
 // fed to one source in turn, as the sampling tick would.
 #include "cpu/procstat.h"
+#include "cpu/usagecomputer.h"
 #include "fuzz/common.h"
 #include "platform/exception.h"
 
@@ -13,7 +14,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace lsg::adCpuUsage;
     ProcStatSource source("/nonexistent/stat", 100);
-    CounterTable table;
+    UsageComputer table;
     int samples = 0;
     for (const QByteArray& piece :
          lsg::fuzz::pieces(lsg::fuzz::bytes(data, size), QByteArray(1, '\0'))) {

@@ -15,7 +15,7 @@ e2e_start_program
 win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
 # The place is settled once the window manager has framed the window, which a busy machine
 # may take a while to do.
-for i in $(seq 100); do
+for i in $(seq 300); do
     read -r cx cy < <(e2e_window_pos "$win")
     [ "$cx" -gt 100 ] && [ "$cx" -le 110 ] && [ "$cy" -gt 150 ] && [ "$cy" -le 190 ] && break
     sleep 0.1

@@ -18,7 +18,7 @@ unset QT_QPA_PLATFORM
 WAYLAND_DISPLAY=lsg-headless e2e_start_program
 win=$(e2e_wait_window "^$gadget\$" 15)
 # The place is applied again once the window manager has framed the gadget.
-for i in $(seq 100); do
+for i in $(seq 300); do
     read -r cx cy < <(e2e_window_pos "$win")
     [ "$cx" -gt 100 ] && [ "$cx" -le 110 ] && [ "$cy" -gt 150 ] && [ "$cy" -le 190 ] && break
     sleep 0.1
