@@ -4,11 +4,11 @@
 // What one tick's measurement costs: a sample plus every usage, from performance data blocks
 // and /proc/stat texts of 2, 64 and 999 instances, and live, next to a bare read of
 // /proc/stat. Each benchmark also reports the allocations it made per iteration once warm.
+#include "bench/timed.h"
 #include "cpu/adcpuusage.h"
 #include "cpu/adcpuusage_testing.h"
 #include "cpu/procstat.h"
 #include "cpu/windows/perfdata.h"
-#include "tests/cpu/allocationcounter.h"
 #include "tests/cpu/windows/perfblock.h"
 
 #include <benchmark/benchmark.h>
@@ -24,19 +24,7 @@ namespace {
 
 using namespace lsg::adCpuUsage;
 
-// Runs body once to warm up, then times it and counts allocations per iteration.
-template <typename Body>
-void timed(benchmark::State& state, Body body) {
-    body();
-    body();
-    const long before = lsg::test::allocationCount();
-    for (auto _ : state) {
-        body();
-    }
-    state.counters["allocs/iter"] =
-        benchmark::Counter(static_cast<double>(lsg::test::allocationCount() - before) /
-                           static_cast<double>(state.iterations()));
-}
+using lsg::bench::timed;
 
 void sampleAndReadAll(std::int32_t count) {
     SampleProcessors();

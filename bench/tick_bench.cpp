@@ -12,12 +12,12 @@
 //   LSG_TICK_ITERATIONS=100 valgrind --tool=callgrind build/bench/tick_bench
 //       --benchmark_filter=BM_Tick/8
 // and the same with 300: the difference of the totals over 200 is one tick.
+#include "bench/timed.h"
 #include "core/samplingtick.h"
 #include "cpu/procstat.h"
 #include "cpu/usagecomputer.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
-#include "tests/cpu/allocationcounter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -101,18 +101,7 @@ struct Gadget {
     std::vector<lsg::ChartSeries*> strips;
 };
 
-template <typename Body>
-void timed(benchmark::State& state, Body body) {
-    body();
-    body();
-    const long before = lsg::test::allocationCount();
-    for (auto _ : state) {
-        body();
-    }
-    state.counters["allocs/iter"] =
-        benchmark::Counter(static_cast<double>(lsg::test::allocationCount() - before) /
-                           static_cast<double>(state.iterations()));
-}
+using lsg::bench::timed;
 
 void BM_Tick(benchmark::State& state) {
     Gadget gadget(int(state.range(0)), true);
