@@ -40,6 +40,11 @@ const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
 // How often, 100 ms apart, start-up looks whether the window manager has framed the gadget: a
 // window manager on a loaded machine may take many seconds.
 constexpr int kFramingChecks = 300;
+// A frame first seen may be one the window manager is still building (its border not yet
+// reported, say), so the place is checked until it has held this many checks in a row...
+constexpr int kSettledChecks = 10;
+// ...and asked for at most this often, in case a window manager keeps the gadget elsewhere.
+constexpr int kMaxPlacements = 5;
 constexpr int kMaxFontPoints = 500;
 
 namespace {
@@ -300,6 +305,8 @@ void TAppForm::showGadget() {
     // size are the frame's, so they are applied again once it is known.
     if (m_environment.placeAfterFraming) {
         m_framingChecksLeft = kFramingChecks;
+        m_settledChecks = 0;
+        m_placements = 0;
         placeAfterFraming();
     }
 }
@@ -350,10 +357,7 @@ void TAppForm::placeAfterFraming() {
     const QMargins margins = m_environment.frameMargins(*m_gadget);
     if (margins.isNull()) {
         // Not framed yet (a busy window manager takes its time), or never (none runs).
-        if (m_framingChecksLeft > 0) {
-            --m_framingChecksLeft;
-            m_framingTimer.start();
-        }
+        checkFramingAgain();
         return;
     }
     const QSize frameSize(margins.left() + margins.right(), margins.top() + margins.bottom());
@@ -368,8 +372,24 @@ void TAppForm::placeAfterFraming() {
     }
     // Chosen again for the whole frame, now that its size is known.
     const QPoint position = startPlace(m_savedPlace, target + frameSize);
-    if (m_gadget->pos() != position || client.size() != target) {
-        m_gadget->placeQuietly(position, target);
+    if (m_gadget->pos() == position && client.size() == target) {
+        ++m_settledChecks;
+    } else {
+        m_settledChecks = 0;
+        if (m_placements < kMaxPlacements) {
+            ++m_placements;
+            m_gadget->placeQuietly(position, target);
+        }
+    }
+    if (m_settledChecks < kSettledChecks) {
+        checkFramingAgain();
+    }
+}
+
+void TAppForm::checkFramingAgain() {
+    if (m_framingChecksLeft > 0) {
+        --m_framingChecksLeft;
+        m_framingTimer.start();
     }
 }
 

@@ -86,8 +86,9 @@ public:
     void applyLook(const settings::GadgetSettings& saved);
 
     // One check whether the window manager has framed the gadget; once it has, the saved place
-    // and size are applied again, as the frame's. Checks again later while not framed, after
-    // the release while a button is held on the gadget, and never once the user has moved it.
+    // and size are applied again, as the frame's. Checks again later while not framed or not
+    // yet settled in its place, after the release while a button is held on the gadget, and
+    // never once the user has moved it.
     void placeAfterFraming();
 
     TForm2* gadget() const { return m_gadget; }
@@ -133,6 +134,7 @@ private:
     void gadgetMoved(const QPoint& position);
     void gadgetResized(const QSize& outerSize);
     void gadgetDragFinished(bool moved);
+    void checkFramingAgain();  // the next framing check, while any are left
     void gadgetClosed();
     void createUpdatePopup();
 
@@ -147,6 +149,8 @@ private:
     QPoint m_requestedPosition;
     QTimer m_framingTimer;  // the next framing check
     int m_framingChecksLeft = 0;
+    int m_settledChecks = 0;  // framing checks in a row that found the gadget in its place
+    int m_placements = 0;     // places asked for since the gadget was shown
     bool m_placeAfterRelease = false;  // a framing check met a held button
     bool m_userPlaced = false;         // the user moved the gadget: no re-placing any more
     bool m_processorsCounted = false;

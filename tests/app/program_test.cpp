@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -505,6 +506,23 @@ TEST_F(FramingTest, AHeldButtonDelaysThePlacementUntilItsRelease) {
     EXPECT_EQ(gadget()->size(), QSize(300, 200)) << "placed under a held button";
     mouse(QEvent::MouseButtonRelease, Qt::NoButton);
     // The saved size is the frame's: the client gets what the frame leaves.
+    EXPECT_EQ(gadget()->size(), QSize(292, 176));
+    EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
+}
+
+// A window manager may report a frame it is still building (no border or title yet): the
+// checks go on until the place has held, so the final frame decides.
+TEST_F(FramingTest, AFrameStillBeingBuiltIsFollowedToTheEnd) {
+    startFramedLate();
+    m_frame = QMargins(0, 0, 0, 20);
+    m_form->placeAfterFraming();
+    ASSERT_EQ(gadget()->size(), QSize(300, 180));
+    m_frame = kFrame;
+    QElapsedTimer waited;
+    waited.start();
+    while (gadget()->size() != QSize(292, 176) && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
     EXPECT_EQ(gadget()->size(), QSize(292, 176));
     EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
 }

@@ -48,7 +48,7 @@ read -r dw dh < <(e2e_window_size "$dialog")
 read -r dx dy < <(e2e_window_pos "$dialog")
 
 # "I like it!" fills the left of the top row.
-xdotool mousemove --sync $((dx + 130)) $((dy + 23)) click 1
+e2e_pointer $((dx + 130)) $((dy + 23)) click 1
 # The text box has the focus from the start; Enter starts a new line in it.
 xdotool type --delay 15 'Small and handy. Thanks & bye'
 xdotool key Return
@@ -59,7 +59,7 @@ sleep 0.3
 e2e_screenshot feedback-dialog
 
 # "Send" sits at the bottom right.
-xdotool mousemove --sync $((dx + 432)) $((dy + 306)) click 1
+e2e_pointer $((dx + 432)) $((dy + 306)) click 1
 box=$(e2e_wait_window '^Success$' 15)
 sleep 0.3
 e2e_screenshot feedback-success

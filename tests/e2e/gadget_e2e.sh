@@ -13,17 +13,9 @@ printf '[Settings]\r\nLeft=100\r\nTop=150\r\nTransparency=204\r\nStayOnTop=1\r\n
 e2e_start_program
 
 win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-# The place is settled once the window manager has framed the window, which a busy machine
-# may take a while to do.
-for i in $(seq 300); do
-    read -r cx cy < <(e2e_window_pos "$win")
-    [ "$cx" -gt 100 ] && [ "$cx" -le 110 ] && [ "$cy" -gt 150 ] && [ "$cy" -le 190 ] && break
-    sleep 0.1
-done
-read -r cx cy < <(e2e_wait_still "$win")
-# Left/Top place the window's frame; the client area lies inside it.
-[ "$cx" -gt 100 ] && [ "$cx" -le 110 ] || e2e_fail "client x $cx for Left=100"
-[ "$cy" -gt 150 ] && [ "$cy" -le 190 ] || e2e_fail "client y $cy for Top=150"
+# Left/Top place the window's frame, which a busy window manager may take a while to build.
+e2e_wait_frame_at "$win" 100 150
+read -r cx cy < <(e2e_window_pos "$win")
 
 # 204/255 of full opacity.
 frame=$(xprop -id "$win" _NET_WM_WINDOW_OPACITY 2>/dev/null || true)
@@ -63,13 +55,13 @@ done
 read -r w h < <(e2e_window_size "$win")
 lx=$((cx + w / 2))
 ly=$((cy + h - 8))
-xdotool mousemove --sync "$lx" "$ly"
+e2e_pointer "$lx" "$ly"
 xdotool mousedown 1
 for step in 1 2 3; do
-    xdotool mousemove --sync $((lx + step * 10)) $((ly + step * 10 / 3))
+    e2e_pointer $((lx + step * 10)) $((ly + step * 10 / 3))
     sleep 0.1
 done
-xdotool mousemove --sync $((lx + 30)) $((ly + 10))
+e2e_pointer $((lx + 30)) $((ly + 10))
 sleep 0.2
 xdotool mouseup 1
 left=$(e2e_wait_ini_value "$E2E_APP/settings.ini" Left 130)
@@ -123,7 +115,7 @@ e2e_wait_minimised "$win"
 e2e_menu "$tx" "$ty" f
 e2e_wait_restored "$win" "Show Form"
 e2e_wait_minimised "$win"
-xdotool mousemove --sync "$tx" "$ty" click 1
+e2e_pointer "$tx" "$ty" click 1
 e2e_wait_restored "$win" "a click on the tray icon"
 
 # The tray menu's "E&xit" ends the program.

@@ -124,6 +124,18 @@ e2e_start_program() {
     E2E_PID=$!
 }
 
+# e2e_pointer X Y [XDOTOOL-COMMAND...]: moves the pointer to X Y, waits until it is there, then
+# runs the rest as an xdotool command line. xdotool's --sync waits for the pointer to move, so it
+# would sit out its 15 s timeout when the pointer is there already.
+e2e_pointer() {
+    local x="$1" y="$2"
+    shift 2
+    if [ "$(xdotool getmouselocation | awk '{print $1, $2}')" != "x:$x y:$y" ]; then
+        xdotool mousemove --sync "$x" "$y"
+    fi
+    [ $# -eq 0 ] || xdotool "$@"
+}
+
 # e2e_wait_window PATTERN [seconds]: prints the id of the first visible window whose name matches.
 e2e_wait_window() {
     local pattern="$1" seconds="${2:-10}" id="" i
@@ -139,6 +151,59 @@ e2e_wait_window() {
 # e2e_window_pos ID: prints "X Y" of the window's client area on the screen.
 e2e_window_pos() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}'
+}
+
+# e2e_frame_pos ID: prints "X Y" of the frame the window manager put around the window (of its
+# client area when it has none), from the window's _NET_FRAME_EXTENTS.
+e2e_frame_pos() {
+    local x y extents l r t b
+    read -r x y < <(e2e_window_pos "$1")
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d ,)
+    read -r l r t b <<<"${extents:-0 0 0 0}"
+    echo "$((x - l)) $((y - t))"
+}
+
+# e2e_window_report ID: what the window manager and the program made of the window, for a failure.
+e2e_window_report() {
+    xwininfo -id "$1" 2>&1 | sed -n 's/^ *\(Absolute\|Relative\|Width\|Height\)/  \1/p'
+    xprop -id "$1" _NET_FRAME_EXTENTS _NET_WM_STATE WM_NORMAL_HINTS 2>&1 | sed 's/^/  /'
+    echo "  the window's parents: $(xwininfo -id "$1" -tree 2>&1 | sed -n 's/^ *Parent window id: //p')"
+    [ -f "$E2E_TMP/program.log" ] && tail -n 20 "$E2E_TMP/program.log" | sed 's/^/  program: /'
+    [ -f "$E2E_TMP/openbox.log" ] && tail -n 20 "$E2E_TMP/openbox.log" | sed 's/^/  openbox: /'
+    return 0
+}
+
+# e2e_wait_frame_at ID X Y: waits (up to 30 s, as a loaded machine's window manager may take that
+# long) until the window's frame is at X Y and has come to rest there.
+e2e_wait_frame_at() {
+    local fx fy i
+    for i in $(seq 300); do
+        read -r fx fy < <(e2e_frame_pos "$1")
+        [ "$fx $fy" = "$2 $3" ] && break
+        sleep 0.1
+    done
+    e2e_wait_still "$1" >/dev/null
+    read -r fx fy < <(e2e_frame_pos "$1")
+    [ "$fx $fy" = "$2 $3" ] ||
+        e2e_fail "frame at $fx,$fy instead of $2,$3:"$'\n'"$(e2e_window_report "$1")"
+}
+
+# e2e_wait_default_place ID: waits like e2e_wait_frame_at for the place of a gadget with no saved
+# place: its frame in the bottom-right corner of the work area.
+e2e_wait_default_place() {
+    local wx wy ww wh x y w h l r t b extents fx fy i
+    read -r wx wy ww wh < <(xprop -root _NET_WORKAREA | sed -n 's/^[^=]*= *//p' | tr -d ,)
+    for i in $(seq 300); do
+        read -r x y < <(e2e_window_pos "$1")
+        read -r w h < <(e2e_window_size "$1")
+        extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d ,)
+        read -r l r t b <<<"${extents:-0 0 0 0}"
+        fx=$((wx + ww - w - l - r))
+        fy=$((wy + wh - h - t - b))
+        [ "$((x - l)) $((y - t))" = "$fx $fy" ] && break
+        sleep 0.1
+    done
+    e2e_wait_frame_at "$1" "$fx" "$fy"
 }
 
 # e2e_wait_still ID: prints "X Y" of the window once the window manager has stopped moving it.
@@ -211,7 +276,7 @@ e2e_popup_open() {
 # icon or the gadget) and waits for it to show.
 e2e_open_menu() {
     local i
-    xdotool mousemove --sync "$1" "$2" click 3
+    e2e_pointer "$1" "$2" click 3
     for i in $(seq 100); do
         e2e_popup_open && break
         sleep 0.1

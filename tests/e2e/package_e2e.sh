@@ -116,15 +116,16 @@ win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
 upid=$(cat "$uhome/pid")
 E2E_EXTRA_PIDS="$upid"
 
-# The window manager may still be fitting the new window onto the screen.
-read -r cx cy < <(e2e_wait_still "$win")
+# The window manager may still be building the frame the gadget is placed by.
+e2e_wait_default_place "$win"
+read -r cx cy < <(e2e_window_pos "$win")
 read -r w h < <(e2e_window_size "$win")
 lx=$((cx + w / 2))
 ly=$((cy + h - 8))
-xdotool mousemove --sync "$lx" "$ly"
+e2e_pointer "$lx" "$ly"
 xdotool mousedown 1
 for step in 1 2 3; do
-    xdotool mousemove --sync $((lx - step * 10)) $((ly - step * 10))
+    e2e_pointer $((lx - step * 10)) $((ly - step * 10))
     sleep 0.1
 done
 sleep 0.2

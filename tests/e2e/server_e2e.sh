@@ -48,11 +48,11 @@ e2e_menu "$tx" "$ty" e
 dialog=$(e2e_wait_window '^Loadspire Gauge feedback$' 10)
 xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
 read -r dx dy < <(e2e_window_pos "$dialog")
-xdotool mousemove --sync $((dx + 130)) $((dy + 23)) click 1
+e2e_pointer $((dx + 130)) $((dy + 23)) click 1
 xdotool type --delay 15 'Sent to our own server & kept'
 xdotool key Tab
 xdotool type --delay 15 'maker@example.org'
-xdotool mousemove --sync $((dx + 432)) $((dy + 306)) click 1
+e2e_pointer $((dx + 432)) $((dy + 306)) click 1
 box=$(e2e_wait_window '^Success$' 15)
 xdotool windowactivate --sync "$box" key Return >/dev/null 2>&1 || xdotool key Return
 

@@ -87,14 +87,9 @@ case "$opacity" in
     4294967295 | found.) ;;
     *) e2e_fail "fresh copy opacity $opacity" ;;
 esac
-for i in $(seq 100); do
-    read -r gx gy < <(e2e_window_pos "$gadget")
-    read -r gw gh < <(e2e_window_size "$gadget")
-    [ $((gx + gw)) -ge 1260 ] && [ $((gy + gh)) -ge 760 ] && break
-    sleep 0.1
-done
-read -r gx gy < <(e2e_wait_still "$gadget")
-[ $((gx + gw)) -ge 1260 ] && [ $((gy + gh)) -ge 760 ] || e2e_fail "fresh copy placed at $gx,$gy"
+e2e_wait_default_place "$gadget"
+read -r gx gy < <(e2e_window_pos "$gadget")
+read -r gw gh < <(e2e_window_size "$gadget")
 [ -e "$ini" ] && e2e_fail "the fresh copy wrote settings at start: $(cat "$ini")"
 e2e_screenshot settings-after-reset
 

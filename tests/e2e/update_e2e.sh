@@ -110,9 +110,9 @@ version=$(e2e_ini_value "$store" CurrentVersion)
 # Dragged by its icon: 40 left, 12 down.
 ix=$((px + 34))
 iy=$((py + 34))
-xdotool mousemove --sync "$ix" "$iy" mousedown 1
+e2e_pointer "$ix" "$iy" mousedown 1
 for step in 1 2 3 4; do
-    xdotool mousemove --sync $((ix - step * 10)) $((iy + step * 3))
+    e2e_pointer $((ix - step * 10)) $((iy + step * 3))
     sleep 0.05
 done
 sleep 0.1
@@ -123,7 +123,7 @@ px=$nx
 py=$ny
 
 # Hover over the link, then look at it.
-xdotool mousemove --sync $((px + 182)) $((py + 45))
+e2e_pointer $((px + 182)) $((py + 45))
 sleep 0.3
 shots="$LSG_BINARY_DIR/screenshots"
 mkdir -p "$shots"
