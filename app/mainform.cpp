@@ -19,8 +19,6 @@
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/logging.h"
-#include "platform/displayserver.h"
-#include "ui/popupmenu.h"
 #include "core/placement.h"
 #include "core/settingsformat.h"
 #include "core/settingskeys.h"
@@ -30,9 +28,11 @@
 #include "online/check.h"
 #include "online/feedbackform.h"
 #include "online/newversion.h"
+#include "platform/displayserver.h"
 #include "platform/paths.h"
 #include "resources/pictures.h"
 #include "settingsdialog/settingsform.h"
+#include "ui/popupmenu.h"
 
 namespace lsg {
 

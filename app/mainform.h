@@ -143,14 +143,14 @@ private:
     TForm2* m_gadget = nullptr;
     // The settings file, for the whole run; SettingsFile points at it.
     std::unique_ptr<IniFile> m_settingsFile;
-    settings::GadgetSettings m_saved;  // as read at start-up
+    settings::GadgetSettings m_saved;    // as read at start-up
     placement::SavedPlace m_savedPlace;  // Left and Top as saved, each absent when not stored
     QSize m_savedOuterSize;
     QPoint m_requestedPosition;
     QTimer m_framingTimer;  // the next framing check
     int m_framingChecksLeft = 0;
-    int m_settledChecks = 0;  // framing checks in a row that found the gadget in its place
-    int m_placements = 0;     // places asked for since the gadget was shown
+    int m_settledChecks = 0;           // framing checks in a row that found the gadget in its place
+    int m_placements = 0;              // places asked for since the gadget was shown
     bool m_placeAfterRelease = false;  // a framing check met a held button
     bool m_userPlaced = false;         // the user moved the gadget: no re-placing any more
     bool m_processorsCounted = false;

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "gadget/captionlabel.h"
 #include "core/tcolor.h"
+#include "gadget/captionlabel.h"
 #include "ui/gadgetlook.h"
 #include "ui/surfacedrag.h"
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <stdexcept>
 
-#include "resources/version/versionblock.h"
 #include "about/versioninfo_block.h"
+#include "resources/version/versionblock.h"
 
 using lsg::versionblock::Description;
 using namespace lsg::versioninfo;

@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QElapsedTimer>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
@@ -622,7 +622,6 @@ TEST(ErrorReport, DropsOnlyRepeatsOfAnOpenReport) {
     messages.errorReport(QStringLiteral("tick failed"));
     EXPECT_EQ(shown.size(), 3u);
 }
-
 
 // What a file system entry looks like, to tell whether anything wrote it.
 struct EntryState {

@@ -4,8 +4,8 @@
 
 #include <optional>
 
-#include "platform/exception.h"
 #include "core/settingsformat.h"
+#include "platform/exception.h"
 
 using namespace lsg;
 using namespace lsg::settings;

@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "platform/exception.h"
 #include "core/globals.h"
 #include "core/inifile.h"
 #include "core/settingskeys.h"
+#include "platform/exception.h"
 
 using namespace lsg;
 using namespace lsg::settings;

@@ -14,15 +14,15 @@
 #include <memory>
 #include <vector>
 
-#include "gadget/chartview.h"
-#include "settingsdialog/fontcolordialog.h"
 #include "core/globals.h"
 #include "core/inifile.h"
-#include "ui/messages.h"
-#include "settingsdialog/settingsform.h"
 #include "core/settingskeys.h"
-#include "ui/style.h"
+#include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
+#include "settingsdialog/fontcolordialog.h"
+#include "settingsdialog/settingsform.h"
+#include "ui/messages.h"
+#include "ui/style.h"
 
 using namespace lsg;
 
