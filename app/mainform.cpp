@@ -374,12 +374,13 @@ void TAppForm::placeAfterFraming() {
     const QPoint position = startPlace(m_savedPlace, target + frameSize);
     if (m_gadget->pos() == position && client.size() == target) {
         ++m_settledChecks;
-    } else {
+    } else if (m_placements < kMaxPlacements) {
         m_settledChecks = 0;
-        if (m_placements < kMaxPlacements) {
-            ++m_placements;
-            m_gadget->placeQuietly(position, target);
-        }
+        ++m_placements;
+        m_gadget->placeQuietly(position, target);
+    } else {
+        // The window manager keeps the gadget elsewhere: its choice stands.
+        return;
     }
     if (m_settledChecks < kSettledChecks) {
         checkFramingAgain();

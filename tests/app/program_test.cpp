@@ -481,7 +481,10 @@ protected:
         writeSettings("Left=50\r\nTop=60\r\nWidth=300\r\nHeight=200\r\n");
         TAppForm::Environment env = environment();
         env.placeAfterFraming = true;
-        env.frameMargins = [this](const TForm2&) { return m_frame; };
+        env.frameMargins = [this](const TForm2&) {
+            ++m_checks;
+            return m_flicker && m_checks % 2 == 0 ? QMargins(0, 0, 0, 20) : m_frame;
+        };
         start(std::move(env));
         ASSERT_EQ(gadget()->size(), QSize(300, 200));
     }
@@ -494,7 +497,9 @@ protected:
         settle();
     }
 
-    QMargins m_frame;  // null: not framed yet
+    QMargins m_frame;        // null: not framed yet
+    bool m_flicker = false;  // every other check reports another frame
+    int m_checks = 0;        // framing checks so far
     const QMargins kFrame{4, 20, 4, 4};
 };
 
@@ -525,6 +530,22 @@ TEST_F(FramingTest, AFrameStillBeingBuiltIsFollowedToTheEnd) {
     }
     EXPECT_EQ(gadget()->size(), QSize(292, 176));
     EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
+}
+
+// A window manager that never lets the gadget settle where it was asked to is not chased: a few
+// places are asked for, then its choice stands.
+TEST_F(FramingTest, AGadgetThatNeverSettlesIsNotChased) {
+    startFramedLate();
+    m_frame = kFrame;
+    m_flicker = true;
+    m_checks = 0;
+    m_form->placeAfterFraming();
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 1500) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_LE(m_checks, 8);
 }
 
 TEST_F(FramingTest, TheUsersDragIsNeverUndone) {
