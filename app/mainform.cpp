@@ -89,12 +89,7 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
         m_environment.usage = &systemUsageSource();
     }
     if (!m_environment.frameMargins) {
-        m_environment.frameMargins = [](const TForm2& gadget) {
-            const QRect frame = gadget.frameGeometry();
-            const QRect client = gadget.geometry();
-            return QMargins(client.left() - frame.left(), client.top() - frame.top(),
-                            frame.right() - client.right(), frame.bottom() - client.bottom());
-        };
+        m_environment.frameMargins = [](const TForm2& gadget) { return gadget.frameMarginsNow(); };
     }
     if (!m_environment.quit) {
         m_environment.quit = [] { QApplication::quit(); };
@@ -372,7 +367,8 @@ void TAppForm::placeAfterFraming() {
     }
     // Chosen again for the whole frame, now that its size is known.
     const QPoint position = startPlace(m_savedPlace, target + frameSize);
-    if (m_gadget->pos() == position && client.size() == target) {
+    if (client.topLeft() - QPoint(margins.left(), margins.top()) == position &&
+        client.size() == target) {
         ++m_settledChecks;
     } else if (m_placements < kMaxPlacements) {
         m_settledChecks = 0;

@@ -255,8 +255,29 @@ void TForm2::bringBack() {
 void TForm2::placeQuietly(const QPoint& position, const QSize& size) {
     m_ownPosition = position;
     m_ownSize = size;
-    resize(size);
-    move(position);
+    const QMargins margins = frameMarginsNow();
+    if (margins.isNull()) {
+        // No frame known yet: the window system places the frame once it has one.
+        resize(size);
+        move(position);
+        return;
+    }
+    // The client's place, from margins read now: QWidget::move() would take them from its own
+    // record, which can still hold a frame of nothing.
+    setGeometry(QRect(position + QPoint(margins.left(), margins.top()), size));
+}
+
+QMargins TForm2::frameMarginsNow() const {
+    const QWindow* window = windowHandle();
+    return window != nullptr ? window->frameMargins() : QMargins();
+}
+
+QPoint TForm2::framePosition() const {
+    const QMargins margins = frameMarginsNow();
+    if (margins.isNull()) {
+        return pos();
+    }
+    return geometry().topLeft() - QPoint(margins.left(), margins.top());
 }
 
 void TForm2::mousePressEvent(QMouseEvent* event) {
@@ -297,19 +318,20 @@ void TForm2::FormResize() {
     ProcessorChartHeight = stripHeightFor(Panel1->height(), stripCount());
     m_panelLayout->setStripHeight(int(ProcessorChartHeight));
     if (!own) {
-        emit resized(frameGeometry().size());
+        const QMargins margins = frameMarginsNow();
+        emit resized(margins.isNull() ? frameGeometry().size() : size().grownBy(margins));
     }
 }
 
 void TForm2::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    if (m_ownPosition && pos() == *m_ownPosition) {
+    if (m_ownPosition && framePosition() == *m_ownPosition) {
         return;
     }
     m_ownPosition.reset();
     // Wayland never tells a window where it is: the position here is only what was asked for.
     if (!platform::isWaylandSession()) {
-        emit moved(pos());
+        emit moved(framePosition());
     }
 }
 

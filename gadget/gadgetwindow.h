@@ -80,7 +80,14 @@ public:
     // The program's own placement, which is never reported as the user's. Moves and resizes
     // reach the window later (once the window manager confirms them), so the placed position
     // and size are remembered: events that report exactly them are not reported.
+    // `position` is the frame's top-left corner.
     void placeQuietly(const QPoint& position, const QSize& size);
+
+    // The window manager's frame as the window system reports it now. QWidget's own frame
+    // geometry keeps the margins it saw at its last move or resize, which may be from before
+    // the window manager framed the window.
+    QMargins frameMarginsNow() const;
+    QPoint framePosition() const;
 
     bool isDragging() const { return m_drag.active(); }
 

@@ -30,7 +30,7 @@ public:
         dragging = true;
         dx = pointer.x();
         dy = pointer.y();
-        m_position = window->pos();
+        m_position = window->geometry().topLeft();
     }
     // A pointer step; moves the window while a drag is in progress. True when it moved it.
     bool move(QWidget* window, const QPoint& pointer) {
@@ -40,7 +40,7 @@ public:
         m_position += QPoint(pointer.x() - dx, pointer.y() - dy);
         dx = pointer.x();
         dy = pointer.y();
-        window->move(m_position);
+        window->setGeometry(QRect(m_position, window->size()));
         return true;
     }
     // Any button's release ends the drag.
@@ -49,9 +49,9 @@ public:
 
 private:
     bool dragging = false;
-    int dx = 0;  // screen x of the last drag point
-    int dy = 0;  // screen y of the last drag point
-    QPoint m_position;
+    int dx = 0;         // screen x of the last drag point
+    int dy = 0;         // screen y of the last drag point
+    QPoint m_position;  // the client area's top-left corner on the screen
 };
 
 }  // namespace lsg::ui
