@@ -76,6 +76,7 @@ done
 mkdir -p "$tmp/app" "$tmp/home" "$tmp/runtime"
 chmod 700 "$tmp/runtime"
 cp "$program" "$tmp/app/loadspire"
+cp "$LSG_BINARY_DIR/loadspire-post" "$tmp/app/loadspire-post"
 DISPLAY=":$(head -n1 "$tmp/display")" QT_QPA_PLATFORM=xcb HOME="$tmp/home" \
     XDG_CONFIG_HOME="$tmp/home/.config" XDG_RUNTIME_DIR="$tmp/runtime" \
     "$tmp/app/loadspire" --unknown-option some-file -- --help >"$tmp/program.log" 2>&1 &

@@ -108,12 +108,14 @@ e2e_setup() {
     done
 }
 
-# e2e_install_program [executable]: copies the program and its licence into a folder of its own.
+# e2e_install_program [executable]: copies the program, its network helper and its licence into a
+# folder of its own.
 e2e_install_program() {
     local exe="${1:-loadspire}"
     E2E_APP="$E2E_TMP/app"
     mkdir -p "$E2E_APP"
     cp "$LSG_BINARY_DIR/$exe" "$E2E_APP/loadspire"
+    cp "$LSG_BINARY_DIR/loadspire-post" "$E2E_APP/loadspire-post"
     [ -f "$LSG_BINARY_DIR/license.txt" ] && cp "$LSG_BINARY_DIR/license.txt" "$E2E_APP/"
     return 0
 }

@@ -37,16 +37,24 @@ fi
 
 root="$E2E_TMP/root"
 dpkg -x "$deb" "$root"
-# Every library the program asks for by name comes with a package listed in Depends (libcurl
-# with libcurl4, and so on), so an install on a bare system runs.
+# Every library the program and its network helper ask for by name comes with a package listed
+# in Depends (libcurl with libcurl4, and so on), so an install on a bare system runs.
 progfile="$root/usr/libexec/loadspire/loadspire"
+helperfile="$root/usr/libexec/loadspire/loadspire-post"
 [ -f "$progfile" ] || e2e_fail "no program in $(dirname "$progfile")"
+[ -x "$helperfile" ] || e2e_fail "no network helper beside the program: $(ls "$(dirname "$progfile")")"
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
-for lib in $(objdump -p "$progfile" | awk '$1 == "NEEDED" {print $2}'); do
-    owner=$(dpkg -S "*/$multiarch/$lib" 2>/dev/null | head -n1 | sed 's/[:,].*//')
-    [ -n "$owner" ] || e2e_fail "no Debian package holds $lib"
-    has_dep "$owner" || e2e_fail "$lib comes with $owner, which Depends lacks: $depends"
+for file in "$progfile" "$helperfile"; do
+    for lib in $(objdump -p "$file" | awk '$1 == "NEEDED" {print $2}'); do
+        owner=$(dpkg -S "*/$multiarch/$lib" 2>/dev/null | head -n1 | sed 's/[:,].*//')
+        [ -n "$owner" ] || e2e_fail "no Debian package holds $lib"
+        has_dep "$owner" || e2e_fail "$lib comes with $owner, which Depends lacks: $depends"
+    done
 done
+# The network libraries load only in the helper, never in the gadget's own process.
+if objdump -p "$progfile" | awk '$1 == "NEEDED" {print $2}' | grep -E '^lib(curl|ssl|crypto)'; then
+    e2e_fail "the program itself links the network libraries"
+fi
 
 # --- Files where the desktop entry and the About box look for them --------------------------------
 desktop="$root/usr/share/applications/loadspire.desktop"
