@@ -263,8 +263,7 @@ void TAppForm::restoreGeometry(const settings::GadgetSettings& saved) {
     // The saved place when the gadget can be grabbed there on some monitor, else the
     // bottom-right corner of the primary work area.
     m_savedPlace = {saved.left, saved.top};
-    m_requestedPosition = startPlace(m_savedPlace, m_gadget->size());
-    m_gadget->placeQuietly(m_requestedPosition, m_gadget->size());
+    m_gadget->placeQuietly(startPlace(m_savedPlace, m_gadget->size()), m_gadget->size());
 }
 
 bool TAppForm::countProcessors() {

@@ -146,7 +146,6 @@ private:
     settings::GadgetSettings m_saved;    // as read at start-up
     placement::SavedPlace m_savedPlace;  // Left and Top as saved, each absent when not stored
     QSize m_savedOuterSize;
-    QPoint m_requestedPosition;
     QTimer m_framingTimer;  // the next framing check
     int m_framingChecksLeft = 0;
     int m_settledChecks = 0;           // framing checks in a row that found the gadget in its place

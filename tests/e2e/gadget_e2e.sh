@@ -120,9 +120,5 @@ e2e_wait_restored "$win" "a click on the tray icon"
 
 # The tray menu's "E&xit" ends the program.
 e2e_menu "$tx" "$ty" x
-for i in $(seq 50); do
-    e2e_alive "$E2E_PID" || break
-    sleep 0.1
-done
-e2e_alive "$E2E_PID" && e2e_fail "the program still runs after Exit"
+e2e_wait_ended "$E2E_PID" "the program still runs after Exit"
 echo "gadget e2e passed"

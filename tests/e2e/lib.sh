@@ -29,15 +29,14 @@ e2e_cleanup() {
     fi
 }
 
-# e2e_wait_display_file: waits for the host display's number, then keeps it as display-host.
+# e2e_wait_display_file: waits until Xvfb or Xephyr has written its display number.
 e2e_wait_display_file() {
     local i
     for i in $(seq 100); do
-        [ -s "$E2E_TMP/display" ] && break
+        [ -s "$E2E_TMP/display" ] && return 0
         sleep 0.1
     done
-    [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start"
-    mv "$E2E_TMP/display" "$E2E_TMP/display-host"
+    e2e_fail "Xvfb did not start"
 }
 
 # e2e_setup [notray] [screens=N]: display, window manager and (unless "notray") a tray host. With
@@ -70,6 +69,7 @@ e2e_setup() {
             >"$E2E_TMP/xvfb-host.log" 2>&1 &
         exec {dfd}>&-
         e2e_wait_display_file
+        mv "$E2E_TMP/display" "$E2E_TMP/display-host"
         local layout=(+xinerama) n
         for n in $(seq 0 $((screens - 1))); do
             layout+=(-screen "1280x800+$((1280 * n))+0")
@@ -83,12 +83,7 @@ e2e_setup() {
         Xvfb -displayfd "$dfd" -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
     fi
     exec {dfd}>&-
-    local i
-    for i in $(seq 100); do
-        [ -s "$E2E_TMP/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$E2E_TMP/display" ] || e2e_fail "Xvfb did not start"
+    e2e_wait_display_file
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
 
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
@@ -158,11 +153,17 @@ e2e_window_pos() {
 # e2e_frame_pos ID: prints "X Y" of the frame the window manager put around the window (of its
 # client area when it has none), from the window's _NET_FRAME_EXTENTS.
 e2e_frame_pos() {
-    local x y extents l r t b
+    local x y l r t b
     read -r x y < <(e2e_window_pos "$1")
-    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d ,)
-    read -r l r t b <<<"${extents:-0 0 0 0}"
+    read -r l r t b < <(e2e_frame_extents "$1")
     echo "$((x - l)) $((y - t))"
+}
+
+# e2e_frame_extents ID: prints "LEFT RIGHT TOP BOTTOM" of the window's frame (0s when none).
+e2e_frame_extents() {
+    local extents
+    extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d ,)
+    echo "${extents:-0 0 0 0}"
 }
 
 # e2e_window_report ID: what the window manager and the program made of the window, for a failure.
@@ -193,13 +194,12 @@ e2e_wait_frame_at() {
 # e2e_wait_default_place ID: waits like e2e_wait_frame_at for the place of a gadget with no saved
 # place: its frame in the bottom-right corner of the work area.
 e2e_wait_default_place() {
-    local wx wy ww wh x y w h l r t b extents fx fy i
+    local wx wy ww wh x y w h l r t b fx fy i
     read -r wx wy ww wh < <(xprop -root _NET_WORKAREA | sed -n 's/^[^=]*= *//p' | tr -d ,)
     for i in $(seq 300); do
         read -r x y < <(e2e_window_pos "$1")
         read -r w h < <(e2e_window_size "$1")
-        extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d ,)
-        read -r l r t b <<<"${extents:-0 0 0 0}"
+        read -r l r t b < <(e2e_frame_extents "$1")
         fx=$((wx + ww - w - l - r))
         fy=$((wy + wh - h - t - b))
         [ "$((x - l)) $((y - t))" = "$fx $fy" ] && break
@@ -307,6 +307,16 @@ e2e_wait_gone() {
 # e2e_alive PID: true while the process runs.
 e2e_alive() {
     kill -0 "$1" 2>/dev/null
+}
+
+# e2e_wait_ended PID MESSAGE: waits up to 10 s for the process to end; fails with MESSAGE if not.
+e2e_wait_ended() {
+    local i
+    for i in $(seq 100); do
+        e2e_alive "$1" || return 0
+        sleep 0.1
+    done
+    e2e_fail "$2"
 }
 
 # e2e_screenshot NAME: saves the whole screen as NAME.png in the kept screenshots folder.

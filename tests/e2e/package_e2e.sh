@@ -161,11 +161,7 @@ done
 e2e_screenshot package-user-run
 
 kill "$upid"
-for i in $(seq 30); do
-    e2e_alive "$upid" || break
-    sleep 0.1
-done
-e2e_alive "$upid" && e2e_fail "the program did not end on SIGTERM"
+e2e_wait_ended "$upid" "the program did not end on SIGTERM"
 # Nothing left for the cleanup to end (it stops at a pid that is gone).
 E2E_EXTRA_PIDS=""
 echo "package e2e passed"

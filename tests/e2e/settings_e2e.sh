@@ -61,11 +61,7 @@ sleep 0.3
 e2e_screenshot settings-restart-question
 xdotool windowactivate --sync "$question" key --clearmodifiers Return
 
-for i in $(seq 100); do
-    e2e_alive "$old_pid" || break
-    sleep 0.1
-done
-e2e_alive "$old_pid" && e2e_fail "the old copy still runs after the reset"
+e2e_wait_ended "$old_pid" "the old copy still runs after the reset"
 [ -e "$ini" ] && e2e_fail "settings.ini is still there: $(cat "$ini")"
 
 # The fresh copy was started by the old one; it is found by its executable's path.
@@ -96,10 +92,6 @@ e2e_screenshot settings-after-reset
 # The fresh copy ends from its own menu, opened on the gadget (the tray host may still be busy
 # with the icon the old copy took away).
 e2e_menu $((gx + gw / 2)) $((gy + gh / 2)) x
-for i in $(seq 50); do
-    e2e_alive "$new_pid" || break
-    sleep 0.1
-done
-e2e_alive "$new_pid" && e2e_fail "the fresh copy still runs after Exit"
+e2e_wait_ended "$new_pid" "the fresh copy still runs after Exit"
 E2E_EXTRA_PIDS=""
 echo "settings e2e passed"

@@ -22,11 +22,7 @@ read -r cx cy < <(e2e_window_pos "$win")
 grep -q 'set_title("KALDERN' "$headless_log" && e2e_fail "the program also opened on Wayland"
 read -r w h < <(e2e_window_size "$win")
 e2e_menu $((cx + w / 2)) $((cy + h / 2)) x
-for i in $(seq 50); do
-    e2e_alive "$E2E_PID" || break
-    sleep 0.1
-done
-e2e_alive "$E2E_PID" && e2e_fail "the program still runs after Exit on X"
+e2e_wait_ended "$E2E_PID" "the program still runs after Exit on X"
 
 # A platform the user chose is kept, even with X there.
 QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=lsg-headless e2e_start_program
@@ -158,11 +154,7 @@ e2e_screenshot wayland-gadget
 
 # "E&xit" ends the program.
 wayland_menu x
-for i in $(seq 50); do
-    e2e_alive "$E2E_PID" || break
-    sleep 0.1
-done
-e2e_alive "$E2E_PID" && e2e_fail "the program still runs after Exit on Wayland"
+e2e_wait_ended "$E2E_PID" "the program still runs after Exit on Wayland"
 
 # Wayland reports no places: none was written, neither at start-up nor by the drag.
 for key in Left Top; do
