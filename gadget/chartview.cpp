@@ -4,6 +4,7 @@
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QWheelEvent>
@@ -26,6 +27,21 @@ constexpr int kClBtnFace = 15;
 // depends on it.
 QFont labelFont() {
     return QFont(QStringLiteral("Arial"), 8);
+}
+
+// The outline of the 1-pixel line through points[from..to]. The line is filled as an outline: a
+// thin stroked polyline would be drawn with a lighter pixel at every vertex.
+QPainterPath edgeOutline(const QPolygonF& points, int from, int to) {
+    QPainterPath path;
+    path.moveTo(points[from]);
+    for (int i = from + 1; i <= to; ++i) {
+        path.lineTo(points[i]);
+    }
+    QPainterPathStroker stroker;
+    stroker.setWidth(1);
+    stroker.setCapStyle(Qt::SquareCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    return stroker.createStroke(path);
 }
 
 }  // namespace
@@ -158,19 +174,73 @@ const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
     }
     c.area.append(QPointF(chart::mapX(plot, xMax, 0, xMax) + 0.5, base));
 
-    // The line is filled as an outline: a thin stroked polyline would be drawn with a lighter
-    // pixel at every vertex.
-    QPainterPath path;
-    path.moveTo(c.area[1]);
-    for (int i = 2; i <= n; ++i) {
-        path.lineTo(c.area[i]);
+    c.line = edgeOutline(c.area, 1, n);
+    c.columns.clear();
+    for (int i = 0; i < n; ++i) {
+        c.columns.push_back(chart::mapX(plot, i, 0, xMax));
     }
-    QPainterPathStroker stroker;
-    stroker.setWidth(1);
-    stroker.setCapStyle(Qt::SquareCap);
-    stroker.setJoinStyle(Qt::RoundJoin);
-    c.line = stroker.createStroke(path);
+    cutIntoBands(c, layout);
     return c;
+}
+
+void ChartView::cutIntoBands(SeriesShapes& c, const chart::ChartLayout& layout) const {
+    // Qt's anti-aliased fill keeps the cells of each pixel row in a list that it searches from
+    // the front for every new cell, so a fill costs about the square of a row's width: a flat
+    // line across the whole plot is the worst case, and the usual one on an idle machine. Drawn
+    // in bands of kBandWidth columns, each through an image only that wide, the rows stay short.
+    //
+    // The pixels stay exactly the same. A band's outline is the whole one with a piece on each
+    // side replaced: on the left by a path between the same two points, entirely in columns the
+    // band does not have, where the fill only counts how far the outline crosses each row (the
+    // same for both paths); on the right by one entirely in columns past the band, which never
+    // reach back into it. The line is cut at points at least 3 columns before the band and 2
+    // after it: the stroker draws each segment's two sides from that segment alone, so what
+    // changes is only the cap that replaces the join at the cut point, within a pixel of it.
+    constexpr int kBandWidth = 96;
+    c.bands.clear();
+    const chart::PixelRect& plot = layout.plot;
+    const int n = int(c.columns.size());
+    const int firstColumn = plot.left;
+    const int endColumn = plot.right + 1;
+    // In a plot only a few rows high the line is nearly flat, and a flat edge adds no cells:
+    // such charts, like those no wider than a band, cost more in bands than whole.
+    if (n < 2 || endColumn - firstColumn <= kBandWidth || plot.height() < 8) {
+        return;
+    }
+    // Points closer than 2 columns may coincide, and the stroker treats a segment of no length
+    // on its own: such charts, too narrow to gain anything, are drawn whole.
+    for (int i = 1; i < n; ++i) {
+        if (c.columns[size_t(i)] - c.columns[size_t(i - 1)] < 2) {
+            return;
+        }
+    }
+    const double base = c.area.first().y();
+    for (int left = firstColumn; left < endColumn; left += kBandWidth) {
+        const int right = std::min(endColumn, left + kBandWidth);
+        int first = 0;
+        for (int i = 0; i < n; ++i) {
+            if (c.columns[size_t(i)] <= left - 3) {
+                first = i;
+            }
+        }
+        int last = n - 1;
+        for (int i = n - 1; i >= 0; --i) {
+            if (c.columns[size_t(i)] >= right + 2) {
+                last = i;
+            }
+        }
+        Band band;
+        band.left = left;
+        band.right = right;
+        band.area.reserve(last - first + 3);
+        band.area.append(first == 0 ? c.area.first() : QPointF(c.area[first + 1].x(), base));
+        for (int i = first; i <= last; ++i) {
+            band.area.append(c.area[i + 1]);
+        }
+        band.area.append(last == n - 1 ? c.area.last() : QPointF(c.area[last + 1].x(), base));
+        band.line = edgeOutline(c.area, first + 1, last + 1);
+        c.bands.push_back(std::move(band));
+    }
 }
 
 void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const {
@@ -288,6 +358,68 @@ void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLay
     painter.fillPath(shapes.line, m_lineBrush);
 }
 
+bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
+                                   const chart::ChartLayout& layout) const {
+    const SeriesShapes& shapes = shapesFor(size, layout);
+    if (shapes.bands.empty()) {
+        return false;
+    }
+    // The bands are drawn into the painter's own pixels, so only onto a 32-bit image that this
+    // painter alone uses, with whole logical pixels on whole device pixels, no clip but the
+    // device's, and the whole chart inside it.
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image || painter.hasClipping() ||
+        painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        return false;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const QTransform& t = painter.deviceTransform();
+    const qreal ratio = t.m11();
+    if (!image->isDetached() || image->depth() != 32 || ratio != std::round(ratio) || ratio < 1 ||
+        t.type() > QTransform::TxScale || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
+        t.dy() != std::round(t.dy())) {
+        return false;
+    }
+    const int scale = int(ratio);
+    const QRect chartPixels(int(t.dx()), int(t.dy()), size.width() * scale, size.height() * scale);
+    if (!image->rect().contains(chartPixels)) {
+        return false;
+    }
+    const QRegion systemClip = engine->systemClip();
+    if (!systemClip.isEmpty() && !systemClip.contains(chartPixels)) {
+        return false;
+    }
+
+    const chart::PixelRect& plot = layout.plot;
+    const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
+    const QRect frame(plot.left, plot.top, plot.width() + 1, plot.height() + 1);
+    // Writing through constBits() does not detach; the image is this painter's alone (checked
+    // above), so it writes where the painter does.
+    auto* pixels = const_cast<uchar*>(image->constBits());
+    const qsizetype stride = image->bytesPerLine();
+    for (const Band& band : shapes.bands) {
+        uchar* origin = pixels + qsizetype(chartPixels.top()) * stride +
+                        qsizetype(chartPixels.left() + band.left * scale) * 4;
+        QImage columns(origin, (band.right - band.left) * scale, chartPixels.height(), stride,
+                       image->format());
+        columns.setDevicePixelRatio(ratio);
+        QPainter bandPainter(&columns);
+        bandPainter.translate(-band.left, 0);
+        bandPainter.setRenderHint(QPainter::Antialiasing);
+        if (!inside.isEmpty()) {
+            bandPainter.setClipRect(inside);
+            bandPainter.setPen(Qt::NoPen);
+            bandPainter.setBrush(m_areaBrush);
+            bandPainter.drawPolygon(band.area);
+        }
+        bandPainter.setClipRect(frame);
+        bandPainter.fillPath(band.line, m_lineBrush);
+    }
+    return true;
+}
+
 void ChartView::paint(QPainter& painter, QSize size) const {
     const chart::ChartLayout& layout = layoutFor(size);
     painter.save();
@@ -295,8 +427,22 @@ void ChartView::paint(QPainter& painter, QSize size) const {
     // drawn once into a layer, and each tick adds only the area and its edge.
     if (!drawCachedStatic(painter, size)) {
         paintStatic(painter, size, layout);
+        paintSeries(painter, size, layout);
+    } else if (!paintSeriesInBands(painter, size, layout)) {
+        paintSeries(painter, size, layout);
     }
-    paintSeries(painter, size, layoutFor(size));
+    painter.restore();
+}
+
+int ChartView::bandCount(QSize size) const {
+    return int(shapesFor(size, layoutFor(size)).bands.size());
+}
+
+void ChartView::paintDirect(QPainter& painter, QSize size) const {
+    const chart::ChartLayout& layout = layoutFor(size);
+    painter.save();
+    paintStatic(painter, size, layout);
+    paintSeries(painter, size, layout);
     painter.restore();
 }
 

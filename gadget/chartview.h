@@ -59,6 +59,11 @@ public:
     QImage renderImage(QSize size, qreal devicePixelRatio = 1) const;
     // Draws the whole chart for a client area of `size` logical pixels at the painter's origin.
     void paint(QPainter& painter, QSize size) const;
+    // The same picture drawn straight through the painter, without the cached layer or the
+    // bands: the reference that paint() matches pixel for pixel.
+    void paintDirect(QPainter& painter, QSize size) const;
+    // How many column bands paint() draws the area and its edge in at `size` (0: in one piece).
+    int bandCount(QSize size) const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -96,6 +101,13 @@ private:
     };
     mutable LayoutCache m_layout;
 
+    // A column band of the plot with the part of the area and of its edge that can touch it.
+    struct Band {
+        int left = 0;   // first column
+        int right = 0;  // one past the last column
+        QPolygonF area;
+        QPainterPath line;
+    };
     // The area and its upper edge, rebuilt only when a value, the range or the size changed.
     struct SeriesShapes {
         bool valid = false;
@@ -103,6 +115,8 @@ private:
         quint64 version = 0;
         QPolygonF area;
         QPainterPath line;
+        std::vector<int> columns;  // the column of each point
+        std::vector<Band> bands;   // empty when the chart is drawn whole
     };
     const SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
     quint64 m_version = 0;
@@ -112,6 +126,10 @@ private:
     void paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
     // The area and its upper edge.
     void paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // The same, band by band, each through an image that shares the painter's pixels; false
+    // (and nothing drawn) when the painter's device or mapping does not allow it.
+    bool paintSeriesInBands(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    void cutIntoBands(SeriesShapes& shapes, const chart::ChartLayout& layout) const;
     // Copies the static layer, drawn once per size, ratio, layout and background; false when
     // the painter's mapping does not allow an exact copy.
     bool drawCachedStatic(QPainter& painter, QSize size) const;

@@ -10,6 +10,9 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "gadget/chartview.h"
 #include "platform/exception.h"
@@ -342,6 +345,63 @@ TEST_F(ChartViewTest, SharpAtDevicePixelRatioTwo) {
     EXPECT_EQ(image.pixel(200, 192), kBlack);
     EXPECT_EQ(image.pixel(200, 193), kBlack);
     EXPECT_EQ(image.pixel(200, 194), areaRgb(ChartKind::Total));
+}
+
+// The area and its edge are drawn in column bands for speed; the picture must be exactly the
+// one drawn in a single piece, for any values, size, pixel ratio and place on the device.
+TEST(ChartViewBands, DrawnInBandsExactlyAsInOnePiece) {
+    std::mt19937 random(20261210);
+    using Values = std::function<double(int)>;
+    const std::vector<std::pair<const char*, Values>> patterns = {
+        {"idle", [&](int) { return double(random() % 4); }},
+        {"random", [&](int) { return double(random() % 101); }},
+        {"zigzag", [](int i) { return i % 2 ? 100.0 : 0.0; }},
+        {"full", [](int) { return 100.0; }},
+        {"fractions", [&](int) { return (random() % 10001) / 100.0; }},
+        {"beyond", [&](int i) { return i % 3 ? -20.0 : 130.0; }},
+    };
+    struct Case {
+        QSize size;
+        int points;
+    };
+    const std::vector<Case> cases = {{{355, 200}, 10}, {{355, 77}, 10}, {{355, 24}, 10},
+                                     {{1000, 60}, 10}, {{640, 90}, 30}, {{200, 50}, 2},
+                                     {{150, 40}, 3},   {{90, 60}, 10},  {{40, 30}, 10}};
+    int banded = 0;
+    for (const Case& c : cases) {
+        for (const auto& [name, value] : patterns) {
+            for (int round = 0; round < 4; ++round) {
+                ChartView chart(ChartKind::Strip);
+                for (int i = 0; i < c.points; ++i) {
+                    chart.addY(value(i));
+                }
+                banded += chart.bandCount(c.size) > 0 ? 1 : 0;
+                for (qreal ratio : {1.0, 2.0}) {
+                    // Drawn at an odd place of a larger image, like a chart inside its window.
+                    QImage fast(c.size * int(ratio) + QSize(23, 17),
+                                QImage::Format_ARGB32_Premultiplied);
+                    fast.setDevicePixelRatio(ratio);
+                    fast.fill(Qt::transparent);
+                    QImage reference = fast;
+                    {
+                        QPainter p(&fast);
+                        p.translate(7, 5);
+                        chart.paint(p, c.size);
+                    }
+                    {
+                        QPainter p(&reference);
+                        p.translate(7, 5);
+                        chart.paintDirect(p, c.size);
+                    }
+                    ASSERT_TRUE(fast == reference)
+                        << name << " " << c.size.width() << "x" << c.size.height() << " with "
+                        << c.points << " points at ratio " << ratio;
+                }
+            }
+        }
+    }
+    // Most cases are wide enough for bands; the narrow ones are drawn whole.
+    EXPECT_GE(banded, 7 * 6 * 4);
 }
 
 // Counts the paints a chart really receives.
