@@ -96,9 +96,16 @@ void ChartView::setYValue(int i, double y) {
     if (slot == y) {
         return;
     }
+    // So do values on the same pixel row: on an idle machine most ticks move no point at all,
+    // and then nothing is repainted or sent to the display.
+    const chart::ChartLayout& layout = layoutFor(size());
+    const bool sameRow =
+        chart::mapY(layout.plot, slot, m_min, m_max) == chart::mapY(layout.plot, y, m_min, m_max);
     slot = y;
     ++m_version;
-    update();
+    if (!sameRow) {
+        update();
+    }
 }
 
 void ChartView::setMinMax(double minimum, double maximum) {
@@ -331,7 +338,12 @@ bool ChartView::drawCachedStatic(QPainter& painter, QSize size) const {
         if (format != QImage::Format_RGB32) {
             c.image.fill(Qt::transparent);
         }
-        QPainter layer(&c.image);
+        // Painted through a second image on the same pixels: an image keeps the paint engine
+        // of its first painter (some 30 KB) for as long as it lives, and this one lives long.
+        QImage canvas(c.image.bits(), c.image.width(), c.image.height(), c.image.bytesPerLine(),
+                      c.image.format());
+        canvas.setDevicePixelRatio(ratio);
+        QPainter layer(&canvas);
         paintStatic(layer, size, layoutFor(size));
     }
     painter.drawImage(QPointF(0, 0), c.image);
@@ -427,8 +439,8 @@ void ChartView::paint(QPainter& painter, QSize size) const {
     // drawn once into a layer, and each tick adds only the area and its edge.
     if (!drawCachedStatic(painter, size)) {
         paintStatic(painter, size, layout);
-        paintSeries(painter, size, layout);
-    } else if (!paintSeriesInBands(painter, size, layout)) {
+    }
+    if (!paintSeriesInBands(painter, size, layout)) {
         paintSeries(painter, size, layout);
     }
     painter.restore();

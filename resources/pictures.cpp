@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "resources/pictures.h"
 
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -10,9 +11,12 @@
 #include <QRadialGradient>
 #include <QTransform>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 namespace lsg::res {
@@ -524,6 +528,73 @@ const Design* findDesign(const QString& name) {
     return nullptr;
 }
 
+// An icon drawn when a size is asked for, keeping only the pixmap drawn last. Made ahead in every
+// size, the program icon alone held some 400 KB for as long as the program ran, while the tray
+// shows one size.
+class DrawnIconEngine final : public QIconEngine {
+public:
+    using Draw = std::function<QImage(int pixels)>;
+    DrawnIconEngine(Draw draw, std::initializer_list<int> sides) : m_draw(std::move(draw)) {
+        for (int side : sides) {
+            m_sizes.append(QSize(side, side));
+        }
+    }
+
+    // The icon is square: asked for any size, it is drawn as large as fits.
+    QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        const int side = std::max(0, std::min(size.width(), size.height()));
+        return {side, side};
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        const int side = actualSize(size, mode, state).width();
+        if (side <= 0) {
+            return {};
+        }
+        if (m_last.isNull() || m_lastSide != side || m_lastMode != mode) {
+            QPixmap drawn = QPixmap::fromImage(m_draw(side));
+            // Disabled and selected looks come from the platform, as for any other icon.
+            m_last = mode == QIcon::Normal || drawn.isNull()
+                         ? drawn
+                         : QIcon(drawn).pixmap(QSize(side, side), 1.0, mode, state);
+            m_lastSide = side;
+            m_lastMode = mode;
+        }
+        return m_last;
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        const qreal ratio =
+            painter->device() != nullptr ? painter->device()->devicePixelRatio() : 1;
+        const QPixmap pm = pixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state);
+        if (pm.isNull()) {
+            return;
+        }
+        // Centred in the rectangle, as QIcon::paint places a smaller pixmap; each device pixel
+        // of the pixmap lands on one of the device.
+        const QSizeF drawn = QSizeF(pm.size()) / ratio;
+        painter->drawPixmap(QRectF(QPointF(rect.x() + (rect.width() - drawn.width()) / 2,
+                                           rect.y() + (rect.height() - drawn.height()) / 2),
+                                   drawn),
+                            pm, QRectF(pm.rect()));
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        return m_sizes;
+    }
+    QString key() const override { return QStringLiteral("lsg-drawn"); }
+    QIconEngine* clone() const override { return new DrawnIconEngine(*this); }
+    bool isNull() override { return false; }
+
+private:
+    Draw m_draw;
+    QList<QSize> m_sizes;
+    QPixmap m_last;
+    int m_lastSide = 0;
+    QIcon::Mode m_lastMode = QIcon::Normal;
+};
+
 }  // namespace
 
 QImage programIconImage(int pixels) {
@@ -538,11 +609,8 @@ QImage programIconImage(int pixels) {
 }
 
 QIcon programIcon() {
-    QIcon icon;
-    for (int s : {16, 20, 22, 24, 32, 40, 48, 64, 96, 128, 256}) {
-        icon.addPixmap(QPixmap::fromImage(programIconImage(s)));
-    }
-    return icon;
+    return QIcon(new DrawnIconEngine([](int pixels) { return programIconImage(pixels); },
+                                     {16, 20, 22, 24, 32, 40, 48, 64, 96, 128, 256}));
 }
 
 QStringList pictureNames() {
@@ -584,14 +652,13 @@ QPixmap picture(const QString& name, qreal dpr) {
 }
 
 QIcon menuIcon(const QString& name) {
-    QIcon icon;
-    for (qreal dpr : {1.0, 1.5, 2.0, 3.0}) {
-        const QPixmap pm = picture(name, QSize(16, 16), dpr);
-        if (!pm.isNull()) {
-            icon.addPixmap(pm);
-        }
+    if (findDesign(name) == nullptr) {
+        return {};
     }
-    return icon;
+    // 16 logical pixels at the usual device pixel ratios 1, 1.5, 2 and 3.
+    return QIcon(new DrawnIconEngine(
+        [name](int pixels) { return picture(name, QSize(pixels, pixels), 1.0).toImage(); },
+        {16, 24, 32, 48}));
 }
 
 QImage logo(QSize px) {

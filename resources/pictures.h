@@ -15,7 +15,7 @@ namespace lsg::res {
 // the device pixel ratio says how many device pixels each logical pixel gets. An empty or
 // absurd size (over 8192 device pixels a side) or a ratio outside (0, 16] gives a null result.
 
-// The program icon, with pixmaps from 16 to 256 pixels.
+// The program icon, drawn in the size asked for when it is asked for; it offers 16 to 256 pixels.
 QIcon programIcon();
 // The program icon drawn at a square size in device pixels.
 QImage programIconImage(int pixels);
@@ -29,7 +29,7 @@ QPixmap picture(const QString& name, QSize logicalSize, qreal devicePixelRatio);
 // The names above, and the logical size a name is drawn at by default (invalid if unknown).
 QStringList pictureNames();
 QSize pictureSize(const QString& name);
-// A menu or button icon (16 x 16 logical) with pixmaps for the usual device pixel ratios.
+// A menu or button icon (16 x 16 logical), drawn for the device pixel ratio it is shown at.
 QIcon menuIcon(const QString& name);
 
 // The maker's logo (light, for a black background), drawn afresh at any size; its source

@@ -459,6 +459,36 @@ TEST(ChartViewRepaint, OnlyRealChangesRepaintAndOnlyThatChart) {
     }
 }
 
+// A value that lands on the same pixel row draws the same picture, so the chart is not
+// repainted; one that moves a point is.
+TEST(ChartViewRepaint, NoRepaintWhileEveryPointKeepsItsRow) {
+    QWidget window;
+    window.resize(355, 100);
+    auto* chart = new CountingChart(ChartKind::Strip, &window);
+    chart->setGeometry(0, 0, 355, 100);
+    fillFlat(*chart, 0);
+    window.show();
+    for (int i = 0; i < 100 && chart->paints == 0; ++i) {
+        QApplication::processEvents();
+    }
+    ASSERT_GT(chart->paints, 0);
+    settle();
+
+    const QImage before = chart->renderImage(chart->size());
+    chart->paints = 0;
+    chart->setYValue(3, 0.01);
+    chart->setYValue(4, -0.01);
+    settle();
+    EXPECT_EQ(chart->paints, 0);
+    EXPECT_EQ(chart->yValue(3), 0.01);
+    EXPECT_EQ(chart->renderImage(chart->size()), before);
+
+    chart->setYValue(3, 60);
+    settle();
+    EXPECT_EQ(chart->paints, 1);
+    EXPECT_NE(chart->renderImage(chart->size()), before);
+}
+
 // Records the mouse events that reach the window holding a chart.
 class RecordingParent : public QWidget {
 public:

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QIcon>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QRect>
 
@@ -157,6 +158,36 @@ TEST(Pictures, ProgramIconHasEverySizeFrom16To256) {
         EXPECT_EQ(qAlpha(img.pixel(s / 2, s / 2)), 255) << s;
         EXPECT_GT(opaquePixels(img), s * s / 2) << s;
     }
+}
+
+// Icons are drawn when a size is asked for: each size must be the picture drawn for it, a
+// non-square request gets the largest square that fits, and the disabled look still differs.
+TEST(Pictures, IconsAreDrawnForTheSizeAskedFor) {
+    const auto argb = [](const QImage& image) {
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
+    const QIcon program = programIcon();
+    for (int side : {22, 30, 256}) {
+        const QPixmap pm = program.pixmap(QSize(side, side));
+        EXPECT_EQ(argb(pm.toImage()), argb(programIconImage(side))) << side;
+    }
+    EXPECT_EQ(program.pixmap(QSize(64, 32)).size(), QSize(32, 32));
+    EXPECT_NE(argb(program.pixmap(QSize(24, 24), QIcon::Disabled).toImage()),
+              argb(program.pixmap(QSize(24, 24)).toImage()));
+
+    // Painted at ratio 2, a menu icon is as sharp as the picture drawn for that ratio.
+    const QIcon help = menuIcon(QStringLiteral("help"));
+    QImage cell(QSize(20, 20) * 2, QImage::Format_ARGB32_Premultiplied);
+    cell.setDevicePixelRatio(2);
+    cell.fill(Qt::transparent);
+    {
+        QPainter p(&cell);
+        help.paint(&p, QRect(2, 2, 16, 16));
+    }
+    const QImage expected = argb(picture(QStringLiteral("help"), QSize(16, 16), 2).toImage());
+    QImage drawn = cell.copy(4, 4, 32, 32);
+    drawn.setDevicePixelRatio(expected.devicePixelRatio());
+    EXPECT_EQ(drawn, expected);
 }
 
 }  // namespace
