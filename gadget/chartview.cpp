@@ -44,6 +44,24 @@ QPainterPath edgeOutline(const QPolygonF& points, int from, int to) {
     return stroker.createStroke(path);
 }
 
+// The whole number of device pixels per logical pixel when the painter maps whole logical pixels
+// onto whole device pixels (the device's own whole ratio and a whole offset), else 0: only then
+// do pixels copied or drawn elsewhere land exactly where the painter would put them.
+int wholePixelScale(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    if (device == nullptr) {
+        return 0;
+    }
+    const qreal ratio = device->devicePixelRatio();
+    const QTransform& t = painter.deviceTransform();
+    if (ratio != std::round(ratio) || ratio < 1 || t.type() > QTransform::TxScale ||
+        t.m11() != ratio || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
+        t.dy() != std::round(t.dy())) {
+        return 0;
+    }
+    return int(ratio);
+}
+
 }  // namespace
 
 ChartView::ChartView(ChartKind kind, QWidget* parent)
@@ -164,6 +182,7 @@ const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
     c.version = m_version;
     c.area.clear();
     c.line.clear();
+    c.bands.clear();
     const int n = count();
     if (n < 2) {
         return c;
@@ -182,10 +201,6 @@ const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
     c.area.append(QPointF(chart::mapX(plot, xMax, 0, xMax) + 0.5, base));
 
     c.line = edgeOutline(c.area, 1, n);
-    c.columns.clear();
-    for (int i = 0; i < n; ++i) {
-        c.columns.push_back(chart::mapX(plot, i, 0, xMax));
-    }
     cutIntoBands(c, layout);
     return c;
 }
@@ -204,9 +219,10 @@ void ChartView::cutIntoBands(SeriesShapes& c, const chart::ChartLayout& layout) 
     // after it: the stroker draws each segment's two sides from that segment alone, so what
     // changes is only the cap that replaces the join at the cut point, within a pixel of it.
     constexpr int kBandWidth = 96;
-    c.bands.clear();
     const chart::PixelRect& plot = layout.plot;
-    const int n = int(c.columns.size());
+    // Points sit on pixel centres: area[i + 1] is point i, at column x - 0.5.
+    const int n = int(c.area.size()) - 2;
+    const auto column = [&c](int i) { return int(std::lround(c.area[i + 1].x() - 0.5)); };
     const int firstColumn = plot.left;
     const int endColumn = plot.right + 1;
     // In a plot only a few rows high the line is nearly flat, and a flat edge adds no cells:
@@ -217,7 +233,7 @@ void ChartView::cutIntoBands(SeriesShapes& c, const chart::ChartLayout& layout) 
     // Points closer than 2 columns may coincide, and the stroker treats a segment of no length
     // on its own: such charts, too narrow to gain anything, are drawn whole.
     for (int i = 1; i < n; ++i) {
-        if (c.columns[size_t(i)] - c.columns[size_t(i - 1)] < 2) {
+        if (column(i) - column(i - 1) < 2) {
             return;
         }
     }
@@ -226,13 +242,13 @@ void ChartView::cutIntoBands(SeriesShapes& c, const chart::ChartLayout& layout) 
         const int right = std::min(endColumn, left + kBandWidth);
         int first = 0;
         for (int i = 0; i < n; ++i) {
-            if (c.columns[size_t(i)] <= left - 3) {
+            if (column(i) <= left - 3) {
                 first = i;
             }
         }
         int last = n - 1;
         for (int i = n - 1; i >= 0; --i) {
-            if (c.columns[size_t(i)] >= right + 2) {
+            if (column(i) >= right + 2) {
                 last = i;
             }
         }
@@ -309,24 +325,18 @@ void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLay
 bool ChartView::drawCachedStatic(QPainter& painter, QSize size) const {
     // The layer is copied pixel for pixel, so it is used only where the painter maps whole
     // logical pixels onto whole device pixels; anything else is painted directly.
-    const QPaintDevice* device = painter.device();
-    const QTransform& t = painter.deviceTransform();
-    if (device == nullptr || size.isEmpty()) {
+    const int scale = wholePixelScale(painter);
+    if (scale == 0 || size.isEmpty()) {
         return false;
     }
-    const qreal ratio = device->devicePixelRatio();
-    if (ratio != std::round(ratio) || ratio < 1 || t.m12() != 0 || t.m21() != 0 ||
-        t.m11() != ratio || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
-        t.dy() != std::round(t.dy()) || t.type() > QTransform::TxScale) {
-        return false;
-    }
+    const qreal ratio = scale;
     StaticLayer& c = m_static;
     const QColor background = m_background;
     if (c.image.isNull() || c.size != size || c.ratio != ratio ||
         c.layoutGeneration != m_layoutGeneration || c.background != background) {
         const QImage::Format format =
             background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
-        c.image = QImage(size * int(ratio), format);
+        c.image = QImage(size * scale, format);
         if (c.image.isNull()) {
             return false;
         }
@@ -356,6 +366,11 @@ void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLay
     if (shapes.area.isEmpty()) {
         return;
     }
+    drawAreaAndEdge(painter, plot, shapes.area, shapes.line);
+}
+
+void ChartView::drawAreaAndEdge(QPainter& painter, const chart::PixelRect& plot,
+                                const QPolygonF& area, const QPainterPath& edge) const {
     painter.setRenderHint(QPainter::Antialiasing);
     // The area fills the inside of the frame only, so frame and axis line stay whole.
     const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
@@ -363,11 +378,11 @@ void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLay
         painter.setClipRect(inside);
         painter.setPen(Qt::NoPen);
         painter.setBrush(m_areaBrush);
-        painter.drawPolygon(shapes.area);
+        painter.drawPolygon(area);
     }
     // The upper edge may run along the frame (values at the range's ends), not beyond it.
     painter.setClipRect(QRect(plot.left, plot.top, plot.width() + 1, plot.height() + 1));
-    painter.fillPath(shapes.line, m_lineBrush);
+    painter.fillPath(edge, m_lineBrush);
 }
 
 bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
@@ -387,14 +402,11 @@ bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
         return false;
     }
     auto* image = static_cast<QImage*>(device);
-    const QTransform& t = painter.deviceTransform();
-    const qreal ratio = t.m11();
-    if (!image->isDetached() || image->depth() != 32 || ratio != std::round(ratio) || ratio < 1 ||
-        t.type() > QTransform::TxScale || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
-        t.dy() != std::round(t.dy())) {
+    const int scale = wholePixelScale(painter);
+    if (scale == 0 || !image->isDetached() || image->depth() != 32) {
         return false;
     }
-    const int scale = int(ratio);
+    const QTransform& t = painter.deviceTransform();
     const QRect chartPixels(int(t.dx()), int(t.dy()), size.width() * scale, size.height() * scale);
     if (!image->rect().contains(chartPixels)) {
         return false;
@@ -404,9 +416,6 @@ bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
         return false;
     }
 
-    const chart::PixelRect& plot = layout.plot;
-    const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
-    const QRect frame(plot.left, plot.top, plot.width() + 1, plot.height() + 1);
     // Writing through constBits() does not detach; the image is this painter's alone (checked
     // above), so it writes where the painter does.
     auto* pixels = const_cast<uchar*>(image->constBits());
@@ -416,18 +425,10 @@ bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
                         qsizetype(chartPixels.left() + band.left * scale) * 4;
         QImage columns(origin, (band.right - band.left) * scale, chartPixels.height(), stride,
                        image->format());
-        columns.setDevicePixelRatio(ratio);
+        columns.setDevicePixelRatio(scale);
         QPainter bandPainter(&columns);
         bandPainter.translate(-band.left, 0);
-        bandPainter.setRenderHint(QPainter::Antialiasing);
-        if (!inside.isEmpty()) {
-            bandPainter.setClipRect(inside);
-            bandPainter.setPen(Qt::NoPen);
-            bandPainter.setBrush(m_areaBrush);
-            bandPainter.drawPolygon(band.area);
-        }
-        bandPainter.setClipRect(frame);
-        bandPainter.fillPath(band.line, m_lineBrush);
+        drawAreaAndEdge(bandPainter, layout.plot, band.area, band.line);
     }
     return true;
 }

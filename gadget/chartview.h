@@ -115,8 +115,7 @@ private:
         quint64 version = 0;
         QPolygonF area;
         QPainterPath line;
-        std::vector<int> columns;  // the column of each point
-        std::vector<Band> bands;   // empty when the chart is drawn whole
+        std::vector<Band> bands;  // empty when the chart is drawn whole
     };
     const SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
     quint64 m_version = 0;
@@ -124,6 +123,9 @@ private:
 
     // Background, bevel, frame, axis, ticks and grid: what a tick does not change.
     void paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // Fills the area inside the plot's frame and its edge within the frame.
+    void drawAreaAndEdge(QPainter& painter, const chart::PixelRect& plot, const QPolygonF& area,
+                         const QPainterPath& edge) const;
     // The area and its upper edge.
     void paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
     // The same, band by band, each through an image that shares the painter's pixels; false

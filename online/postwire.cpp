@@ -109,6 +109,16 @@ public:
         return true;
     }
 
+    // A frame over `limit` bytes is refused before any field is read.
+    bool fits(qsizetype limit) {
+        if (m_data.size() > limit) {
+            return fail(QStringLiteral("it has %1 bytes, more than the %2 allowed")
+                            .arg(m_data.size())
+                            .arg(limit));
+        }
+        return true;
+    }
+
     bool end() {
         if (m_at != m_data.size()) {
             return fail(QStringLiteral("%1 bytes follow its last field").arg(m_data.size() - m_at));
@@ -179,10 +189,7 @@ std::optional<QByteArray> encodeRequest(const Request& request, QString* error) 
 
 std::optional<Request> parseRequest(const QByteArray& frame, QString* error) {
     Reader in(frame);
-    if (frame.size() > kMaxRequestBytes) {
-        in.fail(QStringLiteral("it has %1 bytes, more than the %2 allowed")
-                    .arg(frame.size())
-                    .arg(kMaxRequestBytes));
+    if (!in.fits(kMaxRequestBytes)) {
         return rejected<Request>(in, error);
     }
     Request request;
@@ -234,10 +241,7 @@ QByteArray encodeReply(const Reply& reply) {
 
 std::optional<Reply> parseReply(const QByteArray& frame, QString* error) {
     Reader in(frame);
-    if (frame.size() > kMaxReplyFrameBytes) {
-        in.fail(QStringLiteral("it has %1 bytes, more than the %2 allowed")
-                    .arg(frame.size())
-                    .arg(kMaxReplyFrameBytes));
+    if (!in.fits(kMaxReplyFrameBytes)) {
         return rejected<Reply>(in, error);
     }
     quint32 outcome = 0;
