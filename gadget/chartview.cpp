@@ -10,11 +10,25 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 #include "platform/exception.h"
 #include "ui/style.h"
 
 namespace lsg {
+
+// The device pixels of a chart of `size` logical pixels, when the painter allows writing them
+// directly: a 32-bit image that this painter alone uses, whole logical pixels on whole device
+// pixels, no clip but the device's, and the whole chart inside it.
+struct ChartPixels {
+    uchar* origin = nullptr;  // the chart's top-left device pixel
+    qsizetype stride = 0;
+    int scale = 0;
+    QImage::Format format = QImage::Format_Invalid;
+    QSize size;  // logical
+};
+
 namespace {
 
 constexpr QRgb kBevelLight = 0xFFFFFFFF;
@@ -61,6 +75,89 @@ int wholePixelScale(const QPainter& painter) {
     }
     return int(ratio);
 }
+
+std::optional<ChartPixels> chartPixels(QPainter& painter, QSize size) {
+    QPaintEngine* engine = painter.paintEngine();
+    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image || painter.hasClipping() ||
+        painter.opacity() != 1 ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver || size.isEmpty()) {
+        return std::nullopt;
+    }
+    auto* image = static_cast<QImage*>(device);
+    const int scale = wholePixelScale(painter);
+    if (scale == 0 || !image->isDetached() || image->depth() != 32) {
+        return std::nullopt;
+    }
+    const QTransform& t = painter.deviceTransform();
+    const QRect pixels(int(t.dx()), int(t.dy()), size.width() * scale, size.height() * scale);
+    if (!image->rect().contains(pixels)) {
+        return std::nullopt;
+    }
+    const QRegion systemClip = engine->systemClip();
+    if (!systemClip.isEmpty() && !systemClip.contains(pixels)) {
+        return std::nullopt;
+    }
+    // Writing through constBits() does not detach; the image is this painter's alone (checked
+    // above), so it writes where the painter does.
+    const qsizetype stride = image->bytesPerLine();
+    uchar* origin = const_cast<uchar*>(image->constBits()) + qsizetype(pixels.top()) * stride +
+                    qsizetype(pixels.left()) * 4;
+    return ChartPixels{origin, stride, scale, image->format(), size};
+}
+
+// Fills the whole-pixel rectangles of the static picture. An opaque colour is written straight
+// into the chart's pixels when there are such: the very value fillRect stores, without its cost
+// per call, and without keeping a copy of the picture. Anything else goes through the painter.
+class RectFiller {
+public:
+    RectFiller(QPainter& painter, const ChartPixels* pixels)
+        : m_painter(painter), m_pixels(pixels) {
+        m_direct = pixels != nullptr && (pixels->format == QImage::Format_RGB32 ||
+                                         pixels->format == QImage::Format_ARGB32 ||
+                                         pixels->format == QImage::Format_ARGB32_Premultiplied);
+    }
+
+    void operator()(const QRect& rect, const QColor& color) const {
+        if (!m_direct || color.spec() != QColor::Rgb || color.alpha() != 255 || !rect.isValid() ||
+            !QRect(QPoint(0, 0), m_pixels->size).contains(rect)) {
+            m_painter.fillRect(rect, color);
+            return;
+        }
+        const int s = m_pixels->scale;
+        const qsizetype width = qsizetype(rect.width()) * s;
+        const qsizetype stride = m_pixels->stride;
+        const QRgb value = color.rgba();
+        uchar* row =
+            m_pixels->origin + qsizetype(rect.top()) * s * stride + qsizetype(rect.left()) * s * 4;
+        const int rows = rect.height() * s;
+        if (width == 1) {  // a grid line or tick across rows
+            for (int y = 0; y < rows; ++y, row += stride) {
+                *reinterpret_cast<QRgb*>(row) = value;
+            }
+            return;
+        }
+        if (width < 16) {
+            for (int y = 0; y < rows; ++y, row += stride) {
+                std::fill_n(reinterpret_cast<QRgb*>(row), width, value);
+            }
+            return;
+        }
+        // A wide rectangle: one row is filled and copied to the others by the C library, which
+        // is faster than a loop of stores.
+        const uchar* first = row;
+        std::fill_n(reinterpret_cast<QRgb*>(row), width, value);
+        for (int y = 1; y < rows; ++y) {
+            row += stride;
+            std::memcpy(row, first, size_t(width) * 4);
+        }
+    }
+
+private:
+    QPainter& m_painter;
+    const ChartPixels* m_pixels;
+    bool m_direct = false;
+};
 
 }  // namespace
 
@@ -167,7 +264,6 @@ const chart::ChartLayout& ChartView::layoutFor(QSize size) const {
     c.count = count();
     c.min = m_min;
     c.max = m_max;
-    ++m_layoutGeneration;
     return c.layout;
 }
 
@@ -266,7 +362,8 @@ void ChartView::cutIntoBands(SeriesShapes& c, const chart::ChartLayout& layout) 
     }
 }
 
-void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const {
+void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout,
+                            const ChartPixels* pixels) const {
     using chart::kAxisLineWidth;
     using chart::kMajorTickLength;
     using chart::kMinorTickLength;
@@ -278,86 +375,49 @@ void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLay
     const QColor tick(kTickColor);
     const QColor grid(kGridColor);
 
-    painter.fillRect(QRect(0, 0, w, h), m_background);
+    const RectFiller fill(painter, pixels);
+    fill(QRect(0, 0, w, h), m_background);
 
     // Raised bevel: light top and left, shadow bottom and right (the shadow owns the corners
     // it shares with the light sides).
-    painter.fillRect(QRect(0, 0, w - 1, 1), QColor(kBevelLight));
-    painter.fillRect(QRect(0, 0, 1, h - 1), QColor(kBevelLight));
-    painter.fillRect(QRect(0, h - 1, w, 1), QColor(kBevelShadow));
-    painter.fillRect(QRect(w - 1, 0, 1, h), QColor(kBevelShadow));
+    fill(QRect(0, 0, w - 1, 1), QColor(kBevelLight));
+    fill(QRect(0, 0, 1, h - 1), QColor(kBevelLight));
+    fill(QRect(0, h - 1, w, 1), QColor(kBevelShadow));
+    fill(QRect(w - 1, 0, 1, h), QColor(kBevelShadow));
 
     // Frame on the edge pixels of the plot rectangle; the inside keeps the background.
     const int frameWidth = plot.width() + 1;
     const int frameHeight = plot.height() + 1;
-    painter.fillRect(QRect(plot.left, plot.top, frameWidth, 1), black);
-    painter.fillRect(QRect(plot.left, plot.bottom, frameWidth, 1), black);
-    painter.fillRect(QRect(plot.left, plot.top, 1, frameHeight), black);
-    painter.fillRect(QRect(plot.right, plot.top, 1, frameHeight), black);
+    fill(QRect(plot.left, plot.top, frameWidth, 1), black);
+    fill(QRect(plot.left, plot.bottom, frameWidth, 1), black);
+    fill(QRect(plot.left, plot.top, 1, frameHeight), black);
+    fill(QRect(plot.right, plot.top, 1, frameHeight), black);
 
     // Bottom axis line: the frame's bottom row and the row below it.
-    painter.fillRect(QRect(plot.left, plot.bottom, frameWidth, kAxisLineWidth), black);
+    fill(QRect(plot.left, plot.bottom, frameWidth, kAxisLineWidth), black);
 
     // Ticks point away from the plot: down from under the axis line, left from the frame.
     const int tickTop = plot.bottom + kAxisLineWidth;
     for (int x : layout.bottom.major) {
-        painter.fillRect(QRect(x, tickTop, 1, kMajorTickLength), tick);
+        fill(QRect(x, tickTop, 1, kMajorTickLength), tick);
     }
     for (int x : layout.bottom.minor) {
-        painter.fillRect(QRect(x, tickTop, 1, kMinorTickLength), tick);
+        fill(QRect(x, tickTop, 1, kMinorTickLength), tick);
     }
     for (int y : layout.left.major) {
-        painter.fillRect(QRect(plot.left - kMajorTickLength, y, kMajorTickLength, 1), tick);
+        fill(QRect(plot.left - kMajorTickLength, y, kMajorTickLength, 1), tick);
     }
     for (int y : layout.left.minor) {
-        painter.fillRect(QRect(plot.left - kMinorTickLength, y, kMinorTickLength, 1), tick);
+        fill(QRect(plot.left - kMinorTickLength, y, kMinorTickLength, 1), tick);
     }
 
     // Grid lines inside the frame.
     for (int x : layout.bottom.grid) {
-        painter.fillRect(QRect(x, plot.top + 1, 1, plot.height() - 1), grid);
+        fill(QRect(x, plot.top + 1, 1, plot.height() - 1), grid);
     }
     for (int y : layout.left.grid) {
-        painter.fillRect(QRect(plot.left + 1, y, plot.width() - 1, 1), grid);
+        fill(QRect(plot.left + 1, y, plot.width() - 1, 1), grid);
     }
-}
-
-bool ChartView::drawCachedStatic(QPainter& painter, QSize size) const {
-    // The layer is copied pixel for pixel, so it is used only where the painter maps whole
-    // logical pixels onto whole device pixels; anything else is painted directly.
-    const int scale = wholePixelScale(painter);
-    if (scale == 0 || size.isEmpty()) {
-        return false;
-    }
-    const qreal ratio = scale;
-    StaticLayer& c = m_static;
-    const QColor background = m_background;
-    if (c.image.isNull() || c.size != size || c.ratio != ratio ||
-        c.layoutGeneration != m_layoutGeneration || c.background != background) {
-        const QImage::Format format =
-            background.alpha() == 255 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied;
-        c.image = QImage(size * scale, format);
-        if (c.image.isNull()) {
-            return false;
-        }
-        c.image.setDevicePixelRatio(ratio);
-        c.size = size;
-        c.ratio = ratio;
-        c.layoutGeneration = m_layoutGeneration;
-        c.background = background;
-        if (format != QImage::Format_RGB32) {
-            c.image.fill(Qt::transparent);
-        }
-        // Painted through a second image on the same pixels: an image keeps the paint engine
-        // of its first painter (some 30 KB) for as long as it lives, and this one lives long.
-        QImage canvas(c.image.bits(), c.image.width(), c.image.height(), c.image.bytesPerLine(),
-                      c.image.format());
-        canvas.setDevicePixelRatio(ratio);
-        QPainter layer(&canvas);
-        paintStatic(layer, size, layoutFor(size));
-    }
-    painter.drawImage(QPointF(0, 0), c.image);
-    return true;
 }
 
 void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const {
@@ -385,46 +445,17 @@ void ChartView::drawAreaAndEdge(QPainter& painter, const chart::PixelRect& plot,
     painter.fillPath(edge, m_lineBrush);
 }
 
-bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
+bool ChartView::paintSeriesInBands(const ChartPixels& pixels,
                                    const chart::ChartLayout& layout) const {
-    const SeriesShapes& shapes = shapesFor(size, layout);
+    const SeriesShapes& shapes = shapesFor(pixels.size, layout);
     if (shapes.bands.empty()) {
         return false;
     }
-    // The bands are drawn into the painter's own pixels, so only onto a 32-bit image that this
-    // painter alone uses, with whole logical pixels on whole device pixels, no clip but the
-    // device's, and the whole chart inside it.
-    QPaintEngine* engine = painter.paintEngine();
-    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
-    if (device == nullptr || device->devType() != QInternal::Image || painter.hasClipping() ||
-        painter.opacity() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
-        return false;
-    }
-    auto* image = static_cast<QImage*>(device);
-    const int scale = wholePixelScale(painter);
-    if (scale == 0 || !image->isDetached() || image->depth() != 32) {
-        return false;
-    }
-    const QTransform& t = painter.deviceTransform();
-    const QRect chartPixels(int(t.dx()), int(t.dy()), size.width() * scale, size.height() * scale);
-    if (!image->rect().contains(chartPixels)) {
-        return false;
-    }
-    const QRegion systemClip = engine->systemClip();
-    if (!systemClip.isEmpty() && !systemClip.contains(chartPixels)) {
-        return false;
-    }
-
-    // Writing through constBits() does not detach; the image is this painter's alone (checked
-    // above), so it writes where the painter does.
-    auto* pixels = const_cast<uchar*>(image->constBits());
-    const qsizetype stride = image->bytesPerLine();
+    const int scale = pixels.scale;
+    const int height = pixels.size.height() * scale;
     for (const Band& band : shapes.bands) {
-        uchar* origin = pixels + qsizetype(chartPixels.top()) * stride +
-                        qsizetype(chartPixels.left() + band.left * scale) * 4;
-        QImage columns(origin, (band.right - band.left) * scale, chartPixels.height(), stride,
-                       image->format());
+        QImage columns(pixels.origin + qsizetype(band.left) * scale * 4,
+                       (band.right - band.left) * scale, height, pixels.stride, pixels.format);
         columns.setDevicePixelRatio(scale);
         QPainter bandPainter(&columns);
         bandPainter.translate(-band.left, 0);
@@ -436,12 +467,11 @@ bool ChartView::paintSeriesInBands(QPainter& painter, QSize size,
 void ChartView::paint(QPainter& painter, QSize size) const {
     const chart::ChartLayout& layout = layoutFor(size);
     painter.save();
-    // Frame, grid and axis change only with the size, the range or the background: they are
-    // drawn once into a layer, and each tick adds only the area and its edge.
-    if (!drawCachedStatic(painter, size)) {
-        paintStatic(painter, size, layout);
-    }
-    if (!paintSeriesInBands(painter, size, layout)) {
+    // Where the painter's own pixels can be written, the static picture is filled straight in
+    // and the area and its edge are drawn in column bands; elsewhere all goes through the painter.
+    const std::optional<ChartPixels> pixels = chartPixels(painter, size);
+    paintStatic(painter, size, layout, pixels ? &*pixels : nullptr);
+    if (!pixels || !paintSeriesInBands(*pixels, layout)) {
         paintSeries(painter, size, layout);
     }
     painter.restore();
@@ -454,7 +484,7 @@ int ChartView::bandCount(QSize size) const {
 void ChartView::paintDirect(QPainter& painter, QSize size) const {
     const chart::ChartLayout& layout = layoutFor(size);
     painter.save();
-    paintStatic(painter, size, layout);
+    paintStatic(painter, size, layout, nullptr);
     paintSeries(painter, size, layout);
     painter.restore();
 }

@@ -19,6 +19,8 @@ class QPainter;
 
 namespace lsg {
 
+struct ChartPixels;
+
 // Which chart of the gadget: the average over all processors, or one processor's strip. The
 // two differ only in the colour of the area.
 enum class ChartKind { Total, Strip };
@@ -59,7 +61,7 @@ public:
     QImage renderImage(QSize size, qreal devicePixelRatio = 1) const;
     // Draws the whole chart for a client area of `size` logical pixels at the painter's origin.
     void paint(QPainter& painter, QSize size) const;
-    // The same picture drawn straight through the painter, without the cached layer or the
+    // The same picture drawn wholly through the painter, without pixels written directly or
     // bands: the reference that paint() matches pixel for pixel.
     void paintDirect(QPainter& painter, QSize size) const;
     // How many column bands paint() draws the area and its edge in at `size` (0: in one piece).
@@ -121,29 +123,19 @@ private:
     quint64 m_version = 0;
     mutable SeriesShapes m_shapes;
 
-    // Background, bevel, frame, axis, ticks and grid: what a tick does not change.
-    void paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // Background, bevel, frame, axis, ticks and grid: what a tick does not change. Written
+    // straight into `pixels` where it can be, when they are given.
+    void paintStatic(QPainter& painter, QSize size, const chart::ChartLayout& layout,
+                     const ChartPixels* pixels) const;
     // Fills the area inside the plot's frame and its edge within the frame.
     void drawAreaAndEdge(QPainter& painter, const chart::PixelRect& plot, const QPolygonF& area,
                          const QPainterPath& edge) const;
     // The area and its upper edge.
     void paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
-    // The same, band by band, each through an image that shares the painter's pixels; false
-    // (and nothing drawn) when the painter's device or mapping does not allow it.
-    bool paintSeriesInBands(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // The same, band by band, each through an image that shares the chart's pixels; false (and
+    // nothing drawn) when the chart is not cut into bands at its size.
+    bool paintSeriesInBands(const ChartPixels& pixels, const chart::ChartLayout& layout) const;
     void cutIntoBands(SeriesShapes& shapes, const chart::ChartLayout& layout) const;
-    // Copies the static layer, drawn once per size, ratio, layout and background; false when
-    // the painter's mapping does not allow an exact copy.
-    bool drawCachedStatic(QPainter& painter, QSize size) const;
-    struct StaticLayer {
-        QImage image;
-        QSize size;
-        qreal ratio = 0;
-        quint64 layoutGeneration = 0;
-        QColor background;
-    };
-    mutable StaticLayer m_static;
-    mutable quint64 m_layoutGeneration = 0;
 };
 
 }  // namespace lsg

@@ -349,7 +349,7 @@ TEST_F(ChartViewTest, SharpAtDevicePixelRatioTwo) {
 
 // The area and its edge are drawn in column bands for speed; the picture must be exactly the
 // one drawn in a single piece, for any values, size, pixel ratio and place on the device.
-TEST(ChartViewBands, DrawnInBandsExactlyAsInOnePiece) {
+TEST(ChartViewBands, DrawnInBandsAndFilledDirectlyExactlyAsThroughThePainter) {
     std::mt19937 random(20261210);
     using Values = std::function<double(int)>;
     const std::vector<std::pair<const char*, Values>> patterns = {
@@ -367,19 +367,27 @@ TEST(ChartViewBands, DrawnInBandsExactlyAsInOnePiece) {
     const std::vector<Case> cases = {{{355, 200}, 10}, {{355, 77}, 10}, {{355, 24}, 10},
                                      {{1000, 60}, 10}, {{640, 90}, 30}, {{200, 50}, 2},
                                      {{150, 40}, 3},   {{90, 60}, 10},  {{40, 30}, 10}};
+    // The default face; a colour finer than 8 bits a channel; colours that only the painter
+    // may fill (see-through, not given as RGB).
+    const std::vector<QColor> backgrounds = {QColor(), QColor::fromRgba64(12345, 40000, 777),
+                                             QColor(200, 30, 60, 128),
+                                             QColor::fromHsv(200, 120, 180)};
     int banded = 0;
     for (const Case& c : cases) {
         for (const auto& [name, value] : patterns) {
             for (int round = 0; round < 4; ++round) {
                 ChartView chart(ChartKind::Strip);
+                chart.setBackgroundColor(backgrounds[size_t(round)]);
                 for (int i = 0; i < c.points; ++i) {
                     chart.addY(value(i));
                 }
                 banded += chart.bandCount(c.size) > 0 ? 1 : 0;
                 for (qreal ratio : {1.0, 2.0}) {
-                    // Drawn at an odd place of a larger image, like a chart inside its window.
-                    QImage fast(c.size * int(ratio) + QSize(23, 17),
-                                QImage::Format_ARGB32_Premultiplied);
+                    // Drawn at an odd place of a larger image, like a chart inside its window;
+                    // the window's image is opaque or not.
+                    QImage fast(
+                        c.size * int(ratio) + QSize(23, 17),
+                        ratio == 1 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
                     fast.setDevicePixelRatio(ratio);
                     fast.fill(Qt::transparent);
                     QImage reference = fast;
@@ -395,7 +403,7 @@ TEST(ChartViewBands, DrawnInBandsExactlyAsInOnePiece) {
                     }
                     ASSERT_TRUE(fast == reference)
                         << name << " " << c.size.width() << "x" << c.size.height() << " with "
-                        << c.points << " points at ratio " << ratio;
+                        << c.points << " points at ratio " << ratio << " on background " << round;
                 }
             }
         }
@@ -579,7 +587,7 @@ TEST(ChartViewCache, AReusedChartDrawsWhatAFreshOneDraws) {
 }
 
 TEST(ChartViewCache, AnOffsetPainterGetsTheSamePictureShifted) {
-    // The kept layer lands where the chart is, not at the device's origin.
+    // Pixels written directly land where the chart is, not at the device's origin.
     ChartView chart(ChartKind::Strip);
     fill(chart, {5, 80, 40, 0, 100, 65, 30, 45, 90, 10});
     const QImage plain = render(chart, QSize(120, 60));
