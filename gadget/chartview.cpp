@@ -267,8 +267,7 @@ const chart::ChartLayout& ChartView::layoutFor(QSize size) const {
     return c.layout;
 }
 
-const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
-                                                    const chart::ChartLayout& layout) const {
+ChartView::SeriesShapes& ChartView::shapesFor(QSize size, const chart::ChartLayout& layout) const {
     SeriesShapes& c = m_shapes;
     if (c.valid && c.size == size && c.version == m_version) {
         return c;
@@ -296,7 +295,9 @@ const ChartView::SeriesShapes& ChartView::shapesFor(QSize size,
     }
     c.area.append(QPointF(chart::mapX(plot, xMax, 0, xMax) + 0.5, base));
 
-    c.line = edgeOutline(c.area, 1, n);
+    // The outline of the whole line is made when it is drawn in one piece: stroking is a good
+    // part of a tick, and in bands only the bands' pieces are drawn.
+    c.lineValid = false;
     cutIntoBands(c, layout);
     return c;
 }
@@ -422,9 +423,13 @@ void ChartView::paintStatic(QPainter& painter, QSize size, const chart::ChartLay
 
 void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const {
     const chart::PixelRect& plot = layout.plot;
-    const SeriesShapes& shapes = shapesFor(size, layout);
+    SeriesShapes& shapes = shapesFor(size, layout);
     if (shapes.area.isEmpty()) {
         return;
+    }
+    if (!shapes.lineValid) {
+        shapes.line = edgeOutline(shapes.area, 1, count());
+        shapes.lineValid = true;
     }
     drawAreaAndEdge(painter, plot, shapes.area, shapes.line);
 }

@@ -116,10 +116,11 @@ private:
         QSize size;
         quint64 version = 0;
         QPolygonF area;
-        QPainterPath line;
+        QPainterPath line;  // made when first drawn in one piece
+        bool lineValid = false;
         std::vector<Band> bands;  // empty when the chart is drawn whole
     };
-    const SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
+    SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
     quint64 m_version = 0;
     mutable SeriesShapes m_shapes;
 
