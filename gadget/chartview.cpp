@@ -108,7 +108,7 @@ std::optional<ChartPixels> chartPixels(QPainter& painter, QSize size) {
 
 // Fills the whole-pixel rectangles of the static picture. An opaque colour is written straight
 // into the chart's pixels when there are such: the very value fillRect stores, without its cost
-// per call, and without keeping a copy of the picture. Anything else goes through the painter.
+// per call, and without keeping a copy of the picture. See-through colours go through the painter.
 class RectFiller {
 public:
     RectFiller(QPainter& painter, const ChartPixels* pixels)
@@ -119,7 +119,9 @@ public:
     }
 
     void operator()(const QRect& rect, const QColor& color) const {
-        if (!m_direct || color.spec() != QColor::Rgb || color.alpha() != 255 || !rect.isValid() ||
+        // The 16-bit channels are what the painter fills with, converted as it converts them.
+        const QRgba64 channels = color.rgba64();
+        if (!m_direct || !channels.isOpaque() || !rect.isValid() ||
             !QRect(QPoint(0, 0), m_pixels->size).contains(rect)) {
             m_painter.fillRect(rect, color);
             return;
@@ -127,17 +129,11 @@ public:
         const int s = m_pixels->scale;
         const qsizetype width = qsizetype(rect.width()) * s;
         const qsizetype stride = m_pixels->stride;
-        const QRgb value = color.rgba();
+        const QRgb value = channels.toArgb32();
         uchar* row =
             m_pixels->origin + qsizetype(rect.top()) * s * stride + qsizetype(rect.left()) * s * 4;
         const int rows = rect.height() * s;
-        if (width == 1) {  // a grid line or tick across rows
-            for (int y = 0; y < rows; ++y, row += stride) {
-                *reinterpret_cast<QRgb*>(row) = value;
-            }
-            return;
-        }
-        if (width < 16) {
+        if (width < 16) {  // grid lines, ticks, bevel sides
             for (int y = 0; y < rows; ++y, row += stride) {
                 std::fill_n(reinterpret_cast<QRgb*>(row), width, value);
             }
@@ -486,7 +482,7 @@ int ChartView::bandCount(QSize size) const {
     return int(shapesFor(size, layoutFor(size)).bands.size());
 }
 
-void ChartView::paintDirect(QPainter& painter, QSize size) const {
+void ChartView::paintThroughPainter(QPainter& painter, QSize size) const {
     const chart::ChartLayout& layout = layoutFor(size);
     painter.save();
     paintStatic(painter, size, layout, nullptr);

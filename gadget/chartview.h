@@ -63,7 +63,7 @@ public:
     void paint(QPainter& painter, QSize size) const;
     // The same picture drawn wholly through the painter, without pixels written directly or
     // bands: the reference that paint() matches pixel for pixel.
-    void paintDirect(QPainter& painter, QSize size) const;
+    void paintThroughPainter(QPainter& painter, QSize size) const;
     // How many column bands paint() draws the area and its edge in at `size` (0: in one piece).
     int bandCount(QSize size) const;
 

@@ -367,8 +367,8 @@ TEST(ChartViewBands, DrawnInBandsAndFilledDirectlyExactlyAsThroughThePainter) {
     const std::vector<Case> cases = {{{355, 200}, 10}, {{355, 77}, 10}, {{355, 24}, 10},
                                      {{1000, 60}, 10}, {{640, 90}, 30}, {{200, 50}, 2},
                                      {{150, 40}, 3},   {{90, 60}, 10},  {{40, 30}, 10}};
-    // The default face; a colour finer than 8 bits a channel; colours that only the painter
-    // may fill (see-through, not given as RGB).
+    // The default face; a colour finer than 8 bits a channel; a see-through colour, which only
+    // the painter may fill; a colour given as hue, saturation and value.
     const std::vector<QColor> backgrounds = {QColor(), QColor::fromRgba64(12345, 40000, 777),
                                              QColor(200, 30, 60, 128),
                                              QColor::fromHsv(200, 120, 180)};
@@ -399,7 +399,7 @@ TEST(ChartViewBands, DrawnInBandsAndFilledDirectlyExactlyAsThroughThePainter) {
                     {
                         QPainter p(&reference);
                         p.translate(7, 5);
-                        chart.paintDirect(p, c.size);
+                        chart.paintThroughPainter(p, c.size);
                     }
                     ASSERT_TRUE(fast == reference)
                         << name << " " << c.size.width() << "x" << c.size.height() << " with "
