@@ -77,7 +77,8 @@ moves=$(grep -c -E 'xdg_toplevel@[0-9]+\.move\(' "$log" || true)
 # Weston's X11 backend follows the X pointer by relative motion from where it last entered its
 # window, and whether it saw the enter when its window was mapped under the pointer is a race:
 # missed, its pointer stays in the corner and the press lands on its panel. Leaving its window
-# and entering again places its pointer afresh; the press waits until the program has it.
+# and entering again places its pointer afresh; leaving takes the focus from the program, so
+# coming back gives it a pointer enter, and the press waits for that.
 program=$(grep -F "set_title(\"$gadget\")" "$log" | head -n1 | grep -o -E 'client 0x[0-9a-f]+')
 enters=$(grep -c -E "$program ev wl_pointer@[0-9]+\.enter\(" "$log" || true)
 read -r wx wy < <(e2e_window_pos "$compositor")
