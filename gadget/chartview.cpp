@@ -291,9 +291,8 @@ ChartView::SeriesShapes& ChartView::shapesFor(QSize size, const chart::ChartLayo
     }
     c.area.append(QPointF(chart::mapX(plot, xMax, 0, xMax) + 0.5, base));
 
-    // The outline of the whole line is made when it is drawn in one piece: stroking is a good
-    // part of a tick, and in bands only the bands' pieces are drawn.
-    c.lineValid = false;
+    // The outline of the whole line (cleared above) is made when it is drawn in one piece:
+    // stroking is a good part of a tick, and in bands only the bands' pieces are drawn.
     cutIntoBands(c, layout);
     return c;
 }
@@ -423,9 +422,9 @@ void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLay
     if (shapes.area.isEmpty()) {
         return;
     }
-    if (!shapes.lineValid) {
+    // Two or more points always stroke to a non-empty outline.
+    if (shapes.line.isEmpty()) {
         shapes.line = edgeOutline(shapes.area, 1, count());
-        shapes.lineValid = true;
     }
     drawAreaAndEdge(painter, plot, shapes.area, shapes.line);
 }

@@ -116,8 +116,7 @@ private:
         QSize size;
         quint64 version = 0;
         QPolygonF area;
-        QPainterPath line;  // made when first drawn in one piece
-        bool lineValid = false;
+        QPainterPath line;        // made when first drawn in one piece; empty until then
         std::vector<Band> bands;  // empty when the chart is drawn whole
     };
     SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
