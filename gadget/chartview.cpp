@@ -13,6 +13,7 @@
 #include <cstring>
 #include <optional>
 
+#include "gadget/coveragefiller.h"
 #include "platform/exception.h"
 #include "ui/style.h"
 
@@ -26,7 +27,10 @@ struct ChartPixels {
     qsizetype stride = 0;
     int scale = 0;
     QImage::Format format = QImage::Format_Invalid;
-    QSize size;  // logical
+    QSize size;                  // logical
+    uchar* imageBits = nullptr;  // the whole device, whose pixel `offset` is `origin`
+    QSize imageSize;
+    QPoint offset;
 };
 
 namespace {
@@ -103,7 +107,21 @@ std::optional<ChartPixels> chartPixels(QPainter& painter, QSize size) {
     const qsizetype stride = image->bytesPerLine();
     uchar* origin = const_cast<uchar*>(image->constBits()) + qsizetype(pixels.top()) * stride +
                     qsizetype(pixels.left()) * 4;
-    return ChartPixels{origin, stride, scale, image->format(), size};
+    return ChartPixels{origin,        stride,
+                       scale,         image->format(),
+                       size,          const_cast<uchar*>(image->constBits()),
+                       image->size(), pixels.topLeft()};
+}
+
+// The area and the edge of every chart: charts paint one after the other, and the fillers keep
+// only the memory the widest needs.
+struct Fillers {
+    CoverageFiller area;
+    CoverageFiller edge;
+};
+Fillers& sharedFillers() {
+    static Fillers fillers;
+    return fillers;
 }
 
 // Fills the whole-pixel rectangles of the static picture. An opaque colour is written straight
@@ -291,9 +309,18 @@ ChartView::SeriesShapes& ChartView::shapesFor(QSize size, const chart::ChartLayo
     }
     c.area.append(QPointF(chart::mapX(plot, xMax, 0, xMax) + 0.5, base));
 
-    // The outline of the whole line (cleared above) is made when it is drawn in one piece:
-    // stroking is a good part of a tick, and in bands only the bands' pieces are drawn.
-    cutIntoBands(c, layout);
+    // The outline of the whole line and the bands (cleared above) are made when first drawn:
+    // stroking is a good part of a tick, and only one of the two is drawn.
+    c.bandsCut = false;
+    return c;
+}
+
+ChartView::SeriesShapes& ChartView::bandsFor(QSize size, const chart::ChartLayout& layout) const {
+    SeriesShapes& c = shapesFor(size, layout);
+    if (!c.bandsCut) {
+        cutIntoBands(c, layout);
+        c.bandsCut = true;
+    }
     return c;
 }
 
@@ -445,9 +472,56 @@ void ChartView::drawAreaAndEdge(QPainter& painter, const chart::PixelRect& plot,
     painter.fillPath(edge, m_lineBrush);
 }
 
+bool ChartView::paintSeriesDirectly(const ChartPixels& pixels,
+                                    const chart::ChartLayout& layout) const {
+    // The painter flattens the round joins of the edge differently at other scales, and blends
+    // into other formats otherwise.
+    if (pixels.scale != 1 || (pixels.format != QImage::Format_RGB32 &&
+                              pixels.format != QImage::Format_ARGB32_Premultiplied)) {
+        return false;
+    }
+    SeriesShapes& shapes = shapesFor(pixels.size, layout);
+    if (shapes.area.isEmpty()) {
+        return true;
+    }
+    if (shapes.line.isEmpty()) {
+        shapes.line = edgeOutline(shapes.area, 1, count());
+    }
+    // The outline's round joins are curves; the painter turns them into lines at half the
+    // tolerance QPainterPath uses, the same as flattening the path at twice its size.
+    const QTransform toDevice = QTransform::fromTranslate(pixels.offset.x(), pixels.offset.y());
+    CoverageFiller& edge = sharedFillers().edge;
+    edge.clear();
+    for (QPolygonF part : shapes.line.toSubpathPolygons(toDevice * QTransform::fromScale(2, 2))) {
+        for (QPointF& point : part) {
+            point /= 2;
+        }
+        edge.addPolygon(part);
+    }
+    CoverageFiller& area = sharedFillers().area;
+    area.clear();
+    area.addPolygon(toDevice.map(shapes.area));
+    // Both are checked before either is drawn: a fallback draws both through the painter.
+    const CoverageFiller::Pixels device{pixels.imageBits, pixels.stride, pixels.imageSize.width(),
+                                        pixels.imageSize.height()};
+    if (!area.usable() || !edge.usable()) {
+        return false;
+    }
+    const chart::PixelRect& plot = layout.plot;
+    const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
+    if (!inside.isEmpty()) {
+        area.fill(device, inside.translated(pixels.offset), m_areaColor.rgba64().toArgb32(),
+                  CoverageFiller::FillRule::OddEven);
+    }
+    const QRect frame(plot.left, plot.top, plot.width() + 1, plot.height() + 1);
+    edge.fill(device, frame.translated(pixels.offset), m_lineBrush.color().rgba64().toArgb32(),
+              CoverageFiller::FillRule::Winding);
+    return true;
+}
+
 bool ChartView::paintSeriesInBands(const ChartPixels& pixels,
                                    const chart::ChartLayout& layout) const {
-    const SeriesShapes& shapes = shapesFor(pixels.size, layout);
+    const SeriesShapes& shapes = bandsFor(pixels.size, layout);
     if (shapes.bands.empty()) {
         return false;
     }
@@ -471,14 +545,15 @@ void ChartView::paint(QPainter& painter, QSize size) const {
     // and the area and its edge are drawn in column bands; elsewhere all goes through the painter.
     const std::optional<ChartPixels> pixels = chartPixels(painter, size);
     paintStatic(painter, size, layout, pixels ? &*pixels : nullptr);
-    if (!pixels || !paintSeriesInBands(*pixels, layout)) {
+    if (pixels && paintSeriesDirectly(*pixels, layout)) {
+        m_lastSeriesPath = SeriesPath::Direct;
+    } else if (pixels && paintSeriesInBands(*pixels, layout)) {
+        m_lastSeriesPath = SeriesPath::Bands;
+    } else {
         paintSeries(painter, size, layout);
+        m_lastSeriesPath = SeriesPath::Painter;
     }
     painter.restore();
-}
-
-int ChartView::bandCount(QSize size) const {
-    return int(shapesFor(size, layoutFor(size)).bands.size());
 }
 
 void ChartView::paintThroughPainter(QPainter& painter, QSize size) const {

@@ -64,8 +64,10 @@ public:
     // The same picture drawn wholly through the painter, without pixels written directly or
     // bands: the reference that paint() matches pixel for pixel.
     void paintThroughPainter(QPainter& painter, QSize size) const;
-    // How many column bands paint() draws the area and its edge in at `size` (0: in one piece).
-    int bandCount(QSize size) const;
+    // How the last paint() drew the area and its edge: through the painter in one piece, in
+    // column bands, or straight into the device's pixels.
+    enum class SeriesPath { Painter, Bands, Direct };
+    SeriesPath lastSeriesPath() const { return m_lastSeriesPath; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -118,8 +120,12 @@ private:
         QPolygonF area;
         QPainterPath line;        // made when first drawn in one piece; empty until then
         std::vector<Band> bands;  // empty when the chart is drawn whole
+        bool bandsCut = false;    // whether `bands` is made yet
     };
     SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
+    // The same, with the bands cut.
+    SeriesShapes& bandsFor(QSize size, const chart::ChartLayout& layout) const;
+    mutable SeriesPath m_lastSeriesPath = SeriesPath::Painter;
     quint64 m_version = 0;
     mutable SeriesShapes m_shapes;
 
@@ -132,6 +138,9 @@ private:
                          const QPainterPath& edge) const;
     // The area and its upper edge.
     void paintSeries(QPainter& painter, QSize size, const chart::ChartLayout& layout) const;
+    // The same, straight into the device's pixels, exactly as the painter would draw them;
+    // false (and nothing drawn) where that is not known to be exact.
+    bool paintSeriesDirectly(const ChartPixels& pixels, const chart::ChartLayout& layout) const;
     // The same, band by band, each through an image that shares the chart's pixels; false (and
     // nothing drawn) when the chart is not cut into bands at its size.
     bool paintSeriesInBands(const ChartPixels& pixels, const chart::ChartLayout& layout) const;

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 #include <random>
 #include <utility>
 #include <vector>
@@ -347,9 +348,10 @@ TEST_F(ChartViewTest, SharpAtDevicePixelRatioTwo) {
     EXPECT_EQ(image.pixel(200, 194), areaRgb(ChartKind::Total));
 }
 
-// The area and its edge are drawn in column bands for speed; the picture must be exactly the
-// one drawn in a single piece, for any values, size, pixel ratio and place on the device.
-TEST(ChartViewBands, DrawnInBandsAndFilledDirectlyExactlyAsThroughThePainter) {
+// The area and its edge are drawn straight into the pixels, or in column bands, for speed; the
+// picture must be exactly the one the painter draws in a single piece, for any values, size, pixel
+// ratio, pixel format and place on the device.
+TEST(ChartViewFastPaths, DrawnDirectlyOrInBandsExactlyAsThroughThePainter) {
     std::mt19937 random(20261210);
     using Values = std::function<double(int)>;
     const std::vector<std::pair<const char*, Values>> patterns = {
@@ -372,7 +374,19 @@ TEST(ChartViewBands, DrawnInBandsAndFilledDirectlyExactlyAsThroughThePainter) {
     const std::vector<QColor> backgrounds = {QColor(), QColor::fromRgba64(12345, 40000, 777),
                                              QColor(200, 30, 60, 128),
                                              QColor::fromHsv(200, 120, 180)};
-    int banded = 0;
+    // Drawn at an odd place of a larger image, like a chart inside its window, or filling the
+    // image; the window's image is opaque or not; a format the fast paths leave to the painter.
+    struct Device {
+        qreal ratio;
+        QImage::Format format;
+        int margin;
+    };
+    const std::vector<Device> devices = {{1, QImage::Format_RGB32, 1},
+                                         {1, QImage::Format_ARGB32_Premultiplied, 1},
+                                         {1, QImage::Format_RGB32, 0},
+                                         {1, QImage::Format_ARGB32, 1},
+                                         {2, QImage::Format_ARGB32_Premultiplied, 1}};
+    std::map<ChartView::SeriesPath, int> paths;
     for (const Case& c : cases) {
         for (const auto& [name, value] : patterns) {
             for (int round = 0; round < 4; ++round) {
@@ -381,35 +395,33 @@ TEST(ChartViewBands, DrawnInBandsAndFilledDirectlyExactlyAsThroughThePainter) {
                 for (int i = 0; i < c.points; ++i) {
                     chart.addY(value(i));
                 }
-                banded += chart.bandCount(c.size) > 0 ? 1 : 0;
-                for (qreal ratio : {1.0, 2.0}) {
-                    // Drawn at an odd place of a larger image, like a chart inside its window;
-                    // the window's image is opaque or not.
-                    QImage fast(
-                        c.size * int(ratio) + QSize(23, 17),
-                        ratio == 1 ? QImage::Format_RGB32 : QImage::Format_ARGB32_Premultiplied);
+                for (const auto& [ratio, format, margin] : devices) {
+                    QImage fast(c.size * int(ratio) + QSize(23, 17) * margin, format);
                     fast.setDevicePixelRatio(ratio);
                     fast.fill(Qt::transparent);
                     QImage reference = fast;
                     {
                         QPainter p(&fast);
-                        p.translate(7, 5);
+                        p.translate(7 * margin, 5 * margin);
                         chart.paint(p, c.size);
                     }
+                    ++paths[chart.lastSeriesPath()];
                     {
                         QPainter p(&reference);
-                        p.translate(7, 5);
+                        p.translate(7 * margin, 5 * margin);
                         chart.paintThroughPainter(p, c.size);
                     }
                     ASSERT_TRUE(fast == reference)
                         << name << " " << c.size.width() << "x" << c.size.height() << " with "
-                        << c.points << " points at ratio " << ratio << " on background " << round;
+                        << c.points << " points at ratio " << ratio << " in format " << format
+                        << " on background " << round;
                 }
             }
         }
     }
-    // Most cases are wide enough for bands; the narrow ones are drawn whole.
-    EXPECT_GE(banded, 7 * 6 * 4);
+    // Every chart on a common screen is drawn directly; most others in bands.
+    EXPECT_EQ(paths[ChartView::SeriesPath::Direct], 9 * 6 * 4 * 3);
+    EXPECT_GE(paths[ChartView::SeriesPath::Bands], 7 * 6 * 4 * 2);
 }
 
 // Counts the paints a chart really receives.
