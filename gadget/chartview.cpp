@@ -4,7 +4,6 @@
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPathStroker>
 #include <QWheelEvent>
@@ -14,14 +13,14 @@
 #include <optional>
 
 #include "gadget/coveragefiller.h"
+#include "gadget/painterpixels.h"
 #include "platform/exception.h"
 #include "ui/style.h"
 
 namespace lsg {
 
 // The device pixels of a chart of `size` logical pixels, when the painter allows writing them
-// directly: a 32-bit image that this painter alone uses, whole logical pixels on whole device
-// pixels, no clip but the device's, and the whole chart inside it.
+// directly (painterPixels).
 struct ChartPixels {
     uchar* origin = nullptr;  // the chart's top-left device pixel
     qsizetype stride = 0;
@@ -62,55 +61,13 @@ QPainterPath edgeOutline(const QPolygonF& points, int from, int to) {
     return stroker.createStroke(path);
 }
 
-// The whole number of device pixels per logical pixel when the painter maps whole logical pixels
-// onto whole device pixels (the device's own whole ratio and a whole offset), else 0: only then
-// do pixels copied or drawn elsewhere land exactly where the painter would put them.
-int wholePixelScale(const QPainter& painter) {
-    const QPaintDevice* device = painter.device();
-    if (device == nullptr) {
-        return 0;
-    }
-    const qreal ratio = device->devicePixelRatio();
-    const QTransform& t = painter.deviceTransform();
-    if (ratio != std::round(ratio) || ratio < 1 || t.type() > QTransform::TxScale ||
-        t.m11() != ratio || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
-        t.dy() != std::round(t.dy())) {
-        return 0;
-    }
-    return int(ratio);
-}
-
 std::optional<ChartPixels> chartPixels(QPainter& painter, QSize size) {
-    QPaintEngine* engine = painter.paintEngine();
-    QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
-    if (device == nullptr || device->devType() != QInternal::Image || painter.hasClipping() ||
-        painter.opacity() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver || size.isEmpty()) {
+    const std::optional<PainterPixels> p = painterPixels(painter, QRect(QPoint(0, 0), size));
+    if (!p) {
         return std::nullopt;
     }
-    auto* image = static_cast<QImage*>(device);
-    const int scale = wholePixelScale(painter);
-    if (scale == 0 || !image->isDetached() || image->depth() != 32) {
-        return std::nullopt;
-    }
-    const QTransform& t = painter.deviceTransform();
-    const QRect pixels(int(t.dx()), int(t.dy()), size.width() * scale, size.height() * scale);
-    if (!image->rect().contains(pixels)) {
-        return std::nullopt;
-    }
-    const QRegion systemClip = engine->systemClip();
-    if (!systemClip.isEmpty() && !systemClip.contains(pixels)) {
-        return std::nullopt;
-    }
-    // Writing through constBits() does not detach; the image is this painter's alone (checked
-    // above), so it writes where the painter does.
-    const qsizetype stride = image->bytesPerLine();
-    uchar* origin = const_cast<uchar*>(image->constBits()) + qsizetype(pixels.top()) * stride +
-                    qsizetype(pixels.left()) * 4;
-    return ChartPixels{origin,        stride,
-                       scale,         image->format(),
-                       size,          const_cast<uchar*>(image->constBits()),
-                       image->size(), pixels.topLeft()};
+    return ChartPixels{p->origin(), p->stride, p->scale,     p->format,
+                       size,        p->bits,   p->imageSize, p->rect.topLeft()};
 }
 
 // The area and the edge of every chart: charts paint one after the other, and the fillers keep
