@@ -5,6 +5,11 @@
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
+#include <cstring>
+#include <optional>
+
+#include "gadget/painterpixels.h"
 
 namespace lsg {
 
@@ -26,6 +31,7 @@ void CaptionLabel::setAlignment(Qt::Alignment alignment) {
         return;
     }
     m_alignment = alignment;
+    m_kept.clear();
     update();
 }
 
@@ -46,18 +52,84 @@ QSize CaptionLabel::minimumSizeHint() const {
 
 void CaptionLabel::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
-        m_hint = QSize();
-        updateGeometry();
+    switch (event->type()) {
+        case QEvent::FontChange:
+        case QEvent::StyleChange:
+            m_hint = QSize();
+            updateGeometry();
+            m_kept.clear();
+            break;
+        case QEvent::PaletteChange:
+        case QEvent::EnabledChange:
+        case QEvent::LayoutDirectionChange:
+            m_kept.clear();
+            break;
+        default:
+            break;
     }
 }
 
-void CaptionLabel::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+void CaptionLabel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    m_kept.clear();
+}
+
+void CaptionLabel::drawText(QPainter& painter) const {
     const int flags =
         int(QStyle::visualAlignment(Qt::LeftToRight, m_alignment)) | Qt::TextForceLeftToRight;
     style()->drawItemText(&painter, contentsRect(), flags, palette(), isEnabled(), m_text,
                           foregroundRole());
+}
+
+void CaptionLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    m_lastPaintCopied = false;
+    // The background under the text is the one the label fills itself with, the same each time.
+    const QBrush background = palette().brush(backgroundRole());
+    std::optional<PainterPixels> pixels;
+    if (autoFillBackground() && background.style() == Qt::SolidPattern && background.isOpaque()) {
+        pixels = painterPixels(painter, rect());
+    }
+    if (!pixels) {
+        drawText(painter);
+        return;
+    }
+    const QSize size = pixels->rect.size();
+    const qsizetype rowBytes = qsizetype(size.width()) * 4;
+    const auto sameDevice = [&](const Kept& k) {
+        return k.pixels.size() == size && k.pixels.format() == pixels->format &&
+               k.pixels.devicePixelRatio() == pixels->scale;
+    };
+    const Look look{palette().color(foregroundRole()).rgba64(), background.color().rgba64(),
+                    logicalDpiY()};
+    if (!m_kept.empty() && (!sameDevice(m_kept.front()) || look != m_keptLook)) {
+        m_kept.clear();
+    }
+    m_keptLook = look;
+    const auto found = std::find_if(m_kept.begin(), m_kept.end(),
+                                    [this](const Kept& k) { return k.text == m_text; });
+    if (found != m_kept.end()) {
+        for (int y = 0; y < size.height(); ++y) {
+            std::memcpy(pixels->origin() + y * pixels->stride, found->pixels.constScanLine(y),
+                        size_t(rowBytes));
+        }
+        std::rotate(m_kept.begin(), found, found + 1);
+        m_lastPaintCopied = true;
+        return;
+    }
+    drawText(painter);
+    QImage copy(size, pixels->format);
+    if (copy.isNull()) {
+        return;
+    }
+    copy.setDevicePixelRatio(pixels->scale);
+    for (int y = 0; y < size.height(); ++y) {
+        std::memcpy(copy.scanLine(y), pixels->origin() + y * pixels->stride, size_t(rowBytes));
+    }
+    if (m_kept.size() == kKeptTexts) {
+        m_kept.pop_back();
+    }
+    m_kept.insert(m_kept.begin(), Kept{m_text, std::move(copy)});
 }
 
 }  // namespace lsg

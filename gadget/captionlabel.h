@@ -2,15 +2,20 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include <QFont>
+#include <QImage>
+#include <QRgba64>
 #include <QString>
 #include <QWidget>
+#include <vector>
 
 namespace lsg {
 
-// The one-line caption under the charts. It draws like a plain-text label, but a new text only
-// repaints it: the caption changes every second, and its height never depends on the text, so
-// the window is not laid out again for it (a label would ask for that on every change). Mouse
-// events go on to the parent, which drags the gadget and opens its menu.
+// The gadget's one-line caption: plain text, aligned in its box, drawn like a label's text. It
+// changes its text once a second without asking the window for a new layout: one line in one
+// font keeps its height. Laying out and drawing the text is most of a caption's repaint, and the
+// caption shows a handful of texts in turn, so the pixels it drew for its last few texts are kept
+// and copied back when a text returns, as long as nothing else about its look has changed.
 class CaptionLabel : public QWidget {
     Q_OBJECT
 
@@ -25,14 +30,39 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Whether the last paint copied kept pixels instead of drawing the text.
+    bool lastPaintCopied() const { return m_lastPaintCopied; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void drawText(QPainter& painter) const;
+
     QString m_text;
     Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
     mutable QSize m_hint;
+
+    // The whole label's device pixels as drawn for a text, most recent first. They hold the
+    // background too, so they are kept only while it is one opaque colour.
+    struct Kept {
+        QString text;
+        QImage pixels;
+    };
+    static constexpr size_t kKeptTexts = 6;
+    std::vector<Kept> m_kept;
+    // What else the kept pixels were drawn with, beyond the events that drop them: the colours
+    // of the moment (an inactive window may have others) and the resolution the font took.
+    struct Look {
+        QRgba64 text;
+        QRgba64 background;
+        int dpi = 0;
+        bool operator==(const Look&) const = default;
+    };
+    Look m_keptLook;
+    bool m_lastPaintCopied = false;
 };
 
 }  // namespace lsg
