@@ -498,8 +498,9 @@ bool ChartView::paintSeriesInBands(const ChartPixels& pixels,
 void ChartView::paint(QPainter& painter, QSize size) const {
     const chart::ChartLayout& layout = layoutFor(size);
     painter.save();
-    // Where the painter's own pixels can be written, the static picture is filled straight in
-    // and the area and its edge are drawn in column bands; elsewhere all goes through the painter.
+    // Where the painter's own pixels can be written, the static picture is filled straight in,
+    // and so are the area and its edge, or at other scales they are drawn in column bands;
+    // elsewhere all goes through the painter.
     const std::optional<ChartPixels> pixels = chartPixels(painter, size);
     paintStatic(painter, size, layout, pixels ? &*pixels : nullptr);
     if (pixels && paintSeriesDirectly(*pixels, layout)) {
