@@ -18,12 +18,7 @@ seconds="${3:-60}"
 
 export LSG_BINARY_DIR="$new"
 source "$here/tests/e2e/lib.sh"
-# Other gadgets keep the same libraries' pages warm, and each of them loads the machine: a run
-# beside them reads wrong.
-if pgrep -x loadspire >/dev/null; then
-    echo "warning: other loadspire processes are running ($(pgrep -x loadspire | paste -sd ' '));" \
-        "this run's figures are not comparable" >&2
-fi
+e2e_warn_other_gadgets
 e2e_setup
 
 declare -A pid

@@ -34,12 +34,7 @@ fi
 
 export LSG_BINARY_DIR="${LSG_BINARY_DIR:-$here/build}"
 source "$here/tests/e2e/lib.sh"
-# Other gadgets keep the same libraries' pages warm, and each of them loads the machine: a run
-# beside them reads wrong.
-if pgrep -x loadspire >/dev/null; then
-    echo "warning: other loadspire processes are running ($(pgrep -x loadspire | paste -sd ' '));" \
-        "this run's figures are not comparable" >&2
-fi
+e2e_warn_other_gadgets
 e2e_setup
 e2e_install_program
 # Fresh copies are dirty in the page cache until written back, and would count as own memory.

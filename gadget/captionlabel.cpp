@@ -69,11 +69,6 @@ void CaptionLabel::changeEvent(QEvent* event) {
     }
 }
 
-void CaptionLabel::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    m_kept.clear();
-}
-
 void CaptionLabel::drawText(QPainter& painter) const {
     const int flags =
         int(QStyle::visualAlignment(Qt::LeftToRight, m_alignment)) | Qt::TextForceLeftToRight;

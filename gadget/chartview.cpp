@@ -21,15 +21,8 @@ namespace lsg {
 
 // The device pixels of a chart of `size` logical pixels, when the painter allows writing them
 // directly (painterPixels).
-struct ChartPixels {
-    uchar* origin = nullptr;  // the chart's top-left device pixel
-    qsizetype stride = 0;
-    int scale = 0;
-    QImage::Format format = QImage::Format_Invalid;
-    QSize size;                  // logical
-    uchar* imageBits = nullptr;  // the whole device, whose pixel `offset` is `origin`
-    QSize imageSize;
-    QPoint offset;
+struct ChartPixels : PainterPixels {
+    QSize size;  // logical
 };
 
 namespace {
@@ -66,8 +59,7 @@ std::optional<ChartPixels> chartPixels(QPainter& painter, QSize size) {
     if (!p) {
         return std::nullopt;
     }
-    return ChartPixels{p->origin(), p->stride, p->scale,     p->format,
-                       size,        p->bits,   p->imageSize, p->rect.topLeft()};
+    return ChartPixels{*p, size};
 }
 
 // The area and the edge of every chart: charts paint one after the other, and the fillers keep
@@ -105,8 +97,8 @@ public:
         const qsizetype width = qsizetype(rect.width()) * s;
         const qsizetype stride = m_pixels->stride;
         const QRgb value = channels.toArgb32();
-        uchar* row =
-            m_pixels->origin + qsizetype(rect.top()) * s * stride + qsizetype(rect.left()) * s * 4;
+        uchar* row = m_pixels->origin() + qsizetype(rect.top()) * s * stride +
+                     qsizetype(rect.left()) * s * 4;
         const int rows = rect.height() * s;
         if (width < 16) {  // grid lines, ticks, bevel sides
             for (int y = 0; y < rows; ++y, row += stride) {
@@ -272,6 +264,14 @@ ChartView::SeriesShapes& ChartView::shapesFor(QSize size, const chart::ChartLayo
     return c;
 }
 
+const QPainterPath& ChartView::wholeLine(SeriesShapes& shapes) const {
+    // Two or more points always stroke to a non-empty outline.
+    if (shapes.line.isEmpty()) {
+        shapes.line = edgeOutline(shapes.area, 1, count());
+    }
+    return shapes.line;
+}
+
 ChartView::SeriesShapes& ChartView::bandsFor(QSize size, const chart::ChartLayout& layout) const {
     SeriesShapes& c = shapesFor(size, layout);
     if (!c.bandsCut) {
@@ -406,11 +406,7 @@ void ChartView::paintSeries(QPainter& painter, QSize size, const chart::ChartLay
     if (shapes.area.isEmpty()) {
         return;
     }
-    // Two or more points always stroke to a non-empty outline.
-    if (shapes.line.isEmpty()) {
-        shapes.line = edgeOutline(shapes.area, 1, count());
-    }
-    drawAreaAndEdge(painter, plot, shapes.area, shapes.line);
+    drawAreaAndEdge(painter, plot, shapes.area, wholeLine(shapes));
 }
 
 void ChartView::drawAreaAndEdge(QPainter& painter, const chart::PixelRect& plot,
@@ -441,15 +437,14 @@ bool ChartView::paintSeriesDirectly(const ChartPixels& pixels,
     if (shapes.area.isEmpty()) {
         return true;
     }
-    if (shapes.line.isEmpty()) {
-        shapes.line = edgeOutline(shapes.area, 1, count());
-    }
+    const QPainterPath& line = wholeLine(shapes);
     // The outline's round joins are curves; the painter turns them into lines at half the
     // tolerance QPainterPath uses, the same as flattening the path at twice its size.
-    const QTransform toDevice = QTransform::fromTranslate(pixels.offset.x(), pixels.offset.y());
+    const QPoint offset = pixels.rect.topLeft();
+    const QTransform toDevice = QTransform::fromTranslate(offset.x(), offset.y());
     CoverageFiller& edge = sharedFillers().edge;
     edge.clear();
-    for (QPolygonF part : shapes.line.toSubpathPolygons(toDevice * QTransform::fromScale(2, 2))) {
+    for (QPolygonF part : line.toSubpathPolygons(toDevice * QTransform::fromScale(2, 2))) {
         for (QPointF& point : part) {
             point /= 2;
         }
@@ -459,7 +454,7 @@ bool ChartView::paintSeriesDirectly(const ChartPixels& pixels,
     area.clear();
     area.addPolygon(toDevice.map(shapes.area));
     // Both are checked before either is drawn: a fallback draws both through the painter.
-    const CoverageFiller::Pixels device{pixels.imageBits, pixels.stride, pixels.imageSize.width(),
+    const CoverageFiller::Pixels device{pixels.bits, pixels.stride, pixels.imageSize.width(),
                                         pixels.imageSize.height()};
     if (!area.usable() || !edge.usable()) {
         return false;
@@ -467,11 +462,11 @@ bool ChartView::paintSeriesDirectly(const ChartPixels& pixels,
     const chart::PixelRect& plot = layout.plot;
     const QRect inside(plot.left + 1, plot.top + 1, plot.width() - 1, plot.height() - 1);
     if (!inside.isEmpty()) {
-        area.fill(device, inside.translated(pixels.offset), m_areaColor.rgba64().toArgb32(),
+        area.fill(device, inside.translated(offset), m_areaColor.rgba64().toArgb32(),
                   CoverageFiller::FillRule::OddEven);
     }
     const QRect frame(plot.left, plot.top, plot.width() + 1, plot.height() + 1);
-    edge.fill(device, frame.translated(pixels.offset), m_lineBrush.color().rgba64().toArgb32(),
+    edge.fill(device, frame.translated(offset), m_lineBrush.color().rgba64().toArgb32(),
               CoverageFiller::FillRule::Winding);
     return true;
 }
@@ -485,7 +480,7 @@ bool ChartView::paintSeriesInBands(const ChartPixels& pixels,
     const int scale = pixels.scale;
     const int height = pixels.size.height() * scale;
     for (const Band& band : shapes.bands) {
-        QImage columns(pixels.origin + qsizetype(band.left) * scale * 4,
+        QImage columns(pixels.origin() + qsizetype(band.left) * scale * 4,
                        (band.right - band.left) * scale, height, pixels.stride, pixels.format);
         columns.setDevicePixelRatio(scale);
         QPainter bandPainter(&columns);

@@ -125,6 +125,8 @@ private:
     SeriesShapes& shapesFor(QSize size, const chart::ChartLayout& layout) const;
     // The same, with the bands cut.
     SeriesShapes& bandsFor(QSize size, const chart::ChartLayout& layout) const;
+    // The outline of the whole line of shapes with two or more points, made on first use.
+    const QPainterPath& wholeLine(SeriesShapes& shapes) const;
     mutable SeriesPath m_lastSeriesPath = SeriesPath::Painter;
     quint64 m_version = 0;
     mutable SeriesShapes m_shapes;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>

@@ -18,6 +18,15 @@ e2e_fail() {
     exit 1
 }
 
+# For measurements: other gadgets keep the same libraries' pages warm, and each of them loads the
+# machine, so a run beside them reads wrong.
+e2e_warn_other_gadgets() {
+    if pgrep -x loadspire >/dev/null; then
+        echo "warning: other loadspire processes are running ($(pgrep -x loadspire | paste -sd ' '));" \
+            "this run's figures are not comparable" >&2
+    fi
+}
+
 e2e_cleanup() {
     local pids
     pids=$(jobs -p)
