@@ -3,7 +3,6 @@
 #include "platform/sysinfo.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 #include <sys/utsname.h>
 
@@ -61,10 +60,11 @@ QString osProductName(const QString& osReleasePath) {
             name = unquote(line.mid(eq + 1));
         }
     }
-    // Control characters would break the one-line form field.
-    static const QRegularExpression controls(QStringLiteral("[\\x00-\\x1f\\x7f]"));
-    pretty.remove(controls);
-    name.remove(controls);
+    // Control characters would break the one-line form field. A loop, not a regular expression:
+    // this runs in the gadget, which then need not load and compile a regex engine.
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
+    pretty.removeIf(isControl);
+    name.removeIf(isControl);
     if (!pretty.trimmed().isEmpty()) {
         return pretty.trimmed();
     }

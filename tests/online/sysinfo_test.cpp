@@ -32,6 +32,7 @@ TEST(SysInfo, ProductNameFromOsRelease) {
         {"NAME=Fedora\n", "Fedora"},
         {"PRETTY_NAME=\"\"\nNAME=Arch\n", "Arch"},
         {"# comment\nPRETTY_NAME=\"Tab\there\"\n", "Tabhere"},
+        {"PRETTY_NAME=\"A\x01" "B\x7f" "C\x1f" "D\xc3\xa9\"\n", "ABCD\u00e9"},
         {"", "Linux"},
     };
     int i = 0;
