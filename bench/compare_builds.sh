@@ -9,6 +9,8 @@
 #   bench/compare_builds.sh OLD_BUILD_DIR NEW_BUILD_DIR [seconds]
 #
 # Each build folder must hold loadspire and loadspire-post. Both run with the strips shown.
+# BUSY=1 runs gkrellm beside them: its load moves, so the charts repaint on most ticks, as they
+# do on a working machine (an idle one leaves flat charts that skip their paint).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 [ $# -ge 2 ] || { echo "usage: $0 OLD_BUILD_DIR NEW_BUILD_DIR [seconds]" >&2; exit 2; }
@@ -37,6 +39,10 @@ for name in old new; do
     "$E2E_TMP/$name/loadspire" >"$E2E_TMP/$name.log" 2>&1 &
     pid[$name]=$!
 done
+if [ "${BUSY:-0}" = 1 ]; then
+    gkrellm >"$E2E_TMP/gkrellm.log" 2>&1 &
+    E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $!"
+fi
 sleep 8 # both are past their start-up
 
 cpu_ns() { awk '{s += $1} END {print s}' /proc/"$1"/task/*/schedstat; }
