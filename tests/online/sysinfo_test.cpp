@@ -32,7 +32,8 @@ TEST(SysInfo, ProductNameFromOsRelease) {
         {"NAME=Fedora\n", "Fedora"},
         {"PRETTY_NAME=\"\"\nNAME=Arch\n", "Arch"},
         {"# comment\nPRETTY_NAME=\"Tab\there\"\n", "Tabhere"},
-        {"PRETTY_NAME=\"A\x01" "B\x7f" "C\x1f" "D\xc3\xa9\"\n", "ABCD\u00e9"},
+        // Octal escapes end after three digits, so the letters after them stay letters.
+        {"PRETTY_NAME=\"A\001B\177C\037D\303\251\"\n", "ABCD\u00e9"},
         {"", "Linux"},
     };
     int i = 0;
