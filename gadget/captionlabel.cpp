@@ -13,6 +13,18 @@
 
 namespace lsg {
 
+namespace {
+
+// `rows` rows of `rowBytes` each, between two pixel buffers of their own strides.
+void copyRows(uchar* to, qsizetype toStride, const uchar* from, qsizetype fromStride, int rows,
+              qsizetype rowBytes) {
+    for (int y = 0; y < rows; ++y) {
+        std::memcpy(to + y * toStride, from + y * fromStride, size_t(rowBytes));
+    }
+}
+
+}  // namespace
+
 CaptionLabel::CaptionLabel(const QString& text, QWidget* parent) : QWidget(parent), m_text(text) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
@@ -104,10 +116,8 @@ void CaptionLabel::paintEvent(QPaintEvent*) {
     const auto found = std::find_if(m_kept.begin(), m_kept.end(),
                                     [this](const Kept& k) { return k.text == m_text; });
     if (found != m_kept.end()) {
-        for (int y = 0; y < size.height(); ++y) {
-            std::memcpy(pixels->origin() + y * pixels->stride, found->pixels.constScanLine(y),
-                        size_t(rowBytes));
-        }
+        copyRows(pixels->origin(), pixels->stride, found->pixels.constBits(),
+                 found->pixels.bytesPerLine(), size.height(), rowBytes);
         std::rotate(m_kept.begin(), found, found + 1);
         m_lastPaintCopied = true;
         return;
@@ -118,9 +128,8 @@ void CaptionLabel::paintEvent(QPaintEvent*) {
         return;
     }
     copy.setDevicePixelRatio(pixels->scale);
-    for (int y = 0; y < size.height(); ++y) {
-        std::memcpy(copy.scanLine(y), pixels->origin() + y * pixels->stride, size_t(rowBytes));
-    }
+    copyRows(copy.bits(), copy.bytesPerLine(), pixels->origin(), pixels->stride, size.height(),
+             rowBytes);
     if (m_kept.size() == kKeptTexts) {
         m_kept.pop_back();
     }

@@ -2,7 +2,6 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include <QFont>
 #include <QImage>
 #include <QRgba64>
 #include <QString>

@@ -279,7 +279,7 @@ void CoverageFiller::blendRow(QRgb* row, int left, int right, QRgb color, FillRu
 void CoverageFiller::fill(const Pixels& pixels, const QRect& clip, QRgb color, FillRule rule) {
     Q_ASSERT(qAlpha(color) == 255);
     const QRect area = clip & QRect(0, 0, pixels.width, pixels.height);
-    if (area.isEmpty() || m_edges.empty()) {
+    if (area.isEmpty() || m_edges.empty() || m_wild) {
         return;
     }
     m_width = pixels.width;

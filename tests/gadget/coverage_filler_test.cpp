@@ -90,6 +90,12 @@ TEST(CoverageFiller, LeavesShapesFarAwayOrNotNumbersToThePainter) {
         CoverageFiller filler;
         filler.addPolygon(QPolygonF({QPointF(1, 1), QPointF(8, 2), wild}));
         EXPECT_FALSE(filler.usable()) << wild.x() << ", " << wild.y();
+        QImage pixels(10, 10, QImage::Format_RGB32);
+        pixels.fill(Qt::white);
+        const QImage before = pixels;
+        filler.fill({pixels.bits(), pixels.bytesPerLine(), 10, 10}, pixels.rect(), 0xff000000,
+                    Rule::Winding);
+        EXPECT_EQ(pixels, before) << "a shape that is not usable is not filled at all";
         filler.clear();
         filler.addPolygon(QPolygonF({QPointF(1, 1), QPointF(8, 2), QPointF(5, 7)}));
         EXPECT_TRUE(filler.usable());
