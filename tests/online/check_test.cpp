@@ -19,6 +19,7 @@ namespace lsg::check {
 namespace {
 
 using lsg::test::Behaviour;
+using lsg::test::RefusingPort;
 using lsg::test::sharedServer;
 using lsg::test::TestServer;
 
@@ -425,12 +426,8 @@ TEST_F(CheckRun, NoPlainRetryAfterAPeerThatFailedVerification) {
 }
 
 TEST_F(CheckRun, RefusedConnectionStillFallsBackToPlain) {
-    int port = 0;
-    {
-        TestServer gone;
-        port = gone.httpPort();
-    }
-    const CheckResults r = run(config(port));
+    const RefusingPort refusing;
+    const CheckResults r = run(config(refusing.port()));
     EXPECT_TRUE(r.CheckFailed);
     EXPECT_TRUE(r.failureText.startsWith(QStringLiteral("HTTPS Response:\r")));
     EXPECT_TRUE(r.failureText.contains(QStringLiteral("\r\rHTTP Response:\r")))

@@ -14,6 +14,7 @@ namespace {
 
 using lsg::feedback::Choice;
 using lsg::test::Behaviour;
+using lsg::test::RefusingPort;
 using lsg::test::sharedServer;
 using lsg::test::TestServer;
 
@@ -225,12 +226,8 @@ TEST_F(FeedbackSend, ErrorStatusCountsOnlyByItsBody) {
 
 TEST_F(FeedbackSend, NothingListeningFailsWithoutThrowing) {
     // A port that was free a moment ago: both attempts are refused at once.
-    int port = 0;
-    {
-        TestServer gone;
-        port = gone.httpPort();
-    }
-    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(port)));
+    const RefusingPort refusing;
+    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(refusing.port())));
 }
 
 TEST_F(FeedbackSend, HungServerEndsWithinTwoAttempts) {

@@ -14,9 +14,12 @@
 #include <string>
 #include <thread>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -219,6 +222,28 @@ QList<RecordedRequest> TestServer::requests() {
 
 void TestServer::clearRequests() {
     command(R"({"cmd": "clear"})");
+}
+
+RefusingPort::RefusingPort() {
+    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (m_fd < 0) {
+        fail("no socket for a refusing port");
+    }
+    // No SO_REUSEADDR: the servers set it, and two such sockets could share the port.
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof addr;
+    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&addr), &length) != 0) {
+        ::close(m_fd);
+        fail("cannot bind a refusing port");
+    }
+    m_port = ntohs(addr.sin_port);
+}
+
+RefusingPort::~RefusingPort() {
+    ::close(m_fd);
 }
 
 }  // namespace lsg::test

@@ -89,4 +89,21 @@ private:
     QString m_caFile;
 };
 
+// A port on 127.0.0.1 that refuses every connection while the object lives: a socket is bound
+// to it and never listens. A port freed by a stopped server would not do, since a test running
+// meanwhile in another process may be given it and answer.
+class RefusingPort {
+public:
+    RefusingPort();  // throws std::runtime_error
+    ~RefusingPort();
+    RefusingPort(const RefusingPort&) = delete;
+    RefusingPort& operator=(const RefusingPort&) = delete;
+
+    int port() const { return m_port; }
+
+private:
+    int m_fd = -1;
+    int m_port = 0;
+};
+
 }  // namespace lsg::test
