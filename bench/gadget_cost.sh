@@ -131,15 +131,15 @@ done
 echo "over ${seconds}s, $cpus CPUs; ratios to the cheapest peer (${names[$cheapest]})"
 printf '| %-9s | %17s | %8s | %8s | %22s |\n' program "CPU ms per minute" "RSS MB" "PSS MB" \
     "own MB (private dirty)"
-printf '|%s|%s|%s|%s|%s|\n' -----------: -------------------: ----------: ----------: \
-    ------------------------:
+printf '|%s|%s|%s|%s|%s|\n' ----------- ------------------: ---------: ---------: \
+    -----------------------:
 for i in "${!pids[@]}"; do
     pid=${pids[$i]}
     rss=$(echo "$(rollup_kb "$pid" Rss) / 1024" | bc -l)
     pss=$(echo "$(rollup_kb "$pid" Pss) / 1024" | bc -l)
     own=$(echo "$(rollup_kb "$pid" Private_Dirty) / 1024" | bc -l)
     ratio=$(echo "${ms[$i]} / ${ms[$cheapest]}" | bc -l)
-    printf '| %-9s | %7.1f (%5.2fx) | %8.1f | %8.1f | %22.1f |\n' "${names[$i]}" "${ms[$i]}" \
+    printf '| %-9s | %8.1f (%5.2fx) | %8.1f | %8.1f | %22.1f |\n' "${names[$i]}" "${ms[$i]}" \
         "$ratio" "$rss" "$pss" "$own"
 done
 printf 'loadspire against conky: %.2fx\n' "$(echo "${ms[0]} / ${ms[1]}" | bc -l)"
