@@ -9,7 +9,7 @@
 source "$(dirname "$0")/lib.sh"
 
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
-PORT="${LSG_TEST_SERVER_PORT:-47813}"
+PORT="${LSG_TEST_SERVER_PORT:-27813}"
 
 e2e_setup
 e2e_install_program loadspire-localserver
