@@ -225,7 +225,7 @@ TEST_F(FeedbackSend, ErrorStatusCountsOnlyByItsBody) {
 }
 
 TEST_F(FeedbackSend, NothingListeningFailsWithoutThrowing) {
-    // A port that was free a moment ago: both attempts are refused at once.
+    // Nothing listens on the port: both attempts are refused at once.
     const RefusingPort refusing;
     EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(refusing.port())));
 }
