@@ -248,6 +248,8 @@ void TForm2::bringBack() {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     }
     show();
+    // The toolkit's own record may not hold a minimise the window manager has just done.
+    ui::restoreIfIconic(this);
     raise();
     activateWindow();
 }

@@ -16,4 +16,10 @@ void hideFromTaskbar(QWidget* window);
 // request ignore it.
 void requestAbove(QWidget* window);
 
+// Asks the window manager to take a window out of its iconic (minimised) state when the window
+// system says it is in it, whatever the toolkit has heard so far: a minimise the window manager
+// has done is known to the toolkit only once its notice has been read. Does nothing for a window
+// that is not iconic, and on desktops without the request.
+void restoreIfIconic(QWidget* window);
+
 }  // namespace lsg::ui

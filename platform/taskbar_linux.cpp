@@ -47,6 +47,24 @@ bool propertyHasAtom(xcb_connection_t* connection, xcb_window_t window, xcb_atom
     return false;
 }
 
+// ICCCM WM_STATE: the first of its two values is the state the window manager gave the window.
+constexpr uint32_t kIconicState = 3;
+
+bool isIconic(xcb_connection_t* connection, xcb_window_t window) {
+    const xcb_atom_t wmState = internAtom(connection, "WM_STATE");
+    if (wmState == XCB_ATOM_NONE) {
+        return false;
+    }
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, wmState, wmState, 0, 2);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) {
+        return false;
+    }
+    return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get())) == kIconicState;
+}
+
 }  // namespace
 
 void hideFromTaskbar(QWidget* window) {
@@ -98,6 +116,21 @@ void requestAbove(QWidget* window) {
     xcb_send_event(connection, 0, screens.data->root,
                    XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    reinterpret_cast<const char*>(&message));
+    xcb_flush(connection);
+}
+
+void restoreIfIconic(QWidget* window) {
+    xcb_connection_t* connection = x11Connection();
+    if (connection == nullptr || window == nullptr ||
+        !window->testAttribute(Qt::WA_WState_Created)) {
+        return;
+    }
+    const auto id = xcb_window_t(window->winId());
+    if (!isIconic(connection, id)) {
+        return;
+    }
+    // ICCCM 4.1.4: a client takes an iconic window back to the normal state by mapping it.
+    xcb_map_window(connection, id);
     xcb_flush(connection);
 }
 
