@@ -142,11 +142,17 @@ e2e_pointer() {
     [ $# -eq 0 ] || xdotool "$@"
 }
 
-# e2e_wait_window PATTERN [seconds]: prints the id of the first visible window whose name matches.
+# e2e_wait_window PATTERN [seconds]: prints the id of the first visible window whose name matches,
+# leaving out override-redirect ones (the tray icon, tooltips and menus share the program's name).
 e2e_wait_window() {
-    local pattern="$1" seconds="${2:-10}" id="" i
+    local pattern="$1" seconds="${2:-10}" id="" w i
     for i in $(seq $((seconds * 10))); do
-        id=$(xdotool search --onlyvisible --name "$pattern" 2>/dev/null | head -n1 || true)
+        for w in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null); do
+            if ! xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+                id=$w
+                break
+            fi
+        done
         [ -n "$id" ] && break
         sleep 0.1
     done
@@ -200,21 +206,34 @@ e2e_wait_frame_at() {
         e2e_fail "frame at $fx,$fy instead of $2,$3:"$'\n'"$(e2e_window_report "$1")"
 }
 
-# e2e_wait_default_place ID: waits like e2e_wait_frame_at for the place of a gadget with no saved
-# place: its frame in the bottom-right corner of the work area.
+# e2e_wait_default_place ID [SLACK]: waits like e2e_wait_frame_at for the place of a gadget with no
+# saved place: its frame in the bottom-right corner of the work area, or within SLACK pixels of it
+# (a scaled program places its frame on whole logical pixels).
 e2e_wait_default_place() {
-    local wx wy ww wh x y w h l r t b fx fy i
-    read -r wx wy ww wh < <(xprop -root _NET_WORKAREA | sed -n 's/^[^=]*= *//p' | tr -d ,)
+    local slack="${2:-0}" wx wy ww wh x y w h l r t b fx fy ex ey i
+    # One work area per desktop; the first desktop's.
+    read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed -n 's/^[^=]*= *//p' | tr -d ,)
     for i in $(seq 300); do
         read -r x y < <(e2e_window_pos "$1")
         read -r w h < <(e2e_window_size "$1")
         read -r l r t b < <(e2e_frame_extents "$1")
         fx=$((wx + ww - w - l - r))
         fy=$((wy + wh - h - t - b))
-        [ "$((x - l)) $((y - t))" = "$fx $fy" ] && break
+        ex=$((x - l - fx))
+        ey=$((y - t - fy))
+        [ "${ex#-}" -le "$slack" ] && [ "${ey#-}" -le "$slack" ] && break
         sleep 0.1
     done
-    e2e_wait_frame_at "$1" "$fx" "$fy"
+    if [ "$slack" = 0 ]; then
+        e2e_wait_frame_at "$1" "$fx" "$fy"
+        return
+    fi
+    e2e_wait_still "$1" >/dev/null
+    read -r x y < <(e2e_frame_pos "$1")
+    ex=$((x - fx))
+    ey=$((y - fy))
+    [ "${ex#-}" -le "$slack" ] && [ "${ey#-}" -le "$slack" ] ||
+        e2e_fail "frame at $x,$y, not within $slack px of $fx,$fy:"$'\n'"$(e2e_window_report "$1")"
 }
 
 # e2e_wait_still ID: prints "X Y" of the window once the window manager has stopped moving it.
@@ -273,34 +292,89 @@ e2e_tray_icon_pos() {
         print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
 }
 
-# e2e_popup_open: true while a popup menu of the program is mapped.
+# e2e_popup_open: true while a popup menu of the program is mapped. Qt maps its menus, tooltips,
+# tray balloon and tray icon all as override-redirect windows; a menu is the one whose only
+# window type is the normal one (tooltips and the balloon are tooltips, the icon is KDE's
+# override type).
 e2e_popup_open() {
     local w
     for w in $(xdotool search --onlyvisible --classname '^loadspire$' 2>/dev/null); do
-        # Qt maps its menus as override-redirect windows, which no other window of ours is.
-        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+        xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' || continue
+        [ "$(xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | sed 's/^[^=]*= *//')" = \
+            _NET_WM_WINDOW_TYPE_NORMAL ] && return 0
     done
     return 1
 }
 
-# e2e_open_menu X Y: opens the program's menu with a right click at a screen point (the tray
-# icon or the gadget) and waits for it to show.
-e2e_open_menu() {
+# e2e_wait_popup_closed [seconds]: waits until no popup menu of the program is mapped.
+e2e_wait_popup_closed() {
     local i
-    e2e_pointer "$1" "$2" click 3
-    for i in $(seq 100); do
-        e2e_popup_open && break
+    for i in $(seq $((${1:-10} * 10))); do
+        e2e_popup_open || return 0
         sleep 0.1
     done
-    e2e_popup_open || e2e_fail "the menu did not open at $1,$2"
-    sleep 0.2  # the menu grabs the keyboard right after it is mapped
+    return 1
 }
 
-# e2e_menu X Y KEY...: opens the menu and presses the keys, e.g. an item's access key.
+# e2e_click X Y [BUTTON]: moves the pointer to X Y and clicks there (button 1 by default). Qt
+# takes a press of the same button within its double-click interval (400 ms) of the one before
+# as a double click, which the tray icon does not answer with its menu or a Trigger: clicks are
+# kept at least 500 ms apart. That is a floor, never a wait for the program.
+e2e_click() {
+    local x="$1" y="$2" button="${3:-1}" last now gap
+    last=$(cat "$E2E_TMP/last-click" 2>/dev/null || echo 0)
+    now=$(date +%s%N)
+    gap=$(((now - last) / 1000000))
+    if [ "$gap" -lt 500 ]; then
+        sleep "$(printf '0.%03d' $((500 - gap)))"
+    fi
+    e2e_pointer "$x" "$y" click "$button"
+    date +%s%N >"$E2E_TMP/last-click"
+}
+
+# e2e_open_menu X Y: opens the program's menu with a right click at a screen point (the tray
+# icon or the gadget) and waits for it to show. Qt grabs the keyboard for the menu right after
+# it maps it, in the same run of requests, so keys sent from then on reach the menu.
+e2e_open_menu() {
+    local i
+    e2e_click "$1" "$2" 3
+    for i in $(seq 100); do
+        e2e_popup_open && return 0
+        sleep 0.1
+    done
+    e2e_fail "the menu did not open at $1,$2"
+}
+
+# e2e_menu X Y KEY...: opens the menu, presses the keys (an item's access key, or arrows and
+# Return) and waits until the chosen item has closed the menu. A lone key that the menu did not
+# take (it can only have come before the menu's keyboard grab) is pressed once more.
 e2e_menu() {
     e2e_open_menu "$1" "$2"
     shift 2
     xdotool key "$@"
+    e2e_wait_popup_closed 5 && return 0
+    if [ $# -eq 1 ]; then
+        xdotool key "$1"
+        e2e_wait_popup_closed 5 && return 0
+    fi
+    e2e_fail "the menu is still open after the keys $*"
+}
+
+# e2e_wait_focus ID [seconds]: waits until the window has the keyboard focus, so that keys sent
+# from then on reach it.
+e2e_wait_focus() {
+    local i
+    for i in $(seq $((${2:-10} * 10))); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
+        sleep 0.1
+    done
+    e2e_fail "window $1 did not get the focus (focus: $(xdotool getwindowfocus 2>/dev/null))"
+}
+
+# e2e_activate ID: asks the window manager to activate the window and waits for its focus.
+e2e_activate() {
+    xdotool windowactivate "$1" >/dev/null 2>&1 || true
+    e2e_wait_focus "$1"
 }
 
 # e2e_wait_gone PATTERN [seconds]: waits until no visible window's name matches; fails otherwise.
