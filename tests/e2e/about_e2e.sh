@@ -12,16 +12,22 @@ e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
 read -r tx ty < <(e2e_tray_icon_pos)
 e2e_menu "$tx" "$ty" a
 box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
-sleep 2
+
+# The rain: bright green characters on the box's black surface around the panel, once the first
+# drops have fallen that far.
+read -r bx by < <(e2e_window_pos "$box")
+green=0
+for i in $(seq 50); do
+    green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
+        awk -F'[(),]' 'NR > 1 && $4 > 100 && $4 > $3 + 40 && $4 > $5 + 40 {n++} END {print n + 0}')
+    [ "$green" -gt 0 ] && break
+    sleep 0.2
+done
+[ "$green" -gt 0 ] || e2e_fail "no rain to the left of the panel"
 e2e_screenshot about
 
-# The rain: bright green characters on the box's black surface around the panel.
-read -r bx by < <(e2e_window_pos "$box")
-green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
-    awk -F'[(),]' 'NR > 1 && $4 > 100 && $4 > $3 + 40 && $4 > $5 + 40 {n++} END {print n + 0}')
-[ "$green" -gt 0 ] || e2e_fail "no rain to the left of the panel"
-
-xdotool windowactivate --sync "$box" key Escape
+e2e_activate "$box"
+xdotool key Escape
 e2e_wait_gone '^About Loadspire Gauge$' 10
 e2e_alive "$E2E_PID" || e2e_fail "the program ended with the About box"
 echo "about e2e passed"

@@ -41,14 +41,13 @@ read -r tx ty < <(e2e_tray_icon_pos)
 # "S&end Feedback..." by its access key.
 e2e_menu "$tx" "$ty" e
 dialog=$(e2e_wait_window '^Loadspire Gauge feedback$' 10)
-xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
-sleep 0.3
+e2e_activate "$dialog"
 read -r dw dh < <(e2e_window_size "$dialog")
 [ "$dw" = 525 ] && [ "$dh" = 326 ] || e2e_fail "dialog client area ${dw}x${dh}"
 read -r dx dy < <(e2e_window_pos "$dialog")
 
 # "I like it!" fills the left of the top row.
-e2e_pointer $((dx + 130)) $((dy + 23)) click 1
+e2e_click $((dx + 130)) $((dy + 23))
 # The text box has the focus from the start; Enter starts a new line in it.
 xdotool type --delay 15 'Small and handy. Thanks & bye'
 xdotool key Return
@@ -59,7 +58,7 @@ sleep 0.3
 e2e_screenshot feedback-dialog
 
 # "Send" sits at the bottom right.
-e2e_pointer $((dx + 432)) $((dy + 306)) click 1
+e2e_click $((dx + 432)) $((dy + 306))
 box=$(e2e_wait_window '^Success$' 15)
 sleep 0.3
 e2e_screenshot feedback-success
@@ -79,7 +78,8 @@ got=$(printf '%s\n' "$sent" | sed -E 's/&version=[0-9]+\.[0-9]+&/\&version=N.N\&
 [ "$got" = "$expected" ] || e2e_fail "sent: $sent"
 
 # OK on the box; the dialog has closed itself and the program goes on.
-xdotool windowactivate --sync "$box" key Return >/dev/null 2>&1 || xdotool key Return
+e2e_activate "$box"
+xdotool key Return
 for i in $(seq 50); do
     xdotool search --onlyvisible --name '^(Success|Loadspire Gauge feedback)$' >/dev/null 2>&1 || break
     sleep 0.1

@@ -16,24 +16,31 @@ run_scaled() {
     QT_SCALE_FACTOR="$factor" "$E2E_APP/loadspire" >"$E2E_TMP/program-$factor.log" 2>&1 &
     E2E_PID=$!
     win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-    read -r gx gy < <(e2e_wait_still "$win")
+    # The menu is opened on the gadget: it must be where it will stay.
+    e2e_wait_default_place "$win" "$factor"
+    read -r gx gy < <(e2e_window_pos "$win")
     gadget_size=$(e2e_window_size "$win")
 
     # A right click on the gadget opens the tray menu; "&About..." opens the box.
     e2e_open_menu $((gx + 40)) $((gy + 40))
     [ "$factor" = 2 ] && e2e_screenshot hidpi-menu
     xdotool key a
+    e2e_wait_popup_closed 5 || e2e_fail "the menu took no key"
     about=$(e2e_wait_window '^About Loadspire Gauge$' 10)
-    e2e_wait_still "$about" >/dev/null
+    e2e_wait_focus "$about"
     about_size=$(e2e_window_size "$about")
     if [ "$factor" = 2 ]; then
         e2e_screenshot hidpi-about
-        # Info is next in the tab order after OK.
+        # Info is next in the tab order after OK; its menu takes the next Escape.
         xdotool key Tab space
-        sleep 0.7
+        for i in $(seq 100); do
+            e2e_popup_open && break
+            sleep 0.1
+        done
+        e2e_popup_open || e2e_fail "the Info menu did not open"
         e2e_screenshot hidpi-about-info
         xdotool key Escape
-        sleep 0.3
+        e2e_wait_popup_closed 5 || e2e_fail "the Info menu stayed open"
     fi
     xdotool key Escape
     e2e_wait_gone '^About Loadspire Gauge$' 10

@@ -136,9 +136,12 @@ for step in 1 2 3; do
     e2e_pointer $((lx - step * 10)) $((ly - step * 10))
     sleep 0.1
 done
-sleep 0.2
 xdotool mouseup 1
-read -r nx ny < <(e2e_wait_still "$win")
+for i in $(seq 100); do
+    read -r nx ny < <(e2e_window_pos "$win")
+    [ $((cx - nx)) = 30 ] && [ $((cy - ny)) = 30 ] && break
+    sleep 0.1
+done
 
 ini="$uhome/.config/KALDERN/Loadspire Gauge/settings.ini"
 for i in $(seq 100); do

@@ -46,15 +46,16 @@ e2e_wait_gone '^UPDATE AVAILABLE$' 30
 read -r tx ty < <(e2e_tray_icon_pos)
 e2e_menu "$tx" "$ty" e
 dialog=$(e2e_wait_window '^Loadspire Gauge feedback$' 10)
-xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
+e2e_activate "$dialog"
 read -r dx dy < <(e2e_window_pos "$dialog")
-e2e_pointer $((dx + 130)) $((dy + 23)) click 1
+e2e_click $((dx + 130)) $((dy + 23))
 xdotool type --delay 15 'Sent to our own server & kept'
 xdotool key Tab
 xdotool type --delay 15 'maker@example.org'
-e2e_pointer $((dx + 432)) $((dy + 306)) click 1
+e2e_click $((dx + 432)) $((dy + 306))
 box=$(e2e_wait_window '^Success$' 15)
-xdotool windowactivate --sync "$box" key Return >/dev/null 2>&1 || xdotool key Return
+e2e_activate "$box"
+xdotool key Return
 
 export=$("$server" --data "$E2E_TMP/server-data" --export-feedback) || e2e_fail "export failed"
 [ "$(printf '%s\n' "$export" | grep -c .)" = 1 ] || e2e_fail "exported: $export"

@@ -15,17 +15,16 @@ e2e_start_program
 old_pid=$E2E_PID
 
 gadget=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-sleep 1
 
 # "Settings..." is the second item of the tray menu.
 read -r tx ty < <(e2e_tray_icon_pos)
 e2e_menu "$tx" "$ty" Down Down Return
 dialog=$(e2e_wait_window '^Settings$' 10)
-sleep 0.5
+e2e_activate "$dialog"
 read -r w h < <(e2e_window_size "$dialog")
 [ "$w" = 282 ] && [ "$h" = 184 ] || e2e_fail "settings window is ${w}x$h"
 # Centred on the 1280x800 screen (the frame may shift it by a few pixels).
-read -r dx dy < <(e2e_window_pos "$dialog")
+read -r dx dy < <(e2e_wait_still "$dialog")
 [ $((dx - 499)) -ge -10 ] && [ $((dx - 499)) -le 10 ] || e2e_fail "settings window at x $dx"
 [ $((dy - 308)) -ge -30 ] && [ $((dy - 308)) -le 30 ] || e2e_fail "settings window at y $dy"
 e2e_screenshot settings-dialog
@@ -33,20 +32,18 @@ import -window "$dialog" "$LSG_BINARY_DIR/screenshots/settings-dialog-window.png
 
 # "Edit Font..." has the focus first; its dialog offers a colour too. Escape cancels it and
 # nothing is written.
-xdotool windowactivate --sync "$dialog"
-sleep 0.3
+e2e_activate "$dialog"
 before=$(cat "$ini")
 xdotool key --clearmodifiers space
 fonts=$(e2e_wait_window '^Font$' 10)
-sleep 0.5
+e2e_wait_focus "$fonts"
 import -window "$fonts" "$LSG_BINARY_DIR/screenshots/settings-font-dialog.png"
-xdotool windowactivate --sync "$fonts" key --clearmodifiers Escape
+xdotool key --clearmodifiers Escape
 e2e_wait_gone '^Font$' 10
 [ "$(cat "$ini")" = "$before" ] || e2e_fail "cancelling the font dialog wrote: $(cat "$ini")"
 
 # Tab reaches the slider after the two colour buttons; three steps right give 178/255.
-xdotool windowactivate --sync "$dialog"
-sleep 0.3
+e2e_activate "$dialog"
 xdotool key --clearmodifiers Tab Tab Right Right Right
 value=$(e2e_wait_ini_value "$ini" Transparency 178)
 [ "$value" = 178 ] || e2e_fail "Transparency=$value after three steps"
@@ -57,9 +54,9 @@ opacity=$(xprop -id "$gadget" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
 # One more Tab to "Reset to Defaults...", press it and answer Yes with Return.
 xdotool key --clearmodifiers Tab space
 question=$(e2e_wait_window '^Loadspire Gauge$' 10)
-sleep 0.3
+e2e_activate "$question"
 e2e_screenshot settings-restart-question
-xdotool windowactivate --sync "$question" key --clearmodifiers Return
+xdotool key --clearmodifiers Return
 
 e2e_wait_ended "$old_pid" "the old copy still runs after the reset"
 [ -e "$ini" ] && e2e_fail "settings.ini is still there: $(cat "$ini")"
@@ -76,7 +73,6 @@ E2E_EXTRA_PIDS="$new_pid"
 [ "$new_pid" != "$old_pid" ] || e2e_fail "the fresh copy has the old pid"
 
 gadget=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
-sleep 1
 # Defaults: opaque, no strips asked for, placed at the bottom right of the screen.
 opacity=$(xprop -id "$gadget" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
 case "$opacity" in

@@ -62,7 +62,12 @@ if [ -z "$popup" ]; then
     echo "program output: $(cat "$E2E_TMP/program.log")" >&2
     e2e_fail "no popup within 30 s"
 fi
-read -r px py < <(e2e_wait_still "$popup")  # after the grow animation
+# It grows from its centre to its full size, then holds still.
+for i in $(seq 100); do
+    [ "$(e2e_window_size "$popup")" = "320 68" ] && break
+    sleep 0.1
+done
+read -r px py < <(e2e_wait_still "$popup")
 read -r pw ph < <(e2e_window_size "$popup")
 read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
 [ "$pw" = 320 ] && [ "$ph" = 68 ] || e2e_fail "popup size ${pw}x$ph"
@@ -115,9 +120,12 @@ for step in 1 2 3 4; do
     e2e_pointer $((ix - step * 10)) $((iy + step * 3))
     sleep 0.05
 done
-sleep 0.1
 xdotool mouseup 1
-read -r nx ny < <(e2e_wait_still "$popup")
+for i in $(seq 100); do
+    read -r nx ny < <(e2e_window_pos "$popup")
+    [ $((nx - px)) = -40 ] && [ $((ny - py)) = 12 ] && break
+    sleep 0.1
+done
 [ $((nx - px)) = -40 ] && [ $((ny - py)) = 12 ] || e2e_fail "dragged by $((nx - px)),$((ny - py))"
 px=$nx
 py=$ny
@@ -130,7 +138,7 @@ mkdir -p "$shots"
 import -window root -crop "$((pw + 20))x$((ph + 20))+$((px - 10))+0" "$shots/update-popup.png"
 
 # A click on the link hands the download address to the browser and closes the popup.
-xdotool click 1
+e2e_click $((px + 182)) $((py + 45))
 for i in $(seq 50); do
     [ -s "$E2E_TMP/opened.txt" ] && break
     sleep 0.1
