@@ -6,7 +6,8 @@
 
 // The program keeps no log of its own, but failures it swallows on purpose stay findable: each
 // area logs under a category of its own, silent unless turned on, e.g.
-//     QT_LOGGING_RULES="lsg.*.debug=true" loadspire
+//     QT_LOGGING_RULES="lsg.*=true" loadspire
+// (every level; "lsg.*.debug=true" alone would leave the info messages off).
 namespace lsg::log {
 
 Q_DECLARE_LOGGING_CATEGORY(online)    // "lsg.online": the update check
