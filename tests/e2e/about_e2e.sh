@@ -16,14 +16,13 @@ box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
 # The rain: bright green characters on the box's black surface around the panel, once the first
 # drops have fallen that far.
 read -r bx by < <(e2e_window_pos "$box")
-green=0
-for i in $(seq 50); do
+rain_left_of_panel() {
+    local green
     green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
         awk -F'[(),]' 'NR > 1 && $4 > 100 && $4 > $3 + 40 && $4 > $5 + 40 {n++} END {print n + 0}')
-    [ "$green" -gt 0 ] && break
-    sleep 0.2
-done
-[ "$green" -gt 0 ] || e2e_fail "no rain to the left of the panel"
+    [ "$green" -gt 0 ]
+}
+e2e_wait_until 10 rain_left_of_panel || e2e_fail "no rain to the left of the panel"
 e2e_screenshot about
 
 e2e_activate "$box"

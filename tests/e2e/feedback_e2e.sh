@@ -80,11 +80,7 @@ got=$(printf '%s\n' "$sent" | sed -E 's/&version=[0-9]+\.[0-9]+&/\&version=N.N\&
 # OK on the box; the dialog has closed itself and the program goes on.
 e2e_activate "$box"
 xdotool key Return
-for i in $(seq 50); do
-    xdotool search --onlyvisible --name '^(Success|Loadspire Gauge feedback)$' >/dev/null 2>&1 || break
-    sleep 0.1
-done
-xdotool search --onlyvisible --name '^(Success|Loadspire Gauge feedback)$' >/dev/null 2>&1 &&
+e2e_wait_until 5 e2e_no_window '^(Success|Loadspire Gauge feedback)$' ||
     e2e_fail "the success box or the dialog is still open"
 e2e_alive "$E2E_PID" || e2e_fail "the program ended"
 echo "feedback e2e passed"

@@ -23,31 +23,16 @@ opacity=$(xprop -id "$win" _NET_WM_WINDOW_OPACITY | awk '{print $NF}')
 [ "$opacity" = 3435973836 ] || e2e_fail "opacity $opacity ($frame)"
 
 # Stay-on-top is asserted by its timer within about three seconds of start-up.
-for i in $(seq 50); do
-    xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && break
-    sleep 0.1
-done
-xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || e2e_fail "not above"
+e2e_wait_until 5 e2e_has_state "$win" _NET_WM_STATE_ABOVE || e2e_fail "not above"
 e2e_screenshot gadget-strips
 
 # Another program clears the above state: the next stay-on-top tick, at most 3 s away, asks
 # for it again.
 wmctrl -i -r "$win" -b remove,above
-for i in $(seq 50); do
-    xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE || break
-    sleep 0.1
-done
-cleared=$(date +%s%N)
-back=""
+e2e_wait_until 5 e2e_lacks_state "$win" _NET_WM_STATE_ABOVE || e2e_fail "the above state stays"
 # The timer's 3 s, and room for a loaded machine's late tick.
-while [ $(($(date +%s%N) - cleared)) -lt 5000000000 ]; do
-    if xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; then
-        back=yes
-        break
-    fi
-    sleep 0.05
-done
-[ -n "$back" ] || e2e_fail "not above again 5 s after another program cleared it"
+e2e_wait_until 5 e2e_has_state "$win" _NET_WM_STATE_ABOVE ||
+    e2e_fail "not above again 5 s after another program cleared it"
 
 # Nothing of the start-up placement was written.
 [ -z "$(e2e_ini_value "$E2E_APP/settings.ini" Height)" ] || e2e_fail "start-up wrote Height"
@@ -83,42 +68,24 @@ read -r tx ty < <(e2e_tray_icon_pos)
 # the window was hidden).
 e2e_menu "$tx" "$ty" f
 win=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 10)
-for i in $(seq 50); do
-    xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR && break
-    sleep 0.1
-done
-xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR ||
+e2e_wait_until 5 e2e_has_state "$win" _NET_WM_STATE_SKIP_TASKBAR ||
     e2e_fail "on the taskbar after Show Form: $(xprop -id "$win" _NET_WM_STATE)"
 
 # A minimised gadget has no taskbar entry to restore it from: "Show Form" and a click on the
 # tray icon both bring it back, also when asked at once after the minimise.
-e2e_viewable() {
-    xwininfo -id "$1" | grep -q 'Map State: IsViewable' &&
-        ! xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_HIDDEN
-}
-e2e_wait_minimised() {
-    local i
+minimise() {
     xdotool windowminimize "$1"
-    for i in $(seq 100); do
-        e2e_viewable "$1" || return 0
-        sleep 0.1
-    done
-    e2e_fail "the gadget did not minimise"
+    e2e_wait_until 10 e2e_not_viewable "$1" || e2e_fail "the gadget did not minimise"
 }
-e2e_wait_restored() {
-    local i
-    for i in $(seq 100); do
-        e2e_viewable "$1" && return 0
-        sleep 0.1
-    done
-    e2e_fail "the gadget stayed minimised after $2"
+wait_restored() {
+    e2e_wait_until 10 e2e_viewable "$1" || e2e_fail "the gadget stayed minimised after $2"
 }
-e2e_wait_minimised "$win"
+minimise "$win"
 e2e_menu "$tx" "$ty" f
-e2e_wait_restored "$win" "Show Form"
-e2e_wait_minimised "$win"
+wait_restored "$win" "Show Form"
+minimise "$win"
 e2e_click "$tx" "$ty" 1
-e2e_wait_restored "$win" "a click on the tray icon"
+wait_restored "$win" "a click on the tray icon"
 
 # The tray menu's "E&xit" ends the program.
 e2e_menu "$tx" "$ty" x

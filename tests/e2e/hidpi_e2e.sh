@@ -33,11 +33,7 @@ run_scaled() {
         e2e_screenshot hidpi-about
         # Info is next in the tab order after OK; its menu takes the next Escape.
         xdotool key Tab space
-        for i in $(seq 100); do
-            e2e_popup_open && break
-            sleep 0.1
-        done
-        e2e_popup_open || e2e_fail "the Info menu did not open"
+        e2e_wait_until 10 e2e_popup_open || e2e_fail "the Info menu did not open"
         e2e_screenshot hidpi-about-info
         xdotool key Escape
         e2e_wait_popup_closed 5 || e2e_fail "the Info menu stayed open"

@@ -38,14 +38,22 @@ e2e_cleanup() {
     fi
 }
 
-# e2e_wait_display_file: waits until Xvfb or Xephyr has written its display number.
-e2e_wait_display_file() {
-    local i
-    for i in $(seq 100); do
-        [ -s "$E2E_TMP/display" ] && return 0
+# e2e_wait_until SECONDS COMMAND [ARG...]: runs the command every 100 ms until it succeeds, and
+# fails (1) when it still does not after SECONDS' worth of tries (on a loaded machine the tries
+# take longer, and so does the wait). Every wait of the tests is this one.
+e2e_wait_until() {
+    local tries=$(($1 * 10)) i
+    shift
+    for ((i = 0; i < tries; i++)); do
+        "$@" && return 0
         sleep 0.1
     done
-    e2e_fail "Xvfb did not start"
+    "$@"
+}
+
+# e2e_wait_display_file: waits until Xvfb or Xephyr has written its display number.
+e2e_wait_display_file() {
+    e2e_wait_until 10 test -s "$E2E_TMP/display" || e2e_fail "Xvfb did not start"
 }
 
 # e2e_setup [notray] [screens=N]: display, window manager and (unless "notray") a tray host. With
@@ -106,10 +114,8 @@ e2e_setup() {
     [ "$tray" = 1 ] && selections+=(_NET_SYSTEM_TRAY_S0)
     "$LSG_BINARY_DIR/tests/xselection_wait" 30 "${selections[@]}" ||
         e2e_fail "the window manager or the tray host did not start"
-    for i in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+    e2e_wait_until 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 ||
+        e2e_fail "the window manager does not say it runs"
 }
 
 # e2e_install_program [executable]: copies the program, its network helper and its licence into a
@@ -145,19 +151,22 @@ e2e_pointer() {
 # e2e_wait_window PATTERN [seconds]: prints the id of the first visible window whose name matches,
 # leaving out override-redirect ones (the tray icon, tooltips and menus share the program's name).
 e2e_wait_window() {
-    local pattern="$1" seconds="${2:-10}" id="" w i
-    for i in $(seq $((seconds * 10))); do
-        for w in $(xdotool search --onlyvisible --name "$pattern" 2>/dev/null); do
-            if ! xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
-                id=$w
-                break
-            fi
-        done
-        [ -n "$id" ] && break
-        sleep 0.1
+    E2E_FOUND=""
+    e2e_wait_until "${2:-10}" e2e_find_window "$1" || e2e_fail "no visible window named $1"
+    echo "$E2E_FOUND"
+}
+
+# e2e_find_window PATTERN: true when a window e2e_wait_window would take is there; its id is in
+# E2E_FOUND.
+e2e_find_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --name "$1" 2>/dev/null); do
+        if ! xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+            E2E_FOUND=$w
+            return 0
+        fi
     done
-    [ -n "$id" ] || e2e_fail "no visible window named $pattern"
-    echo "$id"
+    return 1
 }
 
 # e2e_window_pos ID: prints "X Y" of the window's client area on the screen.
@@ -194,58 +203,94 @@ e2e_window_report() {
 # e2e_wait_frame_at ID X Y: waits (up to 30 s, as a loaded machine's window manager may take that
 # long) until the window's frame is at X Y and has come to rest there.
 e2e_wait_frame_at() {
-    local fx fy i
-    for i in $(seq 300); do
-        read -r fx fy < <(e2e_frame_pos "$1")
-        [ "$fx $fy" = "$2 $3" ] && break
-        sleep 0.1
-    done
+    local fx fy
+    e2e_wait_until 30 e2e_frame_is_at "$@" || true
     e2e_wait_still "$1" >/dev/null
     read -r fx fy < <(e2e_frame_pos "$1")
     [ "$fx $fy" = "$2 $3" ] ||
         e2e_fail "frame at $fx,$fy instead of $2,$3:"$'\n'"$(e2e_window_report "$1")"
 }
 
+# e2e_frame_is_at ID X Y: true while the window's frame is at X Y.
+e2e_frame_is_at() {
+    [ "$(e2e_frame_pos "$1")" = "$2 $3" ]
+}
+
 # e2e_wait_default_place ID [SLACK]: waits like e2e_wait_frame_at for the place of a gadget with no
 # saved place: its frame in the bottom-right corner of the work area, or within SLACK pixels of it
 # (a scaled program places its frame on whole logical pixels).
 e2e_wait_default_place() {
-    local slack="${2:-0}" wx wy ww wh x y w h l r t b fx fy ex ey i
-    # One work area per desktop; the first desktop's.
-    read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed -n 's/^[^=]*= *//p' | tr -d ,)
-    for i in $(seq 300); do
-        read -r x y < <(e2e_window_pos "$1")
-        read -r w h < <(e2e_window_size "$1")
-        read -r l r t b < <(e2e_frame_extents "$1")
-        fx=$((wx + ww - w - l - r))
-        fy=$((wy + wh - h - t - b))
-        ex=$((x - l - fx))
-        ey=$((y - t - fy))
-        [ "${ex#-}" -le "$slack" ] && [ "${ey#-}" -le "$slack" ] && break
-        sleep 0.1
-    done
+    local slack="${2:-0}" x y
+    e2e_wait_until 30 e2e_at_default_place "$1" "$slack" || true
     if [ "$slack" = 0 ]; then
-        e2e_wait_frame_at "$1" "$fx" "$fy"
+        e2e_wait_frame_at "$1" "$E2E_DEFAULT_X" "$E2E_DEFAULT_Y"
         return
     fi
     e2e_wait_still "$1" >/dev/null
-    read -r x y < <(e2e_frame_pos "$1")
-    ex=$((x - fx))
-    ey=$((y - fy))
-    [ "${ex#-}" -le "$slack" ] && [ "${ey#-}" -le "$slack" ] ||
-        e2e_fail "frame at $x,$y, not within $slack px of $fx,$fy:"$'\n'"$(e2e_window_report "$1")"
+    e2e_at_default_place "$1" "$slack" || {
+        read -r x y < <(e2e_frame_pos "$1")
+        e2e_fail "frame at $x,$y, not within $slack px of $E2E_DEFAULT_X,$E2E_DEFAULT_Y:"$'\n'"$(e2e_window_report "$1")"
+    }
 }
 
-# e2e_wait_still ID: prints "X Y" of the window once the window manager has stopped moving it.
+# e2e_at_default_place ID SLACK: true while the window's frame is within SLACK pixels of the
+# bottom-right corner of the work area; that corner's frame place is in E2E_DEFAULT_X and _Y.
+e2e_at_default_place() {
+    local wx wy ww wh x y w h l r t b ex ey
+    # One work area per desktop; the first desktop's.
+    read -r wx wy ww wh _ < <(xprop -root _NET_WORKAREA | sed -n 's/^[^=]*= *//p' | tr -d ,)
+    read -r x y < <(e2e_window_pos "$1")
+    read -r w h < <(e2e_window_size "$1")
+    read -r l r t b < <(e2e_frame_extents "$1")
+    E2E_DEFAULT_X=$((wx + ww - w - l - r))
+    E2E_DEFAULT_Y=$((wy + wh - h - t - b))
+    ex=$((x - l - E2E_DEFAULT_X))
+    ey=$((y - t - E2E_DEFAULT_Y))
+    [ "${ex#-}" -le "$2" ] && [ "${ey#-}" -le "$2" ]
+}
+
+# e2e_wait_still ID: prints "X Y" of the window once it has held its place for 200 ms (up to 4 s):
+# for windows whose final place the test does not know. Where it does, wait for that place.
 e2e_wait_still() {
-    local pos="" now i
-    for i in $(seq 20); do
-        sleep 0.2
-        now=$(e2e_window_pos "$1")
-        [ "$now" = "$pos" ] && break
-        pos=$now
-    done
-    echo "$pos"
+    E2E_LAST_POS=""
+    e2e_wait_until 2 e2e_held_place "$1" || true
+    echo "$E2E_LAST_POS"
+}
+
+# e2e_held_place ID: true when the window is where the previous call saw it (E2E_LAST_POS), 200 ms
+# after that look.
+e2e_held_place() {
+    local before="$E2E_LAST_POS"
+    sleep 0.1
+    E2E_LAST_POS=$(e2e_window_pos "$1")
+    [ "$E2E_LAST_POS" = "$before" ]
+}
+
+# e2e_has_state ID STATE: true while the window's _NET_WM_STATE holds STATE (e.g.
+# _NET_WM_STATE_ABOVE).
+e2e_has_state() {
+    xprop -id "$1" _NET_WM_STATE 2>/dev/null | grep -q -w "$2"
+}
+
+# e2e_lacks_state ID STATE: true while it does not.
+e2e_lacks_state() {
+    ! e2e_has_state "$@"
+}
+
+# e2e_viewable ID: true while the window is mapped and not hidden (minimised) by the window manager.
+e2e_viewable() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable' &&
+        e2e_lacks_state "$1" _NET_WM_STATE_HIDDEN
+}
+
+# e2e_not_viewable ID: true while it is not.
+e2e_not_viewable() {
+    ! e2e_viewable "$1"
+}
+
+# e2e_window_at ID X Y: true while the window's client area is at X Y.
+e2e_window_at() {
+    [ "$(e2e_window_pos "$1")" = "$2 $3" ]
 }
 
 # e2e_window_size ID: prints "W H" of the window's client area.
@@ -261,35 +306,39 @@ e2e_ini_value() {
 # e2e_wait_ini_value FILE KEY EXPECTED [seconds]: prints KEY's value once it is EXPECTED, or the
 # last value seen when the time is up.
 e2e_wait_ini_value() {
-    local value="" i
-    for i in $(seq $((${4:-10} * 10))); do
-        value=$(e2e_ini_value "$1" "$2")
-        [ "$value" = "$3" ] && break
-        sleep 0.1
-    done
-    echo "$value"
+    e2e_wait_until "${4:-10}" e2e_ini_value_is "$1" "$2" "$3" || true
+    e2e_ini_value "$1" "$2"
+}
+
+# e2e_ini_value_is FILE KEY EXPECTED: true while KEY's value in FILE is EXPECTED.
+e2e_ini_value_is() {
+    [ "$(e2e_ini_value "$1" "$2")" = "$3" ]
 }
 
 # e2e_tray_icon_pos: prints "X Y" of the centre of the program's icon in the tray host, waiting
 # up to 30 seconds for it to dock.
 e2e_tray_icon_pos() {
-    local t line="" i
-    for i in $(seq 300); do
-        for t in $(xdotool search --class trayer 2>/dev/null); do
-            # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
-            line=$(xwininfo -tree -id "$t" | grep -F -e '"Loadspire Gauge"' -e '("loadspire"' |
-                head -n1 || true)
-            [ -n "$line" ] && break 2
-        done
-        sleep 0.1
-    done
-    if [ -z "$line" ]; then
+    E2E_FOUND=""
+    if ! e2e_wait_until 30 e2e_find_tray_icon; then
         xwininfo -root -tree | grep -i -E 'trayer|panel|loadspire' >&2 || true
         e2e_fail "no icon of the program in the tray"
     fi
-    echo "$line" | awk '{
+    echo "$E2E_FOUND" | awk '{
         n = split($(NF-1), g, /[x+]/); split($NF, a, /\+/);
         print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
+}
+
+# e2e_find_tray_icon: true when the program's icon has docked in the tray host; its line of
+# `xwininfo -tree` is in E2E_FOUND.
+e2e_find_tray_icon() {
+    local t
+    for t in $(xdotool search --class trayer 2>/dev/null); do
+        # Lines look like: 0x600006 "Loadspire Gauge": ("loadspire" "Loadspire Gauge")  22x30+0+0  +1257+1
+        E2E_FOUND=$(xwininfo -tree -id "$t" | grep -F -e '"Loadspire Gauge"' -e '("loadspire"' |
+            head -n1 || true)
+        [ -n "$E2E_FOUND" ] && return 0
+    done
+    return 1
 }
 
 # e2e_popup_open: true while a popup menu of the program is mapped. Qt maps its menus, tooltips,
@@ -308,12 +357,12 @@ e2e_popup_open() {
 
 # e2e_wait_popup_closed [seconds]: waits until no popup menu of the program is mapped.
 e2e_wait_popup_closed() {
-    local i
-    for i in $(seq $((${1:-10} * 10))); do
-        e2e_popup_open || return 0
-        sleep 0.1
-    done
-    return 1
+    e2e_wait_until "${1:-10}" e2e_no_popup
+}
+
+# e2e_no_popup: true while no popup menu of the program is mapped.
+e2e_no_popup() {
+    ! e2e_popup_open
 }
 
 # e2e_click X Y [BUTTON]: moves the pointer to X Y and clicks there (button 1 by default). Qt
@@ -336,13 +385,8 @@ e2e_click() {
 # icon or the gadget) and waits for it to show. Qt grabs the keyboard for the menu right after
 # it maps it, in the same run of requests, so keys sent from then on reach the menu.
 e2e_open_menu() {
-    local i
     e2e_click "$1" "$2" 3
-    for i in $(seq 100); do
-        e2e_popup_open && return 0
-        sleep 0.1
-    done
-    e2e_fail "the menu did not open at $1,$2"
+    e2e_wait_until 10 e2e_popup_open || e2e_fail "the menu did not open at $1,$2"
 }
 
 # e2e_menu X Y KEY...: opens the menu, presses the keys (an item's access key, or arrows and
@@ -363,12 +407,13 @@ e2e_menu() {
 # e2e_wait_focus ID [seconds]: waits until the window has the keyboard focus, so that keys sent
 # from then on reach it.
 e2e_wait_focus() {
-    local i
-    for i in $(seq $((${2:-10} * 10))); do
-        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "window $1 did not get the focus (focus: $(xdotool getwindowfocus 2>/dev/null))"
+    e2e_wait_until "${2:-10}" e2e_has_focus "$1" ||
+        e2e_fail "window $1 did not get the focus (focus: $(xdotool getwindowfocus 2>/dev/null))"
+}
+
+# e2e_has_focus ID: true while the window has the keyboard focus.
+e2e_has_focus() {
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ]
 }
 
 # e2e_activate ID: asks the window manager to activate the window and waits for its focus.
@@ -379,12 +424,12 @@ e2e_activate() {
 
 # e2e_wait_gone PATTERN [seconds]: waits until no visible window's name matches; fails otherwise.
 e2e_wait_gone() {
-    local pattern="$1" seconds="${2:-10}" i
-    for i in $(seq $((seconds * 10))); do
-        xdotool search --onlyvisible --name "$pattern" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    e2e_fail "a window named $pattern is still visible"
+    e2e_wait_until "${2:-10}" e2e_no_window "$1" || e2e_fail "a window named $1 is still visible"
+}
+
+# e2e_no_window PATTERN: true while no visible window's name matches.
+e2e_no_window() {
+    ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
 }
 
 # e2e_alive PID: true while the process runs.
@@ -394,12 +439,12 @@ e2e_alive() {
 
 # e2e_wait_ended PID MESSAGE: waits up to 10 s for the process to end; fails with MESSAGE if not.
 e2e_wait_ended() {
-    local i
-    for i in $(seq 100); do
-        e2e_alive "$1" || return 0
-        sleep 0.1
-    done
-    e2e_fail "$2"
+    e2e_wait_until 10 e2e_ended "$1" || e2e_fail "$2"
+}
+
+# e2e_ended PID: true once the process has ended.
+e2e_ended() {
+    ! e2e_alive "$1"
 }
 
 # e2e_screenshot NAME: saves the whole screen as NAME.png in the kept screenshots folder.
@@ -414,31 +459,34 @@ e2e_screenshot() {
 # until it offers windows. Its protocol traffic goes to $E2E_TMP/SOCKET.log, where the tests read
 # what the program asked of it; its pid is in E2E_WESTON_PID.
 e2e_weston() {
-    local socket="$1" i
+    local socket="$1"
     shift
     weston --socket="$socket" --idle-time=0 --no-config --debug --logger-scopes=log,proto \
         --log="$E2E_TMP/$socket.log" "$@" >"$E2E_TMP/$socket.out" 2>&1 &
     E2E_WESTON_PID=$!
-    for i in $(seq 100); do
-        WAYLAND_DISPLAY="$socket" timeout 5 weston-info 2>/dev/null | grep -q "'xdg_wm_base'" &&
-            return 0
-        e2e_alive "$E2E_WESTON_PID" || break
-        sleep 0.1
-    done
+    e2e_wait_until 10 e2e_weston_ready "$socket" && return 0
     cat "$E2E_TMP/$socket.out" >&2
     e2e_fail "weston did not start on $socket"
+}
+
+# e2e_weston_ready SOCKET: true once weston offers windows on SOCKET (never once it has ended).
+e2e_weston_ready() {
+    e2e_alive "$E2E_WESTON_PID" || return 2
+    WAYLAND_DISPLAY="$1" timeout 5 weston-info 2>/dev/null | grep -q "'xdg_wm_base'"
 }
 
 # e2e_wait_grep FILE PATTERN [seconds] [count]: waits until FILE has at least COUNT (default 1)
 # lines matching the extended regular expression PATTERN; fails otherwise.
 e2e_wait_grep() {
-    local file="$1" pattern="$2" seconds="${3:-10}" count="${4:-1}" i n
-    for i in $(seq $((seconds * 10))); do
-        n=$(grep -c -E -e "$pattern" "$file" 2>/dev/null || true)
-        [ "${n:-0}" -ge "$count" ] && return 0
-        sleep 0.1
-    done
-    e2e_fail "no $pattern in $(basename "$file") within $seconds s"
+    e2e_wait_until "${3:-10}" e2e_grep_count "$1" "$2" "${4:-1}" ||
+        e2e_fail "no $2 in $(basename "$1") within ${3:-10} s"
+}
+
+# e2e_grep_count FILE PATTERN COUNT: true while FILE has at least COUNT lines matching PATTERN.
+e2e_grep_count() {
+    local n
+    n=$(grep -c -E -e "$2" "$1" 2>/dev/null || true)
+    [ "${n:-0}" -ge "$3" ]
 }
 
 # e2e_color_box COLOR: prints "W H X Y" of the smallest screen rectangle that holds every pixel of

@@ -15,16 +15,19 @@ title='^KALDERN - Loadspire Gauge$'
 # wait_place ID XMIN XMAX YMIN YMAX: waits until the client area's corner lies in the box
 # (the frame's decorations put it a few pixels right of and below the saved frame corner).
 wait_place() {
-    local x y i
-    for i in $(seq 150); do
+    local x y
+    if ! e2e_wait_until 15 in_box "$@"; then
         read -r x y < <(e2e_window_pos "$1")
-        if [ "$x" -ge "$2" ] && [ "$x" -le "$3" ] && [ "$y" -ge "$4" ] && [ "$y" -le "$5" ]; then
-            echo "$x $y"
-            return 0
-        fi
-        sleep 0.1
-    done
-    e2e_fail "window at $x,$y, not within $2..$3,$4..$5"
+        e2e_fail "window at $x,$y, not within $2..$3,$4..$5"
+    fi
+    e2e_window_pos "$1"
+}
+
+# in_box ID XMIN XMAX YMIN YMAX: true while the client area's corner lies in the box.
+in_box() {
+    local x y
+    read -r x y < <(e2e_window_pos "$1")
+    [ "$x" -ge "$2" ] && [ "$x" -le "$3" ] && [ "$y" -ge "$4" ] && [ "$y" -le "$5" ]
 }
 
 # run_with LINES: starts the program on a settings file of these lines; leaves its window in win.
@@ -53,18 +56,20 @@ stop_program
 # the Xinerama heads, so the primary screen Qt sees may be the whole desktop.
 run_with 'Left=-3000\r\nTop=-3000\r\n'
 read -r w h < <(e2e_window_size "$win")
-for i in $(seq 150); do
+# in_corner: true while the gadget's bottom-right lies within 20 px of the bottom-right corner of
+# the first monitor or of the whole desktop.
+in_corner() {
+    local x y right
     read -r x y < <(e2e_window_pos "$win")
     right=$((x + w))
-    if { [ "$right" -gt 1260 ] && [ "$right" -le 1280 ]; } ||
-        { [ "$right" -gt 2540 ] && [ "$right" -le 2560 ]; }; then
-        [ $((y + h)) -gt 760 ] && [ $((y + h)) -le 800 ] && break
-    fi
-    sleep 0.1
-done
-[ "$right" -le 2560 ] && [ $((y + h)) -le 800 ] && [ $((y + h)) -gt 760 ] &&
-    { [ "$right" -gt 2540 ] || { [ "$right" -gt 1260 ] && [ "$right" -le 1280 ]; }; } ||
+    { { [ "$right" -gt 1260 ] && [ "$right" -le 1280 ]; } ||
+        { [ "$right" -gt 2540 ] && [ "$right" -le 2560 ]; }; } &&
+        [ $((y + h)) -gt 760 ] && [ $((y + h)) -le 800 ]
+}
+if ! e2e_wait_until 15 in_corner; then
+    read -r x y < <(e2e_window_pos "$win")
     e2e_fail "gadget at $x,$y ${w}x$h after a gone monitor"
+fi
 e2e_screenshot monitors-gone
 stop_program
 

@@ -5,7 +5,7 @@ if(LOADSPIRE_GUI)
     # server listens on the port the local-server build of the program is linked with.
     lsg_add_e2e(e2e_update update_e2e.sh)
     set_tests_properties(e2e_update PROPERTIES RESOURCE_LOCK "e2e;localserver"
-        ENVIRONMENT "LSG_BINARY_DIR=${CMAKE_BINARY_DIR};LSG_SOURCE_DIR=${CMAKE_SOURCE_DIR};LSG_TEST_SERVER_PORT=${LOADSPIRE_TEST_SERVER_PORT}")
+        ENVIRONMENT "LSG_BINARY_DIR=${CMAKE_BINARY_DIR};LSG_SOURCE_DIR=${CMAKE_SOURCE_DIR};LOADSPIRE_TEST_SERVER_PORT=${LOADSPIRE_TEST_SERVER_PORT}")
 
     # Feedback sent from the real tray menu to the local server.
     lsg_add_e2e(e2e_feedback feedback_e2e.sh)

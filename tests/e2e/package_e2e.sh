@@ -137,18 +137,11 @@ for step in 1 2 3; do
     sleep 0.1
 done
 xdotool mouseup 1
-for i in $(seq 100); do
-    read -r nx ny < <(e2e_window_pos "$win")
-    [ $((cx - nx)) = 30 ] && [ $((cy - ny)) = 30 ] && break
-    sleep 0.1
-done
+e2e_wait_until 10 e2e_window_at "$win" $((cx - 30)) $((cy - 30)) || true
+read -r nx ny < <(e2e_window_pos "$win")
 
 ini="$uhome/.config/KALDERN/Loadspire Gauge/settings.ini"
-for i in $(seq 100); do
-    [ -f "$ini" ] && break
-    sleep 0.1
-done
-[ -f "$ini" ] || e2e_fail "no settings.ini in the user's config folder: $(find "$uhome" -print)"
+e2e_wait_until 10 test -f "$ini" || e2e_fail "no settings.ini in the user's config folder: $(find "$uhome" -print)"
 left=$(e2e_ini_value "$ini" Left)
 top=$(e2e_ini_value "$ini" Top)
 [ $((cx - nx)) = 30 ] && [ $((cy - ny)) = 30 ] || e2e_fail "moved by $((nx - cx)),$((ny - cy))"

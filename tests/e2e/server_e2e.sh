@@ -29,13 +29,8 @@ e2e_start_program
 e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
 
 # The check runs about a second after start-up; the reply names 9.9.
-popup=""
-for i in $(seq 300); do
-    popup=$(xdotool search --onlyvisible --name '^UPDATE AVAILABLE$' 2>/dev/null | head -n1 || true)
-    [ -n "$popup" ] && break
-    sleep 0.1
-done
-[ -n "$popup" ] || e2e_fail "no popup within 30 s: $(cat "$E2E_TMP/program.log" "$E2E_TMP/server.err")"
+e2e_wait_until 30 e2e_find_window '^UPDATE AVAILABLE$' ||
+    e2e_fail "no popup within 30 s: $(cat "$E2E_TMP/program.log" "$E2E_TMP/server.err")"
 store="$XDG_CONFIG_HOME/$(printf '%s' 'KALDERN - Loadspire Gauge' | md5sum | awk '{print toupper($1)}')/update.ini"
 version=$(e2e_ini_value "$store" CurrentVersion)
 [ "$version" = 9.9 ] || e2e_fail "CurrentVersion=$version"

@@ -62,13 +62,8 @@ e2e_wait_ended "$old_pid" "the old copy still runs after the reset"
 [ -e "$ini" ] && e2e_fail "settings.ini is still there: $(cat "$ini")"
 
 # The fresh copy was started by the old one; it is found by its executable's path.
-new_pid=""
-for i in $(seq 50); do
-    new_pid=$(pgrep -f -x "$E2E_APP/loadspire" | head -n1 || true)
-    [ -n "$new_pid" ] && break
-    sleep 0.1
-done
-[ -n "$new_pid" ] || e2e_fail "no fresh copy runs after the reset"
+e2e_wait_until 5 pgrep -f -x "$E2E_APP/loadspire" >/dev/null || e2e_fail "no fresh copy runs after the reset"
+new_pid=$(pgrep -f -x "$E2E_APP/loadspire" | head -n1)
 E2E_EXTRA_PIDS="$new_pid"
 [ "$new_pid" != "$old_pid" ] || e2e_fail "the fresh copy has the old pid"
 

@@ -9,7 +9,7 @@
 source "$(dirname "$0")/lib.sh"
 
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
-PORT="${LSG_TEST_SERVER_PORT:-27813}"
+PORT="${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
 
 e2e_setup
 e2e_install_program loadspire-localserver
@@ -23,12 +23,12 @@ python3 "$LSG_SOURCE_DIR/tests/servers/server.py" --certdir "$E2E_TMP/certs" --d
     <"$E2E_TMP/server.in" >"$E2E_TMP/server.out" 2>"$E2E_TMP/server.err" &
 server_pid=$!
 exec {server_in}>"$E2E_TMP/server.in"
-for i in $(seq 300); do
-    [ -s "$E2E_TMP/server.out" ] && break
-    e2e_alive "$server_pid" || e2e_fail "the test server did not start (port $PORT in use?): $(cat "$E2E_TMP/server.err")"
-    sleep 0.1
-done
-[ -s "$E2E_TMP/server.out" ] || e2e_fail "the test server did not report ready"
+server_started() {
+    e2e_alive "$server_pid" ||
+        e2e_fail "the test server did not start (port $PORT in use?): $(cat "$E2E_TMP/server.err")"
+    [ -s "$E2E_TMP/server.out" ]
+}
+e2e_wait_until 30 server_started || e2e_fail "the test server did not report ready"
 
 # The desktop's URL handler is a recorder: Qt hands web addresses to xdg-open.
 mkdir -p "$E2E_TMP/bin"
@@ -51,22 +51,17 @@ server_requests() {
 }
 
 # The check starts on the first tick of its timer, about a second after start-up.
-popup=""
-for i in $(seq 300); do
-    popup=$(xdotool search --onlyvisible --name '^UPDATE AVAILABLE$' 2>/dev/null | head -n1 || true)
-    [ -n "$popup" ] && break
-    sleep 0.1
-done
-if [ -z "$popup" ]; then
+if ! e2e_wait_until 30 e2e_find_window '^UPDATE AVAILABLE$'; then
     echo "requests seen by the server: $(server_requests)" >&2
     echo "program output: $(cat "$E2E_TMP/program.log")" >&2
     e2e_fail "no popup within 30 s"
 fi
+popup=$E2E_FOUND
 # It grows from its centre to its full size, then holds still.
-for i in $(seq 100); do
-    [ "$(e2e_window_size "$popup")" = "320 68" ] && break
-    sleep 0.1
-done
+full_size() {
+    [ "$(e2e_window_size "$popup")" = "320 68" ]
+}
+e2e_wait_until 10 full_size || true
 read -r px py < <(e2e_wait_still "$popup")
 read -r pw ph < <(e2e_window_size "$popup")
 read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
@@ -77,10 +72,10 @@ read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], 
 # One request, over verified TLS, with an id of this program's own instead of the machine's.
 lines=$(wc -l <"$E2E_TMP/server.out")
 echo '{"cmd": "requests"}' >&"$server_in"
-for i in $(seq 100); do
-    [ "$(wc -l <"$E2E_TMP/server.out")" -gt "$lines" ] && break
-    sleep 0.1
-done
+answered() {
+    [ "$(wc -l <"$E2E_TMP/server.out")" -gt "$lines" ]
+}
+e2e_wait_until 10 answered || e2e_fail "the test server did not answer"
 seen=$(tail -n1 "$E2E_TMP/server.out" | python3 -c '
 import json, sys, urllib.parse
 for r in json.load(sys.stdin)["requests"]:
@@ -121,11 +116,8 @@ for step in 1 2 3 4; do
     sleep 0.05
 done
 xdotool mouseup 1
-for i in $(seq 100); do
-    read -r nx ny < <(e2e_window_pos "$popup")
-    [ $((nx - px)) = -40 ] && [ $((ny - py)) = 12 ] && break
-    sleep 0.1
-done
+e2e_wait_until 10 e2e_window_at "$popup" $((px - 40)) $((py + 12)) || true
+read -r nx ny < <(e2e_window_pos "$popup")
 [ $((nx - px)) = -40 ] && [ $((ny - py)) = 12 ] || e2e_fail "dragged by $((nx - px)),$((ny - py))"
 px=$nx
 py=$ny
@@ -139,11 +131,7 @@ import -window root -crop "$((pw + 20))x$((ph + 20))+$((px - 10))+0" "$shots/upd
 
 # A click on the link hands the download address to the browser and closes the popup.
 e2e_click $((px + 182)) $((py + 45))
-for i in $(seq 50); do
-    [ -s "$E2E_TMP/opened.txt" ] && break
-    sleep 0.1
-done
-[ -s "$E2E_TMP/opened.txt" ] || e2e_fail "nothing was handed to the browser"
+e2e_wait_until 5 test -s "$E2E_TMP/opened.txt" || e2e_fail "nothing was handed to the browser"
 opened=$(cat "$E2E_TMP/opened.txt")
 [ "$opened" = "https://example.invalid/download/" ] || e2e_fail "handed to the browser: $opened"
 e2e_wait_gone '^UPDATE AVAILABLE$' 10

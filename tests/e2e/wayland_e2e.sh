@@ -38,14 +38,10 @@ wait "$E2E_WESTON_PID" 2>/dev/null || true
 # Its window fits inside the test display with the window manager's frame.
 e2e_weston lsg-wayland --backend=x11-backend.so --use-pixman --width=1024 --height=700
 log="$E2E_TMP/lsg-wayland.log"
-compositor=""
-for i in $(seq 100); do
-    # Weston names its window only through _NET_WM_NAME, which a name search does not read.
-    compositor=$(xdotool search --onlyvisible --class '^Weston Compositor$' 2>/dev/null | head -n1 || true)
-    [ -n "$compositor" ] && break
-    sleep 0.1
-done
-[ -n "$compositor" ] || e2e_fail "weston's window did not show"
+# Weston names its window only through _NET_WM_NAME, which a name search does not read.
+e2e_wait_until 10 xdotool search --onlyvisible --class '^Weston Compositor$' >/dev/null 2>&1 ||
+    e2e_fail "weston's window did not show"
+compositor=$(xdotool search --onlyvisible --class '^Weston Compositor$' | head -n1)
 xdotool windowactivate --sync "$compositor"
 # A colour of its own makes the gadget easy to find on the compositor's screen.
 magenta='#FF00FF'
@@ -56,15 +52,22 @@ e2e_wait_grep "$log" "set_title\\(\"$gadget\"\\)" 15
 
 # gadget_box: the gadget's client area once it holds still on the screen, in w h x y.
 gadget_box() {
-    local box="" now i
-    for i in $(seq 50); do
-        now=$(e2e_color_box "$magenta")
-        [ -n "$now" ] && [ "$now" = "$box" ] && break
-        box=$now
-        sleep 0.2
-    done
-    [ -n "$box" ] || e2e_fail "the gadget is not on the Wayland screen"
-    read -r w h x y <<<"$box"
+    BOX=""
+    e2e_wait_until 10 box_held || true
+    [ -n "$BOX" ] || e2e_fail "the gadget is not on the Wayland screen"
+    read -r w h x y <<<"$BOX"
+}
+
+# box_held: true when the gadget's box (BOX) is where the previous call saw it.
+box_held() {
+    local before="$BOX"
+    BOX=$(e2e_color_box "$magenta")
+    [ -n "$BOX" ] && [ "$BOX" = "$before" ]
+}
+
+# box_is BOX: true while the gadget's box is BOX ("w h x y").
+box_is() {
+    [ "$(e2e_color_box "$magenta")" = "$1" ]
 }
 gadget_box
 
@@ -94,12 +97,8 @@ for step in 1 2 3 4; do
 done
 xdotool mouseup 1
 moved="$w $h $((x + dx)) $((y + dy))"
-for i in $(seq 50); do
-    box=$(e2e_color_box "$magenta")
-    [ "$box" = "$moved" ] && break
-    sleep 0.1
-done
-[ "$box" = "$moved" ] || e2e_fail "after a drag by $dx,$dy the gadget is at ($box), not ($moved)"
+e2e_wait_until 5 box_is "$moved" ||
+    e2e_fail "after a drag by $dx,$dy the gadget is at ($(e2e_color_box "$magenta")), not ($moved)"
 nx=$((x + dx))
 ny=$((y + dy))
 mx=$((nx + w / 2))
@@ -147,12 +146,10 @@ wayland_menu Down Down Return
 e2e_wait_grep "$log" 'set_title\("Settings"\)' 10
 e2e_wait_grep "$log" 'wl_keyboard@[0-9]+\.enter\(' 10 $((enters + 1))
 xdotool key Tab Tab End
-for i in $(seq 100); do
-    [ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ] && break
-    sleep 0.1
-done
-[ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ] ||
-    e2e_fail "the settings dialog's slider stored nothing"
+transparency_changed() {
+    [ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" != 204 ]
+}
+e2e_wait_until 10 transparency_changed || e2e_fail "the settings dialog's slider stored nothing"
 close_window Settings Escape
 
 # "&About...": the About box opens and its OK closes it.
