@@ -97,65 +97,90 @@ TEST(SettingsFormat, ColorTextsBothWays) {
     }
 }
 
+// The colours as a user knows them, not as the program stores them: fixed colours by their red,
+// green and blue, system colours by the index the system knows them by, so that a swapped
+// channel or a shifted index in the program's table shows.
 TEST(SettingsFormat, EveryNamedColorRoundTrips) {
-    const std::pair<const char*, TColor> table[] = {
-        {"clBlack", 0x00000000},
-        {"clMaroon", 0x00000080},
-        {"clGreen", 0x00008000},
-        {"clOlive", 0x00008080},
-        {"clNavy", 0x00800000},
-        {"clPurple", 0x00800080},
-        {"clTeal", 0x00808000},
-        {"clGray", 0x00808080},
-        {"clSilver", 0x00C0C0C0},
-        {"clRed", 0x000000FF},
-        {"clLime", 0x0000FF00},
-        {"clYellow", 0x0000FFFF},
-        {"clBlue", 0x00FF0000},
-        {"clFuchsia", 0x00FF00FF},
-        {"clAqua", 0x00FFFF00},
-        {"clWhite", 0x00FFFFFF},
-        {"clMoneyGreen", 0x00C0DCC0},
-        {"clSkyBlue", 0x00F0CAA6},
-        {"clCream", 0x00F0FBFF},
-        {"clMedGray", 0x00A4A0A0},
-        {"clNone", 0x1FFFFFFF},
-        {"clDefault", 0x20000000},
-        {"clScrollBar", 0xFF000000},
-        {"clBackground", 0xFF000001},
-        {"clActiveCaption", 0xFF000002},
-        {"clInactiveCaption", 0xFF000003},
-        {"clMenu", 0xFF000004},
-        {"clWindow", 0xFF000005},
-        {"clWindowFrame", 0xFF000006},
-        {"clMenuText", 0xFF000007},
-        {"clWindowText", 0xFF000008},
-        {"clCaptionText", 0xFF000009},
-        {"clActiveBorder", 0xFF00000A},
-        {"clInactiveBorder", 0xFF00000B},
-        {"clAppWorkSpace", 0xFF00000C},
-        {"clHighlight", 0xFF00000D},
-        {"clHighlightText", 0xFF00000E},
-        {"clBtnFace", 0xFF00000F},
-        {"clBtnShadow", 0xFF000010},
-        {"clGrayText", 0xFF000011},
-        {"clBtnText", 0xFF000012},
-        {"clInactiveCaptionText", 0xFF000013},
-        {"clBtnHighlight", 0xFF000014},
-        {"cl3DDkShadow", 0xFF000015},
-        {"cl3DLight", 0xFF000016},
-        {"clInfoText", 0xFF000017},
-        {"clInfoBk", 0xFF000018},
-        {"clHotLight", 0xFF00001A},
-        {"clGradientActiveCaption", 0xFF00001B},
-        {"clGradientInactiveCaption", 0xFF00001C},
-        {"clMenuHighlight", 0xFF00001D},
-        {"clMenuBar", 0xFF00001E},
+    struct Rgb {
+        int red, green, blue;
     };
-    for (const auto& [name, value] : table) {
+    const std::pair<const char*, Rgb> fixed[] = {
+        {"clBlack", {0, 0, 0}},
+        {"clMaroon", {128, 0, 0}},
+        {"clGreen", {0, 128, 0}},
+        {"clOlive", {128, 128, 0}},
+        {"clNavy", {0, 0, 128}},
+        {"clPurple", {128, 0, 128}},
+        {"clTeal", {0, 128, 128}},
+        {"clGray", {128, 128, 128}},
+        {"clSilver", {192, 192, 192}},
+        {"clRed", {255, 0, 0}},
+        {"clLime", {0, 255, 0}},
+        {"clYellow", {255, 255, 0}},
+        {"clBlue", {0, 0, 255}},
+        {"clFuchsia", {255, 0, 255}},
+        {"clAqua", {0, 255, 255}},
+        {"clWhite", {255, 255, 255}},
+        {"clMoneyGreen", {192, 220, 192}},
+        {"clSkyBlue", {166, 202, 240}},
+        {"clCream", {255, 251, 240}},
+        {"clMedGray", {160, 160, 164}},
+    };
+    for (const auto& [name, rgb] : fixed) {
         SCOPED_TRACE(name);
+        const TColor value = TColor(rgb.red | rgb.green << 8 | rgb.blue << 16);
         EXPECT_EQ(colorToText(value), QString::fromLatin1(name));
         EXPECT_EQ(textToColor(QString::fromLatin1(name).toUpper()), value);
+    }
+
+    // In the order of their indices, from 0; 25 has no name.
+    const char* const systemNames[] = {
+        "clScrollBar",
+        "clBackground",
+        "clActiveCaption",
+        "clInactiveCaption",
+        "clMenu",
+        "clWindow",
+        "clWindowFrame",
+        "clMenuText",
+        "clWindowText",
+        "clCaptionText",
+        "clActiveBorder",
+        "clInactiveBorder",
+        "clAppWorkSpace",
+        "clHighlight",
+        "clHighlightText",
+        "clBtnFace",
+        "clBtnShadow",
+        "clGrayText",
+        "clBtnText",
+        "clInactiveCaptionText",
+        "clBtnHighlight",
+        "cl3DDkShadow",
+        "cl3DLight",
+        "clInfoText",
+        "clInfoBk",
+        nullptr,
+        "clHotLight",
+        "clGradientActiveCaption",
+        "clGradientInactiveCaption",
+        "clMenuHighlight",
+        "clMenuBar",
+    };
+    for (quint32 index = 0; index < std::size(systemNames); ++index) {
+        if (systemNames[index] == nullptr) {
+            continue;
+        }
+        SCOPED_TRACE(systemNames[index]);
+        EXPECT_EQ(colorToText(0xFF000000u + index), QString::fromLatin1(systemNames[index]));
+        EXPECT_EQ(textToColor(QString::fromLatin1(systemNames[index])), 0xFF000000u + index);
+    }
+
+    for (const auto& [name, value] :
+         {std::pair{"clNone", 0x1FFFFFFFu}, {"clDefault", 0x20000000u}}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(colorToText(value), QString::fromLatin1(name));
+        EXPECT_EQ(textToColor(QString::fromLatin1(name)), value);
     }
 }
 
