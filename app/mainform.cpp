@@ -49,6 +49,21 @@ constexpr int kMaxFontPoints = 500;
 
 namespace {
 
+// The sampler as the sampling tick reads it.
+class SamplerUsage final : public UsageSource {
+public:
+    explicit SamplerUsage(adCpuUsage::Sampler& sampler) : m_sampler(sampler) {}
+    const char* sample() override { return m_sampler.SampleProcessors(); }
+    const char* usage(std::int32_t index, double& fraction) override {
+        const adCpuUsage::Measured<double> usage = m_sampler.ProcessorUsage(index);
+        fraction = usage.value;
+        return usage.error;
+    }
+
+private:
+    adCpuUsage::Sampler& m_sampler;
+};
+
 // Where a frame of `outer` starts on the screens as they are now.
 QPoint startPlace(const placement::SavedPlace& saved, QSize outer) {
     std::vector<QRect> areas;
@@ -82,11 +97,21 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
     if (m_environment.executablePath.isEmpty()) {
         m_environment.executablePath = platform::executablePath();
     }
+    if (!m_environment.countProcessors || m_environment.usage == nullptr) {
+        m_sampler = std::make_unique<adCpuUsage::Sampler>(adCpuUsage::liveSetup());
+        m_samplerUsage = std::make_unique<SamplerUsage>(*m_sampler);
+    }
     if (!m_environment.countProcessors) {
-        m_environment.countProcessors = [] { return adCpuUsage::CountProcessors(); };
+        m_environment.countProcessors = [this] {
+            const adCpuUsage::Measured<std::int32_t> count = m_sampler->CountProcessors();
+            if (!count.ok()) {
+                throw Exception(QString::fromUtf8(count.error));
+            }
+            return count.value;
+        };
     }
     if (m_environment.usage == nullptr) {
-        m_environment.usage = &systemUsageSource();
+        m_environment.usage = m_samplerUsage.get();
     }
     if (!m_environment.frameMargins) {
         m_environment.frameMargins = [](const TForm2& gadget) { return gadget.frameMarginsNow(); };
@@ -437,9 +462,13 @@ void TAppForm::Timer1Timer() {
         }
         qCInfo(log::cpu) << "processors counted:" << ProcessorChartCount;
     }
-    const QString caption = runSamplingTick(m_charts, *m_environment.usage, ProcessorChartCount,
-                                            m_stripSeries, *m_gadget->Chart1);
-    m_gadget->Label1->setText(caption);
+    const TickOutcome outcome = runSamplingTick(m_charts, *m_environment.usage, ProcessorChartCount,
+                                                m_stripSeries, *m_gadget->Chart1);
+    if (outcome.error != nullptr) {
+        m_messages.errorReport(QString::fromUtf8(outcome.error));
+        return;
+    }
+    m_gadget->Label1->setText(outcome.caption);
 }
 
 void TAppForm::TimerStayOnTopTimer() {

@@ -33,6 +33,9 @@ class TSettingsForm;
 namespace check {
 class UpdateCheck;
 }
+namespace adCpuUsage {
+class Sampler;
+}
 
 // The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
 // at start-up. It is never shown.
@@ -159,6 +162,9 @@ private:
     Environment m_environment;
     ui::Messages m_messages;
     std::unique_ptr<check::UpdateCheck> m_check;
+    // The sampler, when the environment brings no usage source of its own.
+    std::unique_ptr<adCpuUsage::Sampler> m_sampler;
+    std::unique_ptr<UsageSource> m_samplerUsage;
     std::unique_ptr<TNewVer> NewVer;  // the update popup, once the check has asked for it
 };
 

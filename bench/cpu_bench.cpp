@@ -6,7 +6,6 @@
 // /proc/stat. Each benchmark also reports the allocations it made per iteration once warm.
 #include "bench/timed.h"
 #include "cpu/adcpuusage.h"
-#include "cpu/adcpuusage_testing.h"
 #include "cpu/procstat.h"
 #include "cpu/windows/perfdata.h"
 #include "tests/cpu/windows/perfblock.h"
@@ -26,11 +25,11 @@ using namespace lsg::adCpuUsage;
 
 using lsg::bench::timed;
 
-void sampleAndReadAll(std::int32_t count) {
-    SampleProcessors();
+void sampleAndReadAll(Sampler& sampler, std::int32_t count) {
+    benchmark::DoNotOptimize(sampler.SampleProcessors());
     double sum = 0;
     for (std::int32_t i = 0; i < count; ++i) {
-        sum += ProcessorUsage(i);
+        sum += sampler.ProcessorUsage(i).value;
     }
     benchmark::DoNotOptimize(sum);
 }
@@ -43,9 +42,9 @@ void BM_BareRead(benchmark::State& state) {
 }
 
 void BM_LiveSample(benchmark::State& state) {
-    testing::resetLive();
-    const std::int32_t count = CountProcessors();
-    timed(state, [&] { sampleAndReadAll(count); });
+    Sampler sampler(liveSetup());
+    const std::int32_t count = sampler.CountProcessors().value;
+    timed(state, [&] { sampleAndReadAll(sampler, count); });
 }
 
 void BM_PerfBlock(benchmark::State& state) {
@@ -57,7 +56,7 @@ void BM_PerfBlock(benchmark::State& state) {
     content.idle.assign(instances, 5'000'000);
     auto b = lsg::adCpuUsage::test::buildPerfBlock(content).bytes;
     bool flip = false;
-    testing::Setup setup;
+    SamplerSetup setup;
     // Stands in for the registry query: one copy of the block into the buffer.
     setup.source = std::make_unique<PerfDataSource>([&](std::uint8_t* buffer, std::uint32_t& size) {
         const auto& block = (flip = !flip) ? a : b;
@@ -68,10 +67,9 @@ void BM_PerfBlock(benchmark::State& state) {
         size = static_cast<std::uint32_t>(block.size());
         return kErrorSuccess;
     });
-    testing::reset(std::move(setup));
-    const std::int32_t count = CountProcessors();
-    timed(state, [&] { sampleAndReadAll(count); });
-    testing::resetLive();
+    Sampler sampler(std::move(setup));
+    const std::int32_t count = sampler.CountProcessors().value;
+    timed(state, [&] { sampleAndReadAll(sampler, count); });
 }
 
 std::string statText(int cpus, std::uint64_t idle) {

@@ -52,16 +52,20 @@ public:
             m_texts.push_back(text + "ctxt 1003329\n");
         }
     }
-    void sample() override {
-        m_source.sampleText(m_table, m_texts[size_t(m_next)]);
+    const char* sample() override {
+        const char* error = m_source.sampleText(m_table, m_texts[size_t(m_next)]);
         m_next = (m_next + 1) % kTexts;
         if (m_next == 0) {
             // The counters go back to the start: sample twice so no interval runs backwards.
-            m_source.sampleText(m_table, m_texts[0]);
+            error = m_source.sampleText(m_table, m_texts[0]);
             m_next = 1;
         }
+        return error;
     }
-    double usage(std::int32_t index) override { return m_table.usage(index); }
+    const char* usage(std::int32_t index, double& fraction) override {
+        fraction = m_table.usage(index);
+        return nullptr;
+    }
 
 private:
     static constexpr int kTexts = 64;
@@ -91,7 +95,7 @@ struct Gadget {
     }
     void tick() {
         window.Label1->setText(
-            lsg::runSamplingTick(pushState, usage, strips.size(), strips, *window.Chart1));
+            lsg::runSamplingTick(pushState, usage, strips.size(), strips, *window.Chart1).caption);
         // Layout requests and the repaint of what changed.
         QCoreApplication::sendPostedEvents();
     }

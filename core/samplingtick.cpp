@@ -8,7 +8,6 @@
 #include <limits>
 
 #include "core/logging.h"
-#include "cpu/adcpuusage.h"
 
 namespace lsg {
 
@@ -79,32 +78,23 @@ void ChartPushState::ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qin
     ChartAdi.setMinMax(0, 100);
 }
 
-namespace {
-
-class SystemUsageSource final : public UsageSource {
-public:
-    void sample() override { adCpuUsage::SampleProcessors(); }
-    double usage(std::int32_t index) override { return adCpuUsage::ProcessorUsage(index); }
-};
-
-}  // namespace
-
-UsageSource& systemUsageSource() {
-    static SystemUsageSource source;
-    return source;
-}
-
-QString runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 processorCount,
-                        std::span<ChartSeries* const> strips, ChartSeries& total) {
+TickOutcome runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 processorCount,
+                            std::span<ChartSeries* const> strips, ChartSeries& total) {
     // The sampler numbers its instances with 32-bit indices.
     const qint64 count =
         std::clamp<qint64>(processorCount, 0, std::numeric_limits<std::int32_t>::max());
     const qint64 stripCount = std::min<qint64>({count, qint64(strips.size()), kMaxStrips});
 
-    source.sample();
+    if (const char* error = source.sample()) {
+        return {.caption = {}, .error = error};
+    }
     qint64 sum = 0;
     for (qint64 i = 1; i <= count; ++i) {
-        const qint64 percent = percentFromUsage(source.usage(static_cast<std::int32_t>(i - 1)));
+        double usage = 0;
+        if (const char* error = source.usage(static_cast<std::int32_t>(i - 1), usage)) {
+            return {.caption = {}, .error = error};
+        }
+        const qint64 percent = percentFromUsage(usage);
         if (i <= stripCount && strips[i - 1] != nullptr) {
             charts.ChartDegerEkle(i, *strips[i - 1], percent);
         }
@@ -113,7 +103,7 @@ QString runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 proc
     // Without processors (the count the old Windows path gives) the total shows 0.
     const qint64 average = count > 0 ? sum / count : 0;
     charts.ChartDegerEkle(0, total, average);
-    return tickCaption(count, average);
+    return {.caption = tickCaption(count, average)};
 }
 
 }  // namespace lsg

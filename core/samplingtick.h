@@ -48,25 +48,29 @@ private:
     std::array<bool, kChartSlots> m_seeded{};
 };
 
-// Where a tick's usage fractions come from.
+// Where a tick's usage fractions come from. Its failures are values: the text the user is shown,
+// or null when all went well.
 class UsageSource {
 public:
     virtual ~UsageSource() = default;
     // Takes one sample of every processor.
-    virtual void sample() = 0;
-    // Busy fraction of processor `index` over the last two samples.
-    virtual double usage(std::int32_t index) = 0;
+    virtual const char* sample() = 0;
+    // Busy fraction of processor `index` over the last two samples, into `fraction`.
+    virtual const char* usage(std::int32_t index, double& fraction) = 0;
 };
 
-// The process's CPU usage sampler (adCpuUsage).
-UsageSource& systemUsageSource();
+// What a tick came to: the new caption, or the sampler's error text.
+struct TickOutcome {
+    QString caption;              // empty when the tick failed
+    const char* error = nullptr;  // null when it did not
+};
 
 // One tick: samples, feeds strip i (strips[i - 1], when present and not null) with processor
 // i - 1's percentage for i = 1..processorCount, feeds the total chart with the integer average
-// of all processorCount percentages (0 when there are none), and returns the caption. Strips
-// beyond kMaxStrips are never fed. A sampler error propagates: charts fed before it keep their
-// new values and no caption is returned, so the caller keeps the old one.
-QString runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 processorCount,
-                        std::span<ChartSeries* const> strips, ChartSeries& total);
+// of all processorCount percentages (0 when there are none), and gives the caption. Strips
+// beyond kMaxStrips are never fed. A sampler error ends the tick where it happens: charts fed
+// before it keep their new values and no caption is given, so the caller keeps the old one.
+TickOutcome runSamplingTick(ChartPushState& charts, UsageSource& source, qint64 processorCount,
+                            std::span<ChartSeries* const> strips, ChartSeries& total);
 
 }  // namespace lsg

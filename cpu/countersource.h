@@ -16,6 +16,10 @@ inline constexpr char kIndexError[] = "CPU index out of bounds";
 inline constexpr char kStartMonitoringError[] = "Unable to start performance monitoring";
 inline constexpr char kReadDataError[] = "Unable to read performance data";
 
+// One of the texts above, or null when the operation worked. The sampler runs once a second, so
+// its failures are values, not exceptions.
+using SampleError = const char*;
+
 // Where the sampler's ticks come from. A sample hands the computer, for the instance list fixed
 // at the first sample (one per logical processor, then the whole-machine aggregate), each
 // instance's cumulative busy and total ticks.
@@ -25,9 +29,9 @@ public:
     // Runs once when the sampler loads. A source whose instance list is known without a sample
     // fixes it here.
     virtual void attach(UsageComputer& computer) { (void)computer; }
-    // Takes one sample into the computer, fixing its instance list on the first one. Raises
-    // lsg::Exception with one of the texts above; the computer's last interval is then unchanged.
-    virtual void sample(UsageComputer& computer) = 0;
+    // Takes one sample into the computer, fixing its instance list on the first one. On an error
+    // the computer's last interval is unchanged.
+    virtual SampleError sample(UsageComputer& computer) = 0;
     // True while the source reads a system statistic that a sample has to start first.
     virtual bool awaitsStart() const { return false; }
     // Ends what the source started in the system; runs when the sampler unloads.

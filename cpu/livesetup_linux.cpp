@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "cpu/livesetup.h"
+#include "cpu/adcpuusage.h"
 
 #include "cpu/procstat.h"
 
@@ -8,9 +8,9 @@ namespace lsg::adCpuUsage {
 
 // Linux has per-processor counters, so it always takes the NT-style path; the 9x statistic
 // does not exist here.
-testing::Setup liveSetup() {
-    testing::Setup setup;
-    setup.platformId = testing::kPlatformWin32Nt;
+SamplerSetup liveSetup() {
+    SamplerSetup setup;
+    setup.platformId = kPlatformWin32Nt;
     setup.source = std::make_unique<ProcStatSource>();
     return setup;
 }

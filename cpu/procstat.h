@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,15 +36,16 @@ public:
     ProcStatSource& operator=(const ProcStatSource&) = delete;
 
     // Reads the file (kept open, re-read from offset 0) and samples its text.
-    void sample(UsageComputer& computer) override;
+    SampleError sample(UsageComputer& computer) override;
     // Samples one text in the file's format.
-    void sampleText(UsageComputer& computer, std::string_view text);
+    SampleError sampleText(UsageComputer& computer, std::string_view text);
 
 private:
     struct Line;
     static bool parseLine(std::string_view line, Line& out);
-    std::string_view readFile();
-    void fixInstances(UsageComputer& computer, std::string_view text);
+    // The file's text, or nothing when it cannot be read.
+    std::optional<std::string_view> readFile();
+    SampleError fixInstances(UsageComputer& computer, std::string_view text);
 
     std::string m_path;
     long m_hz = 100;

@@ -2,8 +2,6 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/procstat.h"
 
-#include "platform/exception.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -131,11 +129,11 @@ bool ProcStatSource::parseLine(std::string_view line, Line& out) {
     return true;
 }
 
-std::string_view ProcStatSource::readFile() {
+std::optional<std::string_view> ProcStatSource::readFile() {
     if (m_fd < 0) {
         m_fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
         if (m_fd < 0) {
-            throw Exception(kProcessorObjectError);
+            return std::nullopt;
         }
     }
     for (;;) {
@@ -146,7 +144,7 @@ std::string_view ProcStatSource::readFile() {
             }
             ::close(m_fd);  // opened again by the next sample
             m_fd = -1;
-            throw Exception(kProcessorObjectError);
+            return std::nullopt;
         }
         std::string_view text(m_buffer.get(), static_cast<std::size_t>(n));
         if (static_cast<std::size_t>(n) < m_capacity) {
@@ -165,7 +163,7 @@ std::string_view ProcStatSource::readFile() {
     }
 }
 
-void ProcStatSource::fixInstances(UsageComputer& computer, std::string_view text) {
+SampleError ProcStatSource::fixInstances(UsageComputer& computer, std::string_view text) {
     std::vector<std::uint32_t> numbers;
     forEachLine(text, [&](std::string_view line) {
         Line parsed;
@@ -177,7 +175,7 @@ void ProcStatSource::fixInstances(UsageComputer& computer, std::string_view text
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
     if (numbers.empty() ||
         numbers.size() >= static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-        throw Exception(kProcessorObjectError);
+        return kProcessorObjectError;
     }
     const auto n = numbers.size();
     m_cpuNumbers = std::make_unique<std::uint32_t[]>(n);
@@ -190,17 +188,24 @@ void ProcStatSource::fixInstances(UsageComputer& computer, std::string_view text
     layout.ticksPerSecond = m_hz;
     layout.minimumIntervalMs = kMinIntervalMs;
     computer.fix(layout);
+    return nullptr;
 }
 
-void ProcStatSource::sample(UsageComputer& computer) {
-    sampleText(computer, readFile());
+SampleError ProcStatSource::sample(UsageComputer& computer) {
+    const std::optional<std::string_view> text = readFile();
+    if (!text) {
+        return kProcessorObjectError;
+    }
+    return sampleText(computer, *text);
 }
 
-void ProcStatSource::sampleText(UsageComputer& computer, std::string_view text) {
+SampleError ProcStatSource::sampleText(UsageComputer& computer, std::string_view text) {
     bool ended = false;
     text = text.substr(0, cpuSectionLength(text, ended));
     if (m_cpuCount == 0) {
-        fixInstances(computer, text);
+        if (const SampleError error = fixInstances(computer, text)) {
+            return error;
+        }
     }
     const std::int32_t n = m_cpuCount;
 
@@ -229,9 +234,10 @@ void ProcStatSource::sampleText(UsageComputer& computer, std::string_view text) 
         hint = k + 1;
     });
     if (!anyCpuLine) {
-        throw Exception(kProcessorObjectError);
+        return kProcessorObjectError;
     }
     computer.endSample();
+    return nullptr;
 }
 
 }  // namespace lsg::adCpuUsage

@@ -5,7 +5,6 @@
 // the per-processor percentages as the gadget's tick computes them, then their integer
 // average. Usage: cpusample [seconds]   (runs until interrupted when no count is given)
 #include "cpu/adcpuusage.h"
-#include "platform/exception.h"
 
 #include <cerrno>
 #include <cmath>
@@ -22,11 +21,21 @@ std::int64_t percentage(double usage) {
     return p < 0 ? 0 : p > 100 ? 100 : static_cast<std::int64_t>(p);
 }
 
-void tick(std::int32_t processors) {
-    lsg::adCpuUsage::SampleProcessors();
+// One line, or the sampler's error (like the gadget's tick: reported, and the next second
+// starts over).
+void tick(lsg::adCpuUsage::Sampler& sampler, std::int32_t processors) {
+    if (const lsg::adCpuUsage::SampleError error = sampler.SampleProcessors()) {
+        std::fprintf(stderr, "%s\n", error);
+        return;
+    }
     std::int64_t sum = 0;
     for (std::int32_t i = 0; i < processors; ++i) {
-        const std::int64_t p = percentage(lsg::adCpuUsage::ProcessorUsage(i));
+        const lsg::adCpuUsage::Measured<double> usage = sampler.ProcessorUsage(i);
+        if (!usage.ok()) {
+            std::fprintf(stderr, "%s\n", usage.error);
+            return;
+        }
+        const std::int64_t p = percentage(usage.value);
         std::printf("%lld ", static_cast<long long>(p));
         sum += p;
     }
@@ -46,13 +55,13 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    std::int32_t processors = 0;
-    try {
-        processors = lsg::adCpuUsage::CountProcessors() - 1;
-    } catch (const lsg::Exception& e) {
-        std::fprintf(stderr, "%s\n", e.what());
+    lsg::adCpuUsage::Sampler sampler(lsg::adCpuUsage::liveSetup());
+    const lsg::adCpuUsage::Measured<std::int32_t> count = sampler.CountProcessors();
+    if (!count.ok()) {
+        std::fprintf(stderr, "%s\n", count.error);
         return 1;
     }
+    const std::int32_t processors = count.value - 1;
     // Ticks on the monotonic clock's whole-second grid after the start, so they do not drift.
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
@@ -60,12 +69,7 @@ int main(int argc, char** argv) {
         ++next.tv_sec;
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr) == EINTR) {
         }
-        try {
-            tick(processors);
-        } catch (const lsg::Exception& e) {
-            // Like the gadget's tick: report and carry on with the next second.
-            std::fprintf(stderr, "%s\n", e.what());
-        }
+        tick(sampler, processors);
     }
     return 0;
 }

@@ -2,8 +2,6 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/windows/dyndata.h"
 
-#include "platform/exception.h"
-
 namespace lsg::adCpuUsage {
 
 namespace {
@@ -22,16 +20,16 @@ void DynDataSource::attach(UsageComputer& computer) {
     computer.endSample();
 }
 
-void DynDataSource::sample(UsageComputer& computer) {
+SampleError DynDataSource::sample(UsageComputer& computer) {
     if (!m_running) {
         DynDataStore::Key key{};
         if (!m_store || !m_store->openKey(kStartStatKey, DynDataStore::Access::All, key)) {
-            throw Exception(kStartMonitoringError);
+            return kStartMonitoringError;
         }
         m_store->queryValue(key, kCpuUsageValue, m_usage);
         m_store->closeKey(key);
         if (!m_store->openKey(kStatDataKey, DynDataStore::Access::Read, m_dataKey)) {
-            throw Exception(kReadDataError);
+            return kReadDataError;
         }
         m_running = true;
     }
@@ -42,6 +40,7 @@ void DynDataSource::sample(UsageComputer& computer) {
     computer.beginSample();
     computer.set(0, m_busy, m_total);
     computer.endSample();
+    return nullptr;
 }
 
 void DynDataSource::stop() {

@@ -40,7 +40,7 @@ public:
 
     // One instance, known without a sample.
     void attach(UsageComputer& computer) override;
-    void sample(UsageComputer& computer) override;
+    SampleError sample(UsageComputer& computer) override;
     bool awaitsStart() const override { return !m_running; }
     // Stops the statistic; a refused stop key is silent.
     void stop() override;

@@ -2,8 +2,6 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/windows/perfdata.h"
 
-#include "platform/exception.h"
-
 #include <algorithm>
 #include <cstring>
 
@@ -68,14 +66,14 @@ bool systemTimeToFileTime(const SystemTime& t, std::int64_t& fileTime) noexcept 
 PerfDataSource::PerfDataSource(PerfDataQuery query)
     : m_query(std::move(query)), m_buffer(std::make_unique<std::uint8_t[]>(kInitialBufferSize)) {}
 
-void PerfDataSource::sample(UsageComputer& computer) {
+SampleError PerfDataSource::sample(UsageComputer& computer) {
     if (!m_table) {
         m_table.emplace(computer);
     }
-    sample(*m_table);
+    return sample(*m_table);
 }
 
-void PerfDataSource::sample(CounterTable& table) {
+SampleError PerfDataSource::sample(CounterTable& table) {
     // 1. Query, growing the buffer while the answer does not fit. It only ever grows and is
     // kept, so once it is large enough a sample allocates nothing.
     std::uint32_t delivered = m_size;
@@ -97,7 +95,7 @@ void PerfDataSource::sample(CounterTable& table) {
 
     // 2. The processor object.
     if (!block.fits(0, perf::kBlockSize, limit)) {
-        throw Exception(kProcessorObjectError);
+        return kProcessorObjectError;
     }
     const auto objectCount = block.read<std::uint32_t>(perf::kBlockNumObjectTypes);
     std::uint64_t object = block.read<std::uint32_t>(perf::kBlockHeaderLength);
@@ -118,7 +116,7 @@ void PerfDataSource::sample(CounterTable& table) {
         object += length;
     }
     if (!found) {
-        throw Exception(kProcessorObjectError);
+        return kProcessorObjectError;
     }
     // The object's own data; nothing of it is read past its end or the block's.
     const std::uint64_t objectEnd = std::min<std::uint64_t>(
@@ -134,7 +132,7 @@ void PerfDataSource::sample(CounterTable& table) {
         const std::uint64_t capacity =
             room / (perf::kInstanceDefinitionSize + perf::kCounterBlockSize);
         if (listed < 1 || static_cast<std::uint64_t>(listed) > capacity) {
-            throw Exception(kProcessorObjectError);
+            return kProcessorObjectError;
         }
         table.fix(listed);
     }
@@ -162,7 +160,7 @@ void PerfDataSource::sample(CounterTable& table) {
         definition += length;
     }
     if (!found) {
-        throw Exception(kCpuUsageCounterError);
+        return kCpuUsageCounterError;
     }
 
     // 5. The instances, as many as were fixed at the first sample. An instance that the object
@@ -193,6 +191,7 @@ void PerfDataSource::sample(CounterTable& table) {
     std::int64_t fileTime = table.currentTime();
     systemTimeToFileTime(time, fileTime);
     table.endSample(fileTime);
+    return nullptr;
 }
 
 }  // namespace lsg::adCpuUsage

@@ -73,9 +73,9 @@ public:
     explicit PerfDataSource(PerfDataQuery query);
 
     // Samples into the table, which fixes and feeds its computer.
-    void sample(CounterTable& table);
+    SampleError sample(CounterTable& table);
     // Samples into a table of the source's own that feeds this computer, always the same one.
-    void sample(UsageComputer& computer) override;
+    SampleError sample(UsageComputer& computer) override;
 
     std::uint32_t bufferSize() const noexcept { return m_size; }
 

@@ -44,8 +44,11 @@ void settle() {
 
 class FixedUsage : public UsageSource {
 public:
-    void sample() override {}
-    double usage(std::int32_t index) override { return index == 0 ? 0.37 : 0.5; }
+    const char* sample() override { return nullptr; }
+    const char* usage(std::int32_t index, double& fraction) override {
+        fraction = index == 0 ? 0.37 : 0.5;
+        return nullptr;
+    }
 };
 
 // Runs start-up with the test binary (which carries the version information) standing in for

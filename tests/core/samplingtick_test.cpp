@@ -47,18 +47,17 @@ private:
 
 class FakeSource : public UsageSource {
 public:
-    void sample() override {
+    const char* sample() override {
         ++samples;
-        if (failSample) {
-            throw Exception(QStringLiteral("sample failed"));
-        }
+        return failSample ? "sample failed" : nullptr;
     }
-    double usage(std::int32_t index) override {
+    const char* usage(std::int32_t index, double& fraction) override {
         requested.push_back(index);
         if (index == failAt) {
-            throw Exception(QStringLiteral("usage failed"));
+            return "usage failed";
         }
-        return usageOf(index);
+        fraction = usageOf(index);
+        return nullptr;
     }
 
     std::function<double(std::int32_t)> usageOf = [](std::int32_t) { return 0.0; };
@@ -178,7 +177,7 @@ TEST_F(SamplingTickTest, TickFeedsStripsTotalAndCaption) {
     ChartSeries* const table[] = {&strips[0], &strips[1], &strips[2]};
     FakeSeries total;
 
-    EXPECT_EQ(runSamplingTick(m_charts, source, 3, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 3, table, total).caption,
               QStringLiteral("Average CPU Usage: 50% (3 processors)"));
     EXPECT_EQ(source.samples, 1);
     EXPECT_EQ(source.requested, (std::vector<std::int32_t>{0, 1, 2}));
@@ -200,7 +199,7 @@ TEST_F(SamplingTickTest, OneProcessor) {
     FakeSeries strip;
     FakeSeries total;
     ChartSeries* const table[] = {&strip};
-    EXPECT_EQ(runSamplingTick(m_charts, source, 1, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 1, table, total).caption,
               QStringLiteral("CPU Usage: 37% (1 processor)"));
     EXPECT_EQ(strip.ys, tenOf(37));
     EXPECT_EQ(total.ys, tenOf(37));
@@ -209,7 +208,7 @@ TEST_F(SamplingTickTest, OneProcessor) {
 TEST_F(SamplingTickTest, NoProcessorsShowsZero) {
     FakeSource source;
     FakeSeries total;
-    EXPECT_EQ(runSamplingTick(m_charts, source, 0, {}, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 0, {}, total).caption,
               QStringLiteral("Average CPU Usage: 0% (0 processors)"));
     EXPECT_EQ(source.samples, 1);
     EXPECT_TRUE(source.requested.empty());
@@ -223,20 +222,22 @@ TEST_F(SamplingTickTest, SamplerErrorLeavesEarlierChartsFed) {
     FakeSeries strips[3];
     ChartSeries* const table[] = {&strips[0], &strips[1], &strips[2]};
     FakeSeries total;
-    EXPECT_THROW(runSamplingTick(m_charts, source, 3, table, total), Exception);
+    const TickOutcome failed = runSamplingTick(m_charts, source, 3, table, total);
+    EXPECT_STREQ(failed.error, "usage failed");
+    EXPECT_TRUE(failed.caption.isEmpty());
     EXPECT_EQ(strips[0].ys, tenOf(20));
     EXPECT_TRUE(strips[1].ys.empty());
     EXPECT_TRUE(strips[2].ys.empty());
     EXPECT_TRUE(total.ys.empty());
 
     source.failSample = true;
-    EXPECT_THROW(runSamplingTick(m_charts, source, 3, table, total), Exception);
+    EXPECT_STREQ(runSamplingTick(m_charts, source, 3, table, total).error, "sample failed");
     EXPECT_EQ(strips[0].ys, tenOf(20)) << "a failed sample pushes nothing";
 
     // The next tick starts over.
     source.failSample = false;
     source.failAt = -1;
-    EXPECT_EQ(runSamplingTick(m_charts, source, 3, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 3, table, total).caption,
               QStringLiteral("Average CPU Usage: 20% (3 processors)"));
     EXPECT_EQ(total.ys, tenOf(20));
     EXPECT_EQ(strips[1].ys, tenOf(20));
@@ -256,7 +257,7 @@ TEST_F(SamplingTickTest, MoreProcessorsThanStrips) {
     }
     table[5] = nullptr;  // a strip that does not exist is skipped
     FakeSeries total;
-    EXPECT_EQ(runSamplingTick(m_charts, source, kProcessors, table, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, kProcessors, table, total).caption,
               QStringLiteral("Average CPU Usage: 16% (1200 processors)"));
     EXPECT_EQ(source.requested.size(), size_t(kProcessors));
     EXPECT_EQ(strips[kMaxStrips - 1]->ys, tenOf(0));
@@ -270,7 +271,7 @@ TEST_F(SamplingTickTest, MoreProcessorsThanStrips) {
     FakeSeries few[2];
     ChartSeries* const shortTable[] = {&few[0], &few[1]};
     source.usageOf = [](std::int32_t i) { return i == 2 ? 0.9 : 0.0; };
-    EXPECT_EQ(runSamplingTick(m_charts, source, 3, shortTable, total),
+    EXPECT_EQ(runSamplingTick(m_charts, source, 3, shortTable, total).caption,
               QStringLiteral("Average CPU Usage: 30% (3 processors)"));
     EXPECT_EQ(few[1].ys, tenOf(0));
 }

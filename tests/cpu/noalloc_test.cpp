@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/adcpuusage.h"
-#include "cpu/adcpuusage_testing.h"
 #include "cpu/procstat.h"
 #include "tests/cpu/allocationcounter.h"
 #include "tests/cpu/windows/perfblock.h"
@@ -13,20 +12,20 @@ namespace {
 
 int* volatile g_probe = nullptr;
 
-long allocationsOfWarmSamples() {
+long allocationsOfWarmSamples(Sampler& sampler) {
     const long probe = lsg::test::allocationCount();
     g_probe = new int(1);
     delete g_probe;
     EXPECT_EQ(lsg::test::allocationCount() - probe, 1) << "allocations are not being counted";
 
-    const std::int32_t count = CountProcessors();
-    SampleProcessors();
+    const std::int32_t count = sampler.CountProcessors().value;
+    EXPECT_EQ(sampler.SampleProcessors(), nullptr);
     const long before = lsg::test::allocationCount();
     double sum = 0;
     for (int round = 0; round < 50; ++round) {
-        SampleProcessors();
+        EXPECT_EQ(sampler.SampleProcessors(), nullptr);
         for (std::int32_t i = 0; i < count; ++i) {
-            sum += ProcessorUsage(i);
+            sum += sampler.ProcessorUsage(i).value;
         }
     }
     EXPECT_EQ(sum, sum);  // keeps the loop
@@ -34,8 +33,8 @@ long allocationsOfWarmSamples() {
 }
 
 TEST(WarmSample, LiveProcStatAllocatesNothing) {
-    testing::resetLive();
-    EXPECT_EQ(allocationsOfWarmSamples(), 0);
+    Sampler sampler(liveSetup());
+    EXPECT_EQ(allocationsOfWarmSamples(sampler), 0);
 }
 
 TEST(WarmSample, PerformanceBlocksAllocateNothingOnceTheBufferFits) {
@@ -43,12 +42,11 @@ TEST(WarmSample, PerformanceBlocksAllocateNothingOnceTheBufferFits) {
     PerfBlockContent content;
     content.idle.assign(999, 1234);  // needs a grown buffer
     fake->blocks = {buildPerfBlock(content).bytes};
-    testing::Setup setup;
+    SamplerSetup setup;
     setup.source = makeSource(fake);
-    testing::reset(std::move(setup));
+    Sampler sampler(std::move(setup));
     fake->sizesAsked.reserve(1000);
-    EXPECT_EQ(allocationsOfWarmSamples(), 0);
-    testing::resetLive();
+    EXPECT_EQ(allocationsOfWarmSamples(sampler), 0);
 }
 
 }  // namespace

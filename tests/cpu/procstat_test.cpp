@@ -2,14 +2,13 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/procstat.h"
 #include "cpu/adcpuusage.h"
-#include "cpu/adcpuusage_testing.h"
-#include "platform/exception.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 namespace lsg::adCpuUsage::test {
@@ -23,19 +22,14 @@ std::string fixture(const std::string& name) {
     return text.str();
 }
 
-template <typename Call>
-std::string errorOf(Call call) {
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.message().toStdString();
-    }
-    return {};
+// The error's text, empty for none.
+std::string errorOf(SampleError error) {
+    return error != nullptr ? error : "";
 }
 
 const char* const kObjectError = "Unable to locate the \"Processor\" performance object";
 
-// The module over a file in /proc/stat format that the test rewrites in place between samples
+// The sampler over a file in /proc/stat format that the test rewrites in place between samples
 // (the source keeps it open and reads it again from the start).
 class StatFileSampler : public ::testing::Test {
 protected:
@@ -44,40 +38,39 @@ protected:
                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
         std::remove(m_path.c_str());
     }
-    void TearDown() override {
-        testing::resetLive();
-        std::remove(m_path.c_str());
-    }
+    void TearDown() override { std::remove(m_path.c_str()); }
     void load(long ticksPerSecond = 100) {
-        testing::Setup setup;
+        SamplerSetup setup;
         setup.source = std::make_unique<ProcStatSource>(m_path, ticksPerSecond);
-        testing::reset(std::move(setup));
+        m_sampler.emplace(std::move(setup));
     }
     void write(const std::string& text) { std::ofstream(m_path, std::ios::trunc) << text; }
     void sample(const std::string& name) {
         write(fixture(name));
-        SampleProcessors();
+        EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
     }
+    std::int32_t count() { return m_sampler->CountProcessors().value; }
     std::vector<double> usages() {
         std::vector<double> result;
-        for (std::int32_t i = 0; i < CountProcessors(); ++i) {
-            result.push_back(ProcessorUsage(i));
+        for (std::int32_t i = 0; i < count(); ++i) {
+            result.push_back(m_sampler->ProcessorUsage(i).value);
         }
         return result;
     }
 
     std::string m_path;
+    std::optional<Sampler> m_sampler;
 };
 
 TEST_F(StatFileSampler, StartUpSamplesMsApartReadZeroAndTheFirstTickMeasuresFromTheFirst) {
     load();
     write(fixture("startup-0.stat"));
-    EXPECT_EQ(CountProcessors(), 3);  // two CPUs and the aggregate
+    EXPECT_EQ(count(), 3);  // two CPUs and the aggregate
     // One tick of busy time on cpu0 and one of idle on cpu1: idle over elapsed would show
     // cpu0 at 100 %.
     sample("startup-1.stat");
     EXPECT_EQ(usages(), (std::vector<double>{0, 0, 0}));
-    EXPECT_EQ(testing::computer().elapsed(), 0);
+    EXPECT_EQ(m_sampler->computer().elapsed(), 0);
 
     // A second later: busy ticks over the mean elapsed ticks (100 and 101: 100.5).
     sample("startup-2.stat");
@@ -103,13 +96,13 @@ TEST_F(StatFileSampler, BusyCpuReadsFullyBusyAndIoWaitCountsAsIdle) {
 TEST_F(StatFileSampler, CpusAreKeptByNumberWhenOneGoesOfflineAndNewOnesAreIgnored) {
     load();
     write(fixture("hotplug-0.stat"));
-    EXPECT_EQ(CountProcessors(), 5);
+    EXPECT_EQ(count(), 5);
     sample("hotplug-1.stat");  // cpu2 offline
     EXPECT_EQ(usages(), (std::vector<double>{0.5, 0, 0, 1, 0.5}));
     sample("hotplug-2.stat");  // cpu2 back, no interval for it yet; cpu4 new
     EXPECT_EQ(usages(), (std::vector<double>{0.5, 0, 0, 1, 0.5}));
     sample("hotplug-3.stat");
-    EXPECT_EQ(CountProcessors(), 5);
+    EXPECT_EQ(count(), 5);
     EXPECT_EQ(usages(), (std::vector<double>{0.5, 0, 0.5, 1, 0.5}));
 }
 
@@ -123,12 +116,12 @@ TEST_F(StatFileSampler, FourColumnFilesOfOldKernelsWork) {
     EXPECT_DOUBLE_EQ(u[2], 0.5);
 }
 
-TEST_F(StatFileSampler, MissingFileRaisesAndIsOpenedOnceItExists) {
+TEST_F(StatFileSampler, MissingFileFailsAndIsOpenedOnceItExists) {
     load();
-    EXPECT_EQ(errorOf([] { CountProcessors(); }), kObjectError);
-    EXPECT_EQ(testing::computer().instanceCount(), -1);
+    EXPECT_EQ(errorOf(m_sampler->CountProcessors().error), kObjectError);
+    EXPECT_EQ(m_sampler->computer().instanceCount(), -1);
     write(fixture("busy-0.stat"));
-    EXPECT_EQ(CountProcessors(), 3);
+    EXPECT_EQ(count(), 3);
 }
 
 TEST_F(StatFileSampler, LongCpuSectionsAreReadWhole) {
@@ -140,10 +133,10 @@ TEST_F(StatFileSampler, LongCpuSectionsAreReadWhole) {
     text += "intr " + std::string(20000, '1') + "\nctxt 1\n";
     load();
     write(text);
-    EXPECT_EQ(CountProcessors(), 601);
+    EXPECT_EQ(count(), 601);
 }
 
-TEST(ProcStatText, GarbageNeverCrashesAndWithoutCpuLinesRaises) {
+TEST(ProcStatText, GarbageNeverCrashesAndWithoutCpuLinesFails) {
     const std::string huge = "99999999999999999999999999";
     const char* const noCpu[] = {
         "",
@@ -164,7 +157,7 @@ TEST(ProcStatText, GarbageNeverCrashesAndWithoutCpuLinesRaises) {
         SCOPED_TRACE(text);
         ProcStatSource source("/nonexistent", 100);
         UsageComputer table;
-        EXPECT_EQ(errorOf([&] { source.sampleText(table, text); }), kObjectError);
+        EXPECT_EQ(errorOf(source.sampleText(table, text)), kObjectError);
         EXPECT_EQ(table.instanceCount(), -1);
     }
 
@@ -178,12 +171,12 @@ TEST(ProcStatText, GarbageNeverCrashesAndWithoutCpuLinesRaises) {
     (void)table.usage(0);
     (void)table.usage(1);
 
-    // A later sample without CPU lines raises and leaves the last interval as it was.
+    // A later sample without CPU lines fails and leaves the last interval as it was.
     ProcStatSource good("/nonexistent", 100);
     UsageComputer kept;
     good.sampleText(kept, fixture("busy-0.stat"));
     good.sampleText(kept, fixture("busy-1.stat"));
-    EXPECT_EQ(errorOf([&] { good.sampleText(kept, "cpu  1 1 1 1\nintr 5\n"); }), kObjectError);
+    EXPECT_EQ(errorOf(good.sampleText(kept, "cpu  1 1 1 1\nintr 5\n")), kObjectError);
     EXPECT_EQ(kept.usage(1), 1.0);
     EXPECT_EQ(kept.usage(2), 0.5);
 }
@@ -194,11 +187,11 @@ TEST(LiveProcStat, CountsTheOnlineCpusAndMeasuresSensibly) {
     for (std::string line; std::getline(stat, line);) {
         cpuLines += line.size() > 3 && line.compare(0, 3, "cpu") == 0 && std::isdigit(line[3]);
     }
-    testing::resetLive();
-    EXPECT_EQ(CountProcessors(), cpuLines + 1);
-    SampleProcessors();
-    for (std::int32_t i = 0; i < CountProcessors(); ++i) {
-        const double u = ProcessorUsage(i);
+    Sampler sampler(liveSetup());
+    EXPECT_EQ(sampler.CountProcessors().value, cpuLines + 1);
+    EXPECT_EQ(errorOf(sampler.SampleProcessors()), "");
+    for (std::int32_t i = 0; i < cpuLines + 1; ++i) {
+        const double u = sampler.ProcessorUsage(i).value;
         EXPECT_GE(u, -0.05);
         EXPECT_LE(u, 1.05);
     }

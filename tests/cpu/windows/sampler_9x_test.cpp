@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/adcpuusage.h"
-#include "cpu/adcpuusage_testing.h"
 #include "cpu/windows/dyndata.h"
-#include "platform/exception.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,38 +49,34 @@ private:
     std::shared_ptr<FakeDynData> m_data;
 };
 
-std::string errorOf(void (*call)()) {
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.message().toStdString();
-    }
-    return {};
+// The error's text, or "" for none.
+std::string errorOf(SampleError error) {
+    return error != nullptr ? error : "";
 }
 
 class Sampler9x : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing::Setup setup;
-        setup.platformId = testing::kPlatformWin32Windows;
+        SamplerSetup setup;
+        setup.platformId = kPlatformWin32Windows;
         setup.source = std::make_unique<DynDataSource>(std::make_unique<FakeStore>(m_data));
-        testing::reset(std::move(setup));
+        m_sampler.emplace(std::move(setup));
     }
-    void TearDown() override { testing::resetLive(); }
 
     std::shared_ptr<FakeDynData> m_data = std::make_shared<FakeDynData>();
+    std::optional<Sampler> m_sampler;
 };
 
 TEST_F(Sampler9x, OneInstanceWholeMachinePercentage) {
-    EXPECT_FALSE(testing::isNtPath());
-    EXPECT_EQ(CountProcessors(), 1);
+    EXPECT_FALSE(m_sampler->isNtPath());
+    EXPECT_EQ(m_sampler->CountProcessors().value, 1);
     EXPECT_TRUE(m_data->log.empty());  // counting takes no sample
 
     m_data->usage = 37;
-    EXPECT_EQ(errorOf([] { ProcessorUsage(1); }), "CPU index out of bounds");
-    EXPECT_EQ(errorOf([] { ProcessorUsage(-1); }), "CPU index out of bounds");
+    EXPECT_EQ(errorOf(m_sampler->ProcessorUsage(1).error), "CPU index out of bounds");
+    EXPECT_EQ(errorOf(m_sampler->ProcessorUsage(-1).error), "CPU index out of bounds");
     EXPECT_TRUE(m_data->log.empty());
-    EXPECT_EQ(ProcessorUsage(0), 0.37);  // starts the statistic
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.37);  // starts the statistic
     EXPECT_EQ(m_data->log, (std::vector<std::string>{
                                "open PerfStats\\StartStat all",
                                "read PerfStats\\StartStat KERNEL\\CPUUsage",
@@ -91,41 +86,41 @@ TEST_F(Sampler9x, OneInstanceWholeMachinePercentage) {
                            }));
 
     m_data->usage = 80;
-    EXPECT_EQ(ProcessorUsage(0), 0.37);  // only a sample refreshes the value
-    SampleProcessors();
-    EXPECT_EQ(ProcessorUsage(0), 0.8);
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.37);  // only a sample refreshes the value
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.8);
     EXPECT_EQ(m_data->log.back(), "read PerfStats\\StatData KERNEL\\CPUUsage");
 }
 
 TEST_F(Sampler9x, RefusedStartKeyLeavesTheStatisticStopped) {
     m_data->refuse["PerfStats\\StartStat"] = true;
-    EXPECT_EQ(errorOf([] { SampleProcessors(); }), "Unable to start performance monitoring");
-    EXPECT_FALSE(testing::isStatisticRunning());
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "Unable to start performance monitoring");
+    EXPECT_FALSE(m_sampler->isStatisticRunning());
     m_data->refuse["PerfStats\\StartStat"] = false;
-    SampleProcessors();
-    EXPECT_TRUE(testing::isStatisticRunning());
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_TRUE(m_sampler->isStatisticRunning());
 }
 
 TEST_F(Sampler9x, RefusedDataKeyStartsOverFromTheStartKey) {
     m_data->refuse["PerfStats\\StatData"] = true;
-    EXPECT_EQ(errorOf([] { ProcessorUsage(0); }), "Unable to read performance data");
-    EXPECT_FALSE(testing::isStatisticRunning());
+    EXPECT_EQ(errorOf(m_sampler->ProcessorUsage(0).error), "Unable to read performance data");
+    EXPECT_FALSE(m_sampler->isStatisticRunning());
     m_data->refuse["PerfStats\\StatData"] = false;
     m_data->log.clear();
-    SampleProcessors();
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
     EXPECT_EQ(m_data->log.front(), "open PerfStats\\StartStat all");
-    EXPECT_TRUE(testing::isStatisticRunning());
+    EXPECT_TRUE(m_sampler->isStatisticRunning());
 }
 
 TEST_F(Sampler9x, StopSamplingClosesTheDataKeyAndStopsTheStatistic) {
-    StopSampling();  // not running: nothing happens
+    m_sampler->StopSampling();  // not running: nothing happens
     EXPECT_TRUE(m_data->log.empty());
 
-    SampleProcessors();
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
     m_data->log.clear();
     m_data->usage = 12;
-    StopSampling();
-    EXPECT_FALSE(testing::isStatisticRunning());
+    m_sampler->StopSampling();
+    EXPECT_FALSE(m_sampler->isStatisticRunning());
     EXPECT_TRUE(m_data->open.empty());
     EXPECT_EQ(m_data->log, (std::vector<std::string>{
                                "close PerfStats\\StatData",
@@ -133,13 +128,14 @@ TEST_F(Sampler9x, StopSamplingClosesTheDataKeyAndStopsTheStatistic) {
                                "read PerfStats\\StopStat KERNEL\\CPUUsage",
                                "close PerfStats\\StopStat",
                            }));
-    EXPECT_EQ(ProcessorUsage(0), 0.12);  // not running any more: samples (starts) again
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value,
+              0.12);  // not running any more: samples (starts) again
 }
 
-TEST_F(Sampler9x, UnloadStopsTheStatisticAndARefusedStopKeyIsSilent) {
-    SampleProcessors();
+TEST_F(Sampler9x, DestructionStopsTheStatisticAndARefusedStopKeyIsSilent) {
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
     m_data->refuse["PerfStats\\StopStat"] = true;
-    testing::resetLive();  // unloads the 9x module
+    m_sampler.reset();
     EXPECT_TRUE(m_data->open.empty());
     EXPECT_EQ(m_data->log.back(), "open PerfStats\\StopStat all");
 }

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "cpu/adcpuusage.h"
-#include "cpu/adcpuusage_testing.h"
-#include "platform/exception.h"
 #include "tests/cpu/windows/perfblock.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace lsg::adCpuUsage::test {
 namespace {
@@ -26,15 +26,9 @@ std::vector<std::uint8_t> block(std::int64_t ms, std::vector<std::int64_t> idle)
     return buildPerfBlock(content).bytes;
 }
 
-// The text of the error a call raises, or "" when it raises none.
-template <typename Call>
-std::string errorOf(Call call) {
-    try {
-        call();
-    } catch (const Exception& e) {
-        return e.message().toStdString();
-    }
-    return {};
+// The error's text, or "" for none.
+std::string errorOf(SampleError error) {
+    return error != nullptr ? error : "";
 }
 
 class NtSampler : public ::testing::Test {
@@ -43,20 +37,20 @@ protected:
         m_fake->blocks = std::move(blocks);
         m_fake->next = 0;
         m_fake->sizesAsked.clear();
-        testing::Setup setup;
+        SamplerSetup setup;
         setup.source = makeSource(m_fake);
-        testing::reset(std::move(setup));
+        m_sampler.emplace(std::move(setup));
     }
-    void TearDown() override { testing::resetLive(); }
 
     std::shared_ptr<FakePerfData> m_fake = std::make_shared<FakePerfData>();
+    std::optional<Sampler> m_sampler;
 };
 
 TEST_F(NtSampler, CountsInstancesOnceWithTheAggregateLast) {
     load({block(0, {1, 2, 3, 4, 10})});
-    EXPECT_EQ(CountProcessors(), 5);
+    EXPECT_EQ(m_sampler->CountProcessors().value, 5);
     EXPECT_EQ(m_fake->queries(), 1);
-    EXPECT_EQ(CountProcessors(), 5);
+    EXPECT_EQ(m_sampler->CountProcessors().value, 5);
     EXPECT_EQ(m_fake->queries(), 1);  // the second call takes no sample
 }
 
@@ -81,31 +75,31 @@ TEST_F(NtSampler, UsageIsOneLessIdleGrowthOverElapsedTime) {
         load({block(start, {7'000'000, 1'000'000'000, 500}),
               block(start + c.elapsedMs,
                     {7'000'000 + c.idleGrowth, 1'000'000'000 + c.idleGrowth, 500 + c.idleGrowth})});
-        SampleProcessors();
-        SampleProcessors();
+        EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+        EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
         for (std::int32_t i = 0; i < 3; ++i) {
-            EXPECT_EQ(ProcessorUsage(i), c.usage) << "instance " << i;
+            EXPECT_EQ(m_sampler->ProcessorUsage(i).value, c.usage) << "instance " << i;
         }
     }
 }
 
-TEST_F(NtSampler, IndexOutsideTheInstancesRaisesAndChangesNothing) {
+TEST_F(NtSampler, IndexOutsideTheInstancesFailsAndChangesNothing) {
     load({block(0, {0, 0, 0}), block(1000, {2'500'000, 0, 1'250'000})});
-    SampleProcessors();
-    SampleProcessors();
-    EXPECT_EQ(errorOf([] { ProcessorUsage(-1); }), "CPU index out of bounds");
-    EXPECT_EQ(errorOf([] { ProcessorUsage(3); }), "CPU index out of bounds");
-    EXPECT_EQ(ProcessorUsage(2), 0.875);  // the aggregate instance is valid
-    EXPECT_EQ(ProcessorUsage(0), 0.75);
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(errorOf(m_sampler->ProcessorUsage(-1).error), "CPU index out of bounds");
+    EXPECT_EQ(errorOf(m_sampler->ProcessorUsage(3).error), "CPU index out of bounds");
+    EXPECT_EQ(m_sampler->ProcessorUsage(2).value, 0.875);  // the aggregate instance is valid
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.75);
     EXPECT_EQ(m_fake->queries(), 2);
 }
 
 TEST_F(NtSampler, FirstUsageSamplesAndReadsZeroUntilThereIsAnInterval) {
     load({block(0, {3'000'000, 6'000'000}), block(1000, {3'000'000, 6'000'000})});
-    EXPECT_EQ(ProcessorUsage(0), 0.0);  // one sample only: no interval yet
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.0);  // one sample only: no interval yet
     EXPECT_EQ(m_fake->queries(), 1);
-    SampleProcessors();
-    EXPECT_EQ(ProcessorUsage(0), 1.0);
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 1.0);
 }
 
 TEST_F(NtSampler, BufferGrowsByStepsOnePerQueryAndKeepsItsSize) {
@@ -115,11 +109,11 @@ TEST_F(NtSampler, BufferGrowsByStepsOnePerQueryAndKeepsItsSize) {
     ASSERT_GT(big.size(), 12288u);
     ASSERT_LE(big.size(), 16384u);
     load({big, block(1000, idle)});
-    EXPECT_EQ(CountProcessors(), 280);
+    EXPECT_EQ(m_sampler->CountProcessors().value, 280);
     EXPECT_EQ(m_fake->sizesAsked, (std::vector<std::uint32_t>{8192, 12288, 16384}));
-    SampleProcessors();
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
     EXPECT_EQ(m_fake->sizesAsked, (std::vector<std::uint32_t>{8192, 12288, 16384, 16384}));
-    EXPECT_EQ(ProcessorUsage(279), 1.0);
+    EXPECT_EQ(m_sampler->ProcessorUsage(279).value, 1.0);
 }
 
 TEST_F(NtSampler, MissingProcessorObjectLeavesTheCountUnsetSoTheNextCallSamplesAgain) {
@@ -127,20 +121,20 @@ TEST_F(NtSampler, MissingProcessorObjectLeavesTheCountUnsetSoTheNextCallSamplesA
     other.idle = {1, 2};
     other.processorObjectIndex = 230;
     load({buildPerfBlock(other).bytes, block(0, {0, 0, 0})});
-    EXPECT_EQ(errorOf([] { CountProcessors(); }),
+    EXPECT_EQ(errorOf(m_sampler->CountProcessors().error),
               "Unable to locate the \"Processor\" performance object");
-    EXPECT_EQ(testing::computer().instanceCount(), -1);
-    EXPECT_EQ(CountProcessors(), 3);
+    EXPECT_EQ(m_sampler->computer().instanceCount(), -1);
+    EXPECT_EQ(m_sampler->CountProcessors().value, 3);
     EXPECT_EQ(m_fake->queries(), 2);
 }
 
 TEST_F(NtSampler, FailedQueryOnTheFirstSampleFindsNoProcessorObject) {
     load({block(0, {0, 0})});
     m_fake->failWith = 5;  // access denied: the zero-filled buffer is walked
-    EXPECT_EQ(errorOf([] { SampleProcessors(); }),
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()),
               "Unable to locate the \"Processor\" performance object");
     m_fake->failWith = kErrorSuccess;
-    EXPECT_EQ(CountProcessors(), 2);
+    EXPECT_EQ(m_sampler->CountProcessors().value, 2);
 }
 
 TEST_F(NtSampler, MissingCounterKeepsCountersAndTimesButTheCountStands) {
@@ -151,21 +145,21 @@ TEST_F(NtSampler, MissingCounterKeepsCountersAndTimesButTheCountStands) {
 
     // On the first sample the count is fixed before the counter is looked for.
     load({buildPerfBlock(noCounter).bytes, block(0, {0, 0})});
-    EXPECT_EQ(errorOf([] { SampleProcessors(); }),
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()),
               "Unable to locate the \"% of CPU usage\" performance counter");
-    EXPECT_EQ(testing::computer().instanceCount(), 4);
-    EXPECT_EQ(CountProcessors(), 4);
+    EXPECT_EQ(m_sampler->computer().instanceCount(), 4);
+    EXPECT_EQ(m_sampler->CountProcessors().value, 4);
     EXPECT_EQ(m_fake->queries(), 1);
 
     // Later, counters and times stay as the last good sample left them.
     load({block(0, {0, 0}), block(1000, {2'500'000, 5'000'000}), buildPerfBlock(noCounter).bytes});
-    SampleProcessors();
-    SampleProcessors();
-    EXPECT_EQ(errorOf([] { SampleProcessors(); }),
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()),
               "Unable to locate the \"% of CPU usage\" performance counter");
-    EXPECT_EQ(ProcessorUsage(0), 0.75);
-    EXPECT_EQ(ProcessorUsage(1), 0.5);
-    EXPECT_EQ(testing::computer().elapsed(), 10'000'000);
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.75);
+    EXPECT_EQ(m_sampler->ProcessorUsage(1).value, 0.5);
+    EXPECT_EQ(m_sampler->computer().elapsed(), 10'000'000);
 }
 
 TEST_F(NtSampler, InstanceCountIsFixedAtTheFirstSample) {
@@ -174,42 +168,42 @@ TEST_F(NtSampler, InstanceCountIsFixedAtTheFirstSample) {
           block(2000, {10'000'000, 9'000'000}),                // the aggregate is missing
           block(3000, {10'000'000, 9'000'000, 5'000'000}),     // back: no interval yet
           block(4000, {15'000'000, 9'000'000, 10'000'000})});
-    SampleProcessors();
-    SampleProcessors();
-    EXPECT_EQ(CountProcessors(), 3);
-    EXPECT_EQ(ProcessorUsage(0), 0.5);
-    EXPECT_EQ(ProcessorUsage(1), 0.8);
-    EXPECT_EQ(ProcessorUsage(2), 0.65);
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(m_sampler->CountProcessors().value, 3);
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.5);
+    EXPECT_EQ(m_sampler->ProcessorUsage(1).value, 0.8);
+    EXPECT_EQ(m_sampler->ProcessorUsage(2).value, 0.65);
 
-    SampleProcessors();  // the missing instance reads 0 instead of looking fully busy
-    EXPECT_EQ(ProcessorUsage(0), 0.5);
-    EXPECT_EQ(ProcessorUsage(1), 0.3);
-    EXPECT_EQ(ProcessorUsage(2), 0.0);
-    SampleProcessors();
-    EXPECT_EQ(ProcessorUsage(2), 0.0);
-    SampleProcessors();
-    EXPECT_EQ(ProcessorUsage(2), 0.5);
-    EXPECT_EQ(ProcessorUsage(1), 1.0);
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()),
+              "");  // the missing instance reads 0 instead of looking fully busy
+    EXPECT_EQ(m_sampler->ProcessorUsage(0).value, 0.5);
+    EXPECT_EQ(m_sampler->ProcessorUsage(1).value, 0.3);
+    EXPECT_EQ(m_sampler->ProcessorUsage(2).value, 0.0);
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(m_sampler->ProcessorUsage(2).value, 0.0);
+    EXPECT_EQ(errorOf(m_sampler->SampleProcessors()), "");
+    EXPECT_EQ(m_sampler->ProcessorUsage(2).value, 0.5);
+    EXPECT_EQ(m_sampler->ProcessorUsage(1).value, 1.0);
 }
 
-TEST_F(NtSampler, FailedVersionQueryMakesEveryOperationRaise) {
-    testing::Setup setup;
+TEST_F(NtSampler, FailedVersionQueryMakesEveryOperationFail) {
+    SamplerSetup setup;
     setup.platformId.reset();
     setup.source = makeSource(m_fake);
-    testing::reset(std::move(setup));
-    for (auto call :
-         {+[] { CountProcessors(); }, +[] { SampleProcessors(); }, +[] { ProcessorUsage(0); }}) {
-        EXPECT_EQ(errorOf(call), "Can't get the Windows version");
-    }
+    Sampler sampler(std::move(setup));
+    EXPECT_EQ(errorOf(sampler.CountProcessors().error), "Can't get the Windows version");
+    EXPECT_EQ(errorOf(sampler.SampleProcessors()), "Can't get the Windows version");
+    EXPECT_EQ(errorOf(sampler.ProcessorUsage(0).error), "Can't get the Windows version");
     EXPECT_EQ(m_fake->queries(), 0);
-    StopSampling();  // nothing to stop
+    sampler.StopSampling();  // nothing to stop
 }
 
 TEST(LiveSampler, TakesTheNtPathOnLinux) {
-    testing::resetLive();
-    EXPECT_TRUE(testing::isNtPath());
-    StopSampling();  // does nothing on this path
-    EXPECT_FALSE(testing::isStatisticRunning());
+    Sampler sampler(liveSetup());
+    EXPECT_TRUE(sampler.isNtPath());
+    sampler.StopSampling();  // does nothing on this path
+    EXPECT_FALSE(sampler.isStatisticRunning());
 }
 
 }  // namespace
