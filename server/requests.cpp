@@ -3,7 +3,7 @@
 #include "server/requests.h"
 
 #include "core/wireform.h"
-#include "online/emailcheck.h"
+#include "core/emailcheck.h"
 
 #include <QHash>
 
