@@ -14,8 +14,8 @@
 #include <QTextDocument>
 #include <algorithm>
 
+#include "core/emailcheck.h"
 #include "core/globals.h"
-#include "online/emailcheck.h"
 #include "resources/pictures.h"
 #include "ui/messages.h"
 #include "ui/style.h"

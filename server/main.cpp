@@ -3,11 +3,12 @@
 //
 // loadspire-server: answers the program's update checks and feedback, and serves the maker's
 // pages. See usageText() for the command line.
+#include "server/httpserver.h"
 #include "server/options.h"
 #include "server/service.h"
 #include "server/store.h"
 
-#include <httplib.h>
+#include <sys/resource.h>
 
 #include <atomic>
 #include <cerrno>
@@ -47,76 +48,72 @@ int serve(const Options& o) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    // A connection is a descriptor: take all the system grants, not the shell's default.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
+    }
 
-    Store store(o.dataFolder);
+    const auto store = Store::open(o.dataFolder, o.databaseUrl);
     const std::string hostPort =
         (o.host.find(':') != std::string::npos ? "[" + o.host + "]" : o.host) + ":" +
         std::to_string(o.port);
     ServiceSettings settings;
-    settings.currentVersion = remembered(store, "current-version", o.currentVersion);
-    settings.downloadUrl = remembered(store, "download-url", o.downloadUrl);
+    settings.currentVersion = remembered(*store, "current-version", o.currentVersion);
+    settings.downloadUrl = remembered(*store, "download-url", o.downloadUrl);
     settings.fallbackHost = hostPort;
     settings.tls = !o.tlsCert.empty();
-    settings.trustProxy = o.trustProxy;
+    Service service(*store, settings);
 
-    std::unique_ptr<httplib::Server> server;
-    if (settings.tls) {
-        auto tls = std::make_unique<httplib::SSLServer>(o.tlsCert.c_str(), o.tlsKey.c_str());
-        if (!tls->is_valid()) {
-            return fail("cannot use the certificate " + o.tlsCert + " with the key " + o.tlsKey);
-        }
-        server = std::move(tls);
-    } else {
-        server = std::make_unique<httplib::Server>();
+    HttpSettings http = Service::httpSettings();
+    http.trustedProxies = o.trustProxy;
+    http.tlsCertFile = o.tlsCert;
+    http.tlsKeyFile = o.tlsKey;
+    std::unique_ptr<HttpServer> server;
+    int port = 0;
+    try {
+        server = std::make_unique<HttpServer>(service, http);
+    } catch (const std::runtime_error& e) {
+        return fail(e.what());
     }
-    // Enough workers that a few idle keep-alive connections do not hold up the rest.
-    server->new_task_queue = [] { return new httplib::ThreadPool(32); };
-    Service service(store, settings);
-    service.install(*server);
-
-    errno = 0;
-    int port = o.port;
-    if (port == 0) {
-        port = server->bind_to_any_port(o.host);
-    } else if (!server->bind_to_port(o.host, port)) {
-        port = -1;
-    }
-    if (port <= 0) {
-        const int error = errno;
-        return fail("cannot listen on " + hostPort + ": " +
-                    (error != 0 ? std::strerror(error) : "address not available"));
+    try {
+        port = server->listen(o.host, o.port);
+    } catch (const std::runtime_error& e) {
+        return fail("cannot listen on " + hostPort + ": " + e.what());
     }
 
-    std::atomic<bool> listening{true};
+    std::atomic<bool> running{true};
     std::atomic<bool> signalled{false};
-    std::thread stopper([&server, &listening, &signalled, stopSignals] {
+    std::thread stopper([&server, &running, &signalled, stopSignals] {
         int signal = 0;
         sigwait(&stopSignals, &signal);
         signalled = true;
-        // stop() stops accepting, and listen_after_bind() returns once the requests in flight
-        // have ended. A signal in the moment before the server runs would be missed: try again.
-        while (listening) {
+        if (running) {
             server->stop();
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
     });
     std::printf(
         "loadspire-server: listening on %s://%s:%d (data in %s)\n", settings.tls ? "https" : "http",
         o.host.find(':') != std::string::npos ? ("[" + o.host + "]").c_str() : o.host.c_str(), port,
-        store.path().c_str());
+        store->location().c_str());
     if (settings.currentVersion.empty()) {
         std::printf(
             "loadspire-server: no --current-version given yet: update checks are refused\n");
     }
     std::fflush(stdout);
-    server->listen_after_bind();
-    listening = false;
+    server->run();
+    running = false;
     service.flush();
     if (!signalled) {
         // The server ended by itself; wake the stopper so that it can be joined.
         pthread_kill(stopper.native_handle(), SIGTERM);
     }
     stopper.join();
+    if (const std::uint64_t unrecorded = service.unrecorded()) {
+        std::printf("loadspire-server: %llu checks were answered but not recorded (limits)\n",
+                    static_cast<unsigned long long>(unrecorded));
+    }
     std::printf("loadspire-server: stopped\n");
     return 0;
 }
@@ -137,14 +134,14 @@ int main(int argc, char** argv) {
                 std::fputs(usageText().c_str(), stdout);
                 return 0;
             case Options::Mode::ExportFeedback: {
-                Store store(o.dataFolder);
-                store.exportFeedback(std::cout);
+                const auto store = Store::open(o.dataFolder, o.databaseUrl);
+                store->exportFeedback(std::cout);
                 std::cout.flush();
                 return std::cout ? 0 : fail("cannot write the export");
             }
             case Options::Mode::Report: {
-                Store store(o.dataFolder);
-                store.report(std::cout);
+                const auto store = Store::open(o.dataFolder, o.databaseUrl);
+                store->report(std::cout);
                 std::cout.flush();
                 return std::cout ? 0 : fail("cannot write the report");
             }

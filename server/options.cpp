@@ -41,19 +41,22 @@ void parseListen(const std::string& text, Options& o) {
 }  // namespace
 
 std::string usageText() {
-    return "usage: loadspire-server --listen HOST:PORT --data DIR [--current-version X.Y]\n"
-           "                        [--download-url URL] [--tls-cert FILE --tls-key FILE]\n"
-           "                        [--trust-proxy]\n"
-           "       loadspire-server --data DIR --export-feedback\n"
-           "       loadspire-server --data DIR --report\n"
+    return "usage: loadspire-server --listen HOST:PORT (--data DIR | --database URL)\n"
+           "                        [--current-version X.Y] [--download-url URL]\n"
+           "                        [--tls-cert FILE --tls-key FILE] [--trust-proxy [N]]\n"
+           "       loadspire-server (--data DIR | --database URL) --export-feedback\n"
+           "       loadspire-server (--data DIR | --database URL) --report\n"
            "\n"
            "  --listen HOST:PORT     address to serve on ([::1]:8080 for IPv6; port 0: any)\n"
            "  --data DIR             folder of the database, created when missing\n"
+           "  --database URL         a PostgreSQL database instead (postgresql://USER@HOST/DB),\n"
+           "                         which several servers can share\n"
            "  --current-version X.Y  version that update checks are told (kept for later runs)\n"
            "  --download-url URL     download address that update checks are told (kept)\n"
            "  --tls-cert FILE        serve HTTPS with this PEM certificate chain ...\n"
            "  --tls-key FILE         ... and this PEM private key\n"
-           "  --trust-proxy          take the client's address from X-Forwarded-For\n"
+           "  --trust-proxy [N]      behind N reverse proxies (1 if not given): take the client's\n"
+           "                         address from X-Forwarded-For, N entries from its right\n"
            "  --export-feedback      print every stored feedback as one JSON object per line\n"
            "  --report               print update checks per day, by version and by system\n";
 }
@@ -101,12 +104,30 @@ Options parseOptions(const std::vector<std::string>& args) {
                     "blanks, not \"" +
                     *o.downloadUrl + "\"");
             }
+        } else if (flag == "--database") {
+            o.databaseUrl = value();
+            if (o.databaseUrl.rfind("postgresql://", 0) != 0 &&
+                o.databaseUrl.rfind("postgres://", 0) != 0) {
+                throw UsageError("--database wants a postgresql:// address, not \"" +
+                                 o.databaseUrl + "\"");
+            }
         } else if (flag == "--tls-cert") {
             o.tlsCert = value();
         } else if (flag == "--tls-key") {
             o.tlsKey = value();
         } else if (flag == "--trust-proxy") {
-            o.trustProxy = true;
+            o.trustProxy = 1;
+            if (i + 1 < args.size() && args[i + 1].rfind("--", 0) != 0) {
+                const std::string& n = args[++i];
+                int hops = 0;
+                const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), hops);
+                if (n.empty() || ec != std::errc() || end != n.data() + n.size() || hops < 1 ||
+                    hops > 16) {
+                    throw UsageError("--trust-proxy wants a number of proxies (1 to 16), not \"" +
+                                     n + "\"");
+                }
+                o.trustProxy = hops;
+            }
         } else if (flag == "--export-feedback") {
             exportFeedback = true;
         } else if (flag == "--report") {
@@ -115,17 +136,20 @@ Options parseOptions(const std::vector<std::string>& args) {
             throw UsageError("unknown option \"" + flag + "\"");
         }
     }
-    if (o.dataFolder.empty()) {
-        throw UsageError("--data DIR is required");
+    if (o.dataFolder.empty() && o.databaseUrl.empty()) {
+        throw UsageError("--data DIR is required (or --database URL)");
+    }
+    if (!o.dataFolder.empty() && !o.databaseUrl.empty()) {
+        throw UsageError("--data and --database go one at a time");
     }
     if (exportFeedback && report) {
         throw UsageError("--export-feedback and --report go one at a time");
     }
     if (exportFeedback || report) {
         if (listen || o.currentVersion || o.downloadUrl || !o.tlsCert.empty() ||
-            !o.tlsKey.empty() || o.trustProxy) {
+            !o.tlsKey.empty() || o.trustProxy != 0) {
             throw UsageError(std::string(exportFeedback ? "--export-feedback" : "--report") +
-                             " takes --data only");
+                             " takes --data or --database only");
         }
         o.mode = exportFeedback ? Options::Mode::ExportFeedback : Options::Mode::Report;
         return o;

@@ -21,13 +21,14 @@ struct Options {
     std::string host;  // without brackets for IPv6
     int port = 0;
     std::string dataFolder;
+    std::string databaseUrl;  // postgresql://...; empty: the SQLite file in dataFolder
     std::optional<std::string> currentVersion;
     std::optional<std::string> downloadUrl;
     std::string tlsCert;
     std::string tlsKey;
-    // Behind a reverse proxy every request comes from the proxy: take the client's address from
-    // the last X-Forwarded-For entry instead.
-    bool trustProxy = false;
+    // Behind reverse proxies every request comes from a proxy: take the client's address from
+    // X-Forwarded-For, this many entries from its right (see clientAddress()). 0: the peer.
+    int trustProxy = 0;
 };
 
 // The arguments after the program's name. Throws UsageError.

@@ -2,8 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "server/requests.h"
 
+#include "core/emailcheck.h"
 #include "core/wireform.h"
-#include "online/emailcheck.h"
 
 #include <QHash>
 
@@ -161,6 +161,10 @@ std::variant<FeedbackRequest, Refusal> parseFeedback(QByteArrayView body) {
     }
     const auto split = splitFeedbackText(*feedback);
     if (!split) {
+        return Refusal{QStringLiteral("bad field feedback")};
+    }
+    // No dialog types a NUL, and not every database can store one.
+    if (split->text.contains(QChar(u'\0'))) {
         return Refusal{QStringLiteral("bad field feedback")};
     }
     r.verdict = split->verdict;

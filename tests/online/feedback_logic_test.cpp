@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "online/emailcheck.h"
+#include "core/emailcheck.h"
 #include "online/feedback.h"
 #include "tests/online/sharedserver.h"
 

@@ -19,7 +19,7 @@ fail() {
 }
 
 # start NAME ARGS...: starts a server on a free port and waits for its "listening" line;
-# sets PID and PORT.
+# sets PID and PORT, and READER, the copier of its output, which ends when the server does.
 start() {
     local name=$1
     shift
@@ -34,6 +34,7 @@ start() {
     [[ $PORT =~ ^[0-9]+$ ]] || fail "$name printed: $line"
     # Keep reading its output so that it never blocks on a full pipe.
     cat <&"$fd" >"$tmp/$name.out" &
+    READER=$!
     exec {fd}<&-
 }
 
@@ -67,6 +68,7 @@ kill -TERM "$first"
 wait "$first"
 rc=$?
 [ $rc -eq 0 ] || fail "SIGTERM: exit $rc: $(cat "$tmp/first.err")"
+wait "$READER"
 grep -q stopped "$tmp/first.out" || fail "no stop message"
 
 # The version given last time stays; a feedback answered "OK" is there after a kill -9.
