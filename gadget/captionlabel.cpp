@@ -94,14 +94,19 @@ void CaptionLabel::paintEvent(QPaintEvent*) {
     // The background under the text is the one the label fills itself with, the same each time.
     const QBrush background = palette().brush(backgroundRole());
     std::optional<PainterPixels> pixels;
+    std::optional<QRect> device;
     if (autoFillBackground() && background.style() == Qt::SolidPattern && background.isOpaque()) {
-        pixels = painterPixels(painter, rect());
+        pixels = painterPixels(painter);
+        device = pixels ? pixels->exactly(rect()) : std::nullopt;
     }
-    if (!pixels) {
+    if (!device) {
         drawText(painter);
         return;
     }
-    const QSize size = pixels->rect.size();
+    const QSize size = device->size();
+    const qsizetype stride = pixels->pixels.stride;
+    uchar* const origin =
+        reinterpret_cast<uchar*>(pixels->pixels.row(device->top()) + device->left());
     const qsizetype rowBytes = qsizetype(size.width()) * 4;
     const auto sameDevice = [&](const Kept& k) {
         return k.pixels.size() == size && k.pixels.format() == pixels->format &&
@@ -116,8 +121,8 @@ void CaptionLabel::paintEvent(QPaintEvent*) {
     const auto found = std::find_if(m_kept.begin(), m_kept.end(),
                                     [this](const Kept& k) { return k.text == m_text; });
     if (found != m_kept.end()) {
-        copyRows(pixels->origin(), pixels->stride, found->pixels.constBits(),
-                 found->pixels.bytesPerLine(), size.height(), rowBytes);
+        copyRows(origin, stride, found->pixels.constBits(), found->pixels.bytesPerLine(),
+                 size.height(), rowBytes);
         std::rotate(m_kept.begin(), found, found + 1);
         m_lastPaintCopied = true;
         return;
@@ -128,8 +133,7 @@ void CaptionLabel::paintEvent(QPaintEvent*) {
         return;
     }
     copy.setDevicePixelRatio(pixels->scale);
-    copyRows(copy.bits(), copy.bytesPerLine(), pixels->origin(), pixels->stride, size.height(),
-             rowBytes);
+    copyRows(copy.bits(), copy.bytesPerLine(), origin, stride, size.height(), rowBytes);
     if (m_kept.size() == kKeptTexts) {
         m_kept.pop_back();
     }

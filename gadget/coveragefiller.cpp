@@ -3,325 +3,316 @@
 #include "gadget/coveragefiller.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
+#include <numbers>
 
 namespace lsg {
 
 namespace {
 
-constexpr std::int64_t kOne = 256;  // a pixel, in the units of coordinates
-constexpr qreal kLimit = 8192;      // pixels from the device's origin
+// Far beyond any device, near enough that products of coordinates stay exact enough in doubles.
+constexpr double kLimit = double(1 << 26);
 
-// Rounded down, also for negative numerators; `b` is positive.
-std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
-    std::int64_t q = a / b;
-    if (a % b < 0) {
-        --q;
-    }
-    return q;
+bool usable(const QPointF& p) {
+    return std::abs(p.x()) < kLimit && std::abs(p.y()) < kLimit;  // false for NaN too
 }
 
-// Each 8-bit channel of `x` times `a` / 255, rounded.
-QRgb byteMul(QRgb x, uint a) {
-    uint t = (x & 0xff00ff) * a;
-    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
-    t &= 0xff00ff;
-    x = ((x >> 8) & 0xff00ff) * a;
-    x = x + ((x >> 8) & 0xff00ff) + 0x800080;
-    x &= 0xff00ff00;
-    return x | t;
-}
-
-// A pixel's coverage (0..255) from twice its area inside the shape in 256ths squared, signed by
-// the winding.
-int coverage(std::int64_t area, CoverageFiller::FillRule rule) {
-    std::int64_t c = area >> 9;  // rounded down, also when negative, before the sign goes
-    if (c < 0) {
-        c = -c;
-    }
-    if (rule == CoverageFiller::FillRule::OddEven) {
-        c &= 511;
-        if (c > 256) {
-            c = 512 - c;
-        } else if (c == 256) {
-            c = 255;
-        }
-    } else if (c >= 256) {
-        c = 255;
-    }
-    return int(c);
-}
-
-void blendSpan(QRgb* pixels, int count, QRgb color, int cover) {
-    if (cover == 255) {
-        // Long runs (the inside of an area) are doubled by copying, which the C library does
-        // many pixels at a time.
-        if (count < 16) {
-            std::fill_n(pixels, count, color);
-            return;
-        }
-        std::fill_n(pixels, 8, color);
-        for (int done = 8; done < count; done *= 2) {
-            std::memcpy(pixels + done, pixels, size_t(std::min(done, count - done)) * 4);
-        }
-        return;
-    }
-    const QRgb part = byteMul(color, uint(cover));
-    const uint rest = 255 - uint(cover);
-    for (int i = 0; i < count; ++i) {
-        pixels[i] = part + byteMul(pixels[i], rest);
-    }
+// A pixel's coverage, 0..255, from its summed cells: the sign is the winding's direction.
+int coverage(float sum) {
+    return std::min(255, int(std::fabs(sum) * 255 + 0.5f));
 }
 
 }  // namespace
 
 void CoverageFiller::clear() {
     m_edges.clear();
-    m_wild = false;
 }
 
-void CoverageFiller::addPolygon(const QPolygonF& points) {
-    const int count = int(points.size());
-    if (count < 2) {
+void CoverageFiller::addPolygon(std::span<const QPointF> points) {
+    if (points.size() < 3 || !std::all_of(points.begin(), points.end(), usable)) {
         return;
     }
-    const auto fixed = [this](qreal v) -> std::int64_t {
-        // Far beyond any device: left to the painter.
-        if (!(std::abs(v) < kLimit)) {
-            m_wild = true;
-            return 0;
+    for (size_t i = 0; i < points.size(); ++i) {
+        const QPointF& a = points[i];
+        const QPointF& b = points[(i + 1) % points.size()];
+        // An edge along a row covers no area.
+        if (a.y() == b.y()) {
+            continue;
         }
-        return std::int64_t(qRound(v * 64)) * 4;
-    };
-    std::int64_t firstX = 0;
-    std::int64_t firstY = 0;
-    std::int64_t lastX = 0;
-    std::int64_t lastY = 0;
-    for (int i = 0; i <= count; ++i) {
-        std::int64_t x = firstX;
-        std::int64_t y = firstY;
-        if (i < count) {
-            x = fixed(points[i].x());
-            y = fixed(points[i].y());
-        }
-        if (i == 0) {
-            firstX = x;
-            firstY = y;
-        } else if (x != lastX || y != lastY) {
-            const int rowA = int(lastY >> 8);
-            const int rowB = int(y >> 8);
-            m_edges.push_back(
-                {lastX, lastY, x, y, std::min(rowA, rowB), std::max(rowA, rowB), INT64_MIN, 0});
-        }
-        lastX = x;
-        lastY = y;
+        const bool down = a.y() < b.y();
+        const QPointF& top = down ? a : b;
+        const QPointF& bottom = down ? b : a;
+        m_edges.push_back({top.x(), top.y(), bottom.y(),
+                           (bottom.x() - top.x()) / (bottom.y() - top.y()), down ? 1.0f : -1.0f});
     }
 }
 
-bool CoverageFiller::usable() const {
-    return !m_wild;
-}
-
-void CoverageFiller::addCell(std::int64_t column, std::int64_t area, std::int64_t cover) {
-    // Cells right of the pixels change none of them; those left of them only by how far they
-    // cross the row, so they all go to one column before the first.
-    if (column >= m_width) {
+void CoverageFiller::addPolyline(std::span<const QPointF> points, qreal width) {
+    if (points.empty() || !(width > 0)) {
         return;
     }
-    const auto i = size_t(std::max<std::int64_t>(column, -1) + 1);
-    m_touched[i / 64] |= std::uint64_t(1) << (i % 64);
-    m_firstWord = std::min(m_firstWord, i / 64);
-    m_lastWord = std::max(m_lastWord, i / 64);
-    m_area[i] += area;
-    m_cover[i] += cover;
-}
-
-void CoverageFiller::rowSegment(std::int64_t x1, std::int64_t fy1, std::int64_t x2,
-                                std::int64_t fy2) {
-    if (fy1 == fy2) {
-        return;  // along the row: no area
+    const qreal half = width / 2;
+    // The points that move the line on, and the direction to each from the one before (half the
+    // width long): a point repeated says nothing about the direction.
+    std::vector<QPointF>& kept = m_linePoints;
+    std::vector<QPointF>& along = m_lineDirections;
+    kept.reserve(points.size());
+    kept.assign(1, points.front());
+    along.reserve(points.size());
+    along.clear();
+    for (const QPointF& p : points.subspan(1)) {
+        const QPointF step = p - kept.back();
+        const qreal length = std::hypot(step.x(), step.y());
+        if (length > 0 && std::isfinite(length)) {
+            kept.push_back(p);
+            along.push_back(step * (half / length));
+        }
     }
-    std::int64_t column1 = x1 >> 8;
-    const std::int64_t column2 = x2 >> 8;
-    const std::int64_t fx1 = x1 - column1 * kOne;
-    const std::int64_t fx2 = x2 - column2 * kOne;
-    if (column1 == column2) {
-        addCell(column1, (fx1 + fx2) * (fy2 - fy1), fy2 - fy1);
+    std::vector<QPointF>& outline = m_outline;
+    outline.clear();
+    // At most 5 points for each corner on either side, 2 for each end: enough for any line
+    // through as many points, so that the next one needs no more memory.
+    outline.reserve(10 * points.size() + 4);
+    if (along.empty()) {
+        // All points in one place: a square dot.
+        const QPointF p = kept.front();
+        outline = {p + QPointF(-half, -half), p + QPointF(half, -half), p + QPointF(half, half),
+                   p + QPointF(-half, half)};
+        addPolygon(outline);
         return;
     }
-    // Across columns: y where the segment leaves each cell, rounded down from its start.
-    std::int64_t dx = x2 - x1;
-    const std::int64_t dy = fy2 - fy1;
-    std::int64_t toBoundary;  // from the start to the first column boundary, times dy
-    std::int64_t first;       // where a cell is left: its right (kOne) or left (0) side
-    int step;
-    if (dx > 0) {
-        toBoundary = (kOne - fx1) * dy;
-        first = kOne;
-        step = 1;
-    } else {
-        toBoundary = fx1 * dy;
-        first = 0;
-        step = -1;
-        dx = -dx;
-    }
-    std::int64_t delta = floorDiv(toBoundary, dx);
-    std::int64_t mod = toBoundary - delta * dx;
-    addCell(column1, (fx1 + first) * delta, delta);
-    std::int64_t y = fy1 + delta;
-    column1 += step;
-    if (column1 != column2) {
-        const std::int64_t across = kOne * dy;
-        const std::int64_t lift = floorDiv(across, dx);
-        const std::int64_t rem = across - lift * dx;
-        mod -= dx;
-        while (column1 != column2) {
-            delta = lift;
-            mod += rem;
-            if (mod >= 0) {
-                mod -= dx;
-                ++delta;
+    // One outline around the whole line, so that no part of it is covered twice: down one side
+    // and back along the other, with square ends half the width long. Where the line turns, the
+    // outer side goes round the point in an arc and the inner side through the point itself.
+    const auto across = [](const QPointF& a) { return QPointF(-a.y(), a.x()); };
+    const auto side = [&](qreal sign, bool forwards) {
+        const int segments = int(along.size());
+        for (int k = 0; k < segments; ++k) {
+            const int s = forwards ? k : segments - 1 - k;
+            const QPointF normal = across(along[size_t(s)]) * sign;
+            const QPointF& from = kept[size_t(forwards ? s : s + 1)];
+            const QPointF& to = kept[size_t(forwards ? s + 1 : s)];
+            const QPointF ahead = along[size_t(s)] * (forwards ? 1 : -1);
+            if (k == 0) {
+                outline.push_back(from - ahead + normal);
             }
-            addCell(column1, kOne * delta, delta);
-            y += delta;
-            column1 += step;
-        }
-    }
-    delta = fy2 - y;
-    addCell(column2, (fx2 + kOne - first) * delta, delta);
-}
-
-std::int64_t CoverageFiller::boundaryX(Edge& e, std::int64_t boundary) {
-    if (e.cachedBoundary == boundary) {
-        return e.cachedX;
-    }
-    // Counted from the edge's start, rounded down from there, as the edge is walked.
-    const std::int64_t row1 = e.y1 >> 8;
-    const std::int64_t fy1 = e.y1 - row1 * kOne;
-    const std::int64_t dx = e.x2 - e.x1;
-    std::int64_t x;
-    if (e.y1 < e.y2) {  // downwards: boundary k is the bottom of row row1 + k
-        const std::int64_t k = boundary - 1 - row1;
-        x = e.x1 + floorDiv((kOne - fy1 + kOne * k) * dx, e.y2 - e.y1);
-    } else {  // upwards: boundary k is the top of row row1 - k
-        const std::int64_t k = row1 - boundary;
-        x = e.x1 + floorDiv((fy1 + kOne * k) * dx, e.y1 - e.y2);
-    }
-    e.cachedBoundary = boundary;
-    e.cachedX = x;
-    return x;
-}
-
-void CoverageFiller::edgeInRow(Edge& e, int row) {
-    const std::int64_t row1 = e.y1 >> 8;
-    const std::int64_t row2 = e.y2 >> 8;
-    const std::int64_t fy1 = e.y1 - row1 * kOne;
-    const std::int64_t fy2 = e.y2 - row2 * kOne;
-    if (row1 == row2) {
-        rowSegment(e.x1, fy1, e.x2, fy2);
-        return;
-    }
-    // Rows are filled from the top, so the boundary above a row was the one below the last.
-    const bool down = row1 < row2;
-    const std::int64_t top = row == std::min(row1, row2) ? 0 : boundaryX(e, row);
-    const std::int64_t bottom = row == std::max(row1, row2) ? 0 : boundaryX(e, row + 1);
-    if (row == row1) {
-        rowSegment(e.x1, fy1, down ? bottom : top, down ? kOne : 0);
-    } else if (row == row2) {
-        rowSegment(down ? top : bottom, down ? 0 : kOne, e.x2, fy2);
-    } else if (down) {
-        rowSegment(top, 0, bottom, kOne);
-    } else {
-        rowSegment(bottom, kOne, top, 0);
-    }
-}
-
-void CoverageFiller::blendRow(QRgb* row, int left, int right, QRgb color, FillRule rule) {
-    const auto span = [&](int x, int count, std::int64_t area) {
-        const int from = std::max(x, left);
-        const int to = std::min(x + count - 1, right);
-        const int c = coverage(area, rule);
-        if (from <= to && c != 0) {
-            blendSpan(row + from, to - from + 1, color, c);
-        }
-    };
-    std::int64_t cover = 0;
-    int next = 0;  // the first column after the last cell
-    for (size_t word = m_firstWord; word <= m_lastWord; ++word) {
-        for (std::uint64_t bits = m_touched[word]; bits != 0; bits &= bits - 1) {
-            const size_t i = word * 64 + size_t(std::countr_zero(bits));
-            const int column = int(i) - 1;
-            if (cover != 0 && column > next) {
-                span(next, column - next, cover * 2 * kOne);
-            }
-            cover += m_cover[i];
-            const std::int64_t area = cover * 2 * kOne - m_area[i];
-            if (area != 0 && column >= 0) {
-                span(column, 1, area);
-            }
-            next = column + 1;
-            m_area[i] = 0;
-            m_cover[i] = 0;
-        }
-        m_touched[word] = 0;
-    }
-    // What crosses the row right of the pixels was left out: the rest of the row is inside.
-    if (cover != 0 && next < m_width) {
-        span(next, m_width - next, cover * 2 * kOne);
-    }
-    m_firstWord = SIZE_MAX;
-    m_lastWord = 0;
-}
-
-void CoverageFiller::fill(const Pixels& pixels, const QRect& clip, QRgb color, FillRule rule) {
-    Q_ASSERT(qAlpha(color) == 255);
-    const QRect area = clip & QRect(0, 0, pixels.width, pixels.height);
-    if (area.isEmpty() || m_edges.empty() || m_wild) {
-        return;
-    }
-    m_width = pixels.width;
-    const size_t columns = size_t(pixels.width) + 1;
-    if (m_area.size() < columns) {
-        m_area.resize(columns);
-        m_cover.resize(columns);
-        m_touched.resize((columns + 63) / 64);
-    }
-    m_firstWord = SIZE_MAX;
-    m_lastWord = 0;
-    for (Edge& e : m_edges) {
-        e.cachedBoundary = INT64_MIN;
-    }
-    m_order.resize(m_edges.size());
-    for (size_t i = 0; i < m_order.size(); ++i) {
-        m_order[i] = int(i);
-    }
-    std::sort(m_order.begin(), m_order.end(),
-              [this](int a, int b) { return m_edges[size_t(a)].top < m_edges[size_t(b)].top; });
-    m_active.clear();
-    size_t next = 0;
-    for (int row = area.top(); row <= area.bottom(); ++row) {
-        while (next < m_order.size() && m_edges[size_t(m_order[next])].top <= row) {
-            m_active.push_back(m_order[next++]);
-        }
-        std::erase_if(m_active, [&](int e) { return m_edges[size_t(e)].bottom < row; });
-        if (m_active.empty()) {
-            if (next == m_order.size()) {
+            if (k == segments - 1) {
+                outline.push_back(to + ahead + normal);
                 break;
             }
+            const int n = forwards ? s + 1 : s - 1;
+            const QPointF nextNormal = across(along[size_t(n)]) * sign;
+            const QPointF nextAhead = along[size_t(n)] * (forwards ? 1 : -1);
+            const qreal turn = QPointF::dotProduct(normal, nextAhead) / (half * half);
+            if (turn > 1e-9) {
+                // The next segment turns towards this side: inside the corner.
+                outline.push_back(to + normal);
+                outline.push_back(to);
+                outline.push_back(to + nextNormal);
+                continue;
+            }
+            // Round the outside of the corner, in four steps at most. The arc passes
+            // ahead of the point, which decides its way round where the line turns back.
+            const qreal a0 = std::atan2(normal.y(), normal.x());
+            qreal sweep = std::remainder(std::atan2(nextNormal.y(), nextNormal.x()) - a0,
+                                         2 * std::numbers::pi);
+            const qreal middle = a0 + sweep / 2;
+            if (std::abs(sweep) > std::numbers::pi / 2 &&
+                std::cos(middle) * ahead.x() + std::sin(middle) * ahead.y() < 0) {
+                sweep -= std::copysign(2 * std::numbers::pi, sweep);
+            }
+            const int steps = std::min(4, int(std::ceil(std::abs(sweep) / (std::numbers::pi / 4))));
+            for (int i = 0; i <= steps; ++i) {
+                const qreal a = a0 + sweep * i / std::max(steps, 1);
+                outline.push_back(to + QPointF(std::cos(a), std::sin(a)) * half);
+            }
+        }
+    };
+    side(1, true);
+    side(-1, false);
+    m_edges.reserve(m_edges.size() + outline.capacity());
+    addPolygon(outline);
+}
+
+void CoverageFiller::touch(int first, int last) {
+    m_touched.emplace_back(first, last);
+}
+
+void CoverageFiller::addRowSegment(double xa, double xb, float d) {
+    if (xa > xb) {
+        std::swap(xa, xb);
+    }
+    const double columns = m_columns;
+    // What lies left of the clip covers the whole row from its first pixel on; what lies right of
+    // it changes none of its pixels.
+    if (xb <= 0) {
+        m_cells[0] += d;
+        touch(0, 0);
+        return;
+    }
+    if (xa >= columns) {
+        return;
+    }
+    double inside = d;
+    if (xa < 0 || xb > columns) {
+        const double dx = xb - xa;
+        if (xa < 0) {
+            const double leftPart = inside * (-xa / dx);
+            m_cells[0] += float(leftPart);
+            touch(0, 0);
+            inside -= leftPart;
+        }
+        if (xb > columns) {
+            inside -= d * ((xb - columns) / dx);
+        }
+        xa = std::max(xa, 0.0);
+        xb = std::min(xb, columns);
+    }
+    // The area right of the segment in each cell it crosses, times its height: the cells from
+    // the one after its right end on get all of its height.
+    const double x0floor = std::floor(xa);
+    const int x0i = int(x0floor);
+    const double x1ceil = std::ceil(xb);
+    const int x1i = int(x1ceil);
+    if (x1i <= x0i + 1) {
+        const double middle = 0.5 * (xa + xb) - x0floor;
+        m_cells[size_t(x0i)] += float(inside * (1 - middle));
+        m_cells[size_t(x0i) + 1] += float(inside * middle);
+        touch(x0i, x0i + 1);
+        return;
+    }
+    const double s = 1 / (xb - xa);
+    const double x0f = xa - x0floor;
+    const double a0 = 0.5 * s * (1 - x0f) * (1 - x0f);
+    const double x1f = xb - x1ceil + 1;
+    const double am = 0.5 * s * x1f * x1f;
+    m_cells[size_t(x0i)] += float(inside * a0);
+    if (x1i == x0i + 2) {
+        m_cells[size_t(x0i) + 1] += float(inside * (1 - a0 - am));
+    } else {
+        const double a1 = s * (1.5 - x0f);
+        m_cells[size_t(x0i) + 1] += float(inside * (a1 - a0));
+        for (int x = x0i + 2; x < x1i - 1; ++x) {
+            m_cells[size_t(x)] += float(inside * s);
+        }
+        const double a2 = a1 + (x1i - x0i - 3) * s;
+        m_cells[size_t(x1i) - 1] += float(inside * (1 - a2 - am));
+    }
+    m_cells[size_t(x1i)] += float(inside * am);
+    touch(x0i, x1i);
+}
+
+void CoverageFiller::blendRow(QRgb* row, QRgb premultiplied) {
+    std::sort(m_touched.begin(), m_touched.end());
+    // Pixels are blended in runs of one coverage: it changes only at cells an edge touched, and
+    // often not even there.
+    float sum = 0;
+    int runStart = 0;
+    int runCoverage = 0;
+    size_t i = 0;
+    while (i < m_touched.size()) {
+        const int first = m_touched[i].first;
+        int last = m_touched[i].second;
+        for (++i; i < m_touched.size() && m_touched[i].first <= last + 1; ++i) {
+            last = std::max(last, m_touched[i].second);
+        }
+        for (int x = first; x <= last; ++x) {
+            sum += m_cells[size_t(x)];
+            m_cells[size_t(x)] = 0;
+            const int c = coverage(sum);
+            if (c != runCoverage && x < m_columns) {
+                // Along a gentle slope most runs are one pixel of the edge.
+                if (x - runStart == 1 && runCoverage != 255) {
+                    if (runCoverage != 0) {
+                        blendPixel(row[runStart], premultiplied, uint(runCoverage));
+                    }
+                } else {
+                    blendPixels(row + runStart, x - runStart, premultiplied, runCoverage);
+                }
+                runStart = x;
+                runCoverage = c;
+            }
+        }
+    }
+    blendPixels(row + runStart, m_columns - runStart, premultiplied, runCoverage);
+    m_touched.clear();
+}
+
+void CoverageFiller::fill(const DevicePixels& pixels, const QRect& clip, QRgb premultiplied) {
+    const QRect area = clip & pixels.rect();
+    if (area.isEmpty() || m_edges.empty()) {
+        return;
+    }
+    m_columns = area.width();
+    if (m_cells.size() < size_t(m_columns) + 2) {
+        m_cells.resize(size_t(m_columns) + 2);  // zeros, and each row leaves them so
+    }
+    std::sort(m_edges.begin(), m_edges.end(),
+              [](const Edge& a, const Edge& b) { return a.y0 < b.y0; });
+    // Neither can outgrow the edges, so neither needs more memory for a shape whose edges fit.
+    m_active.clear();
+    m_active.reserve(m_edges.capacity());
+    m_touched.clear();
+    m_touched.reserve(2 * m_edges.capacity());
+    size_t next = 0;
+    const double left = area.left();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const double top = y;
+        const double bottom = y + 1.0;
+        while (next < m_edges.size() && m_edges[next].y0 < bottom) {
+            m_active.push_back(int(next++));
+        }
+        std::erase_if(m_active, [&](int e) { return m_edges[size_t(e)].y1 <= top; });
+        if (m_active.empty()) {
+            // Nothing until the next edge begins.
+            if (next == m_edges.size() || m_edges[next].y0 >= area.bottom() + 1) {
+                break;
+            }
+            y = std::max(y, int(std::floor(m_edges[next].y0)) - 1);
             continue;
         }
         for (int e : m_active) {
-            edgeInRow(m_edges[size_t(e)], row);
+            const Edge& edge = m_edges[size_t(e)];
+            const double ya = std::max(top, edge.y0);
+            const double yb = std::min(bottom, edge.y1);
+            if (yb > ya) {
+                addRowSegment(edge.x + (ya - edge.y0) * edge.dxdy - left,
+                              edge.x + (yb - edge.y0) * edge.dxdy - left,
+                              float(yb - ya) * edge.dir);
+            }
         }
-        if (m_firstWord > m_lastWord) {
-            continue;
+        if (!m_touched.empty()) {
+            blendRow(pixels.row(y) + area.left(), premultiplied);
         }
-        auto* line = reinterpret_cast<QRgb*>(pixels.bits + qsizetype(row) * pixels.stride);
-        blendRow(line, area.left(), area.right(), color, rule);
     }
+}
+
+void AreaSeriesPainter::paint(const PainterPixels& target, const chart::PixelRect& plot,
+                              const Series& series, const QRect& areaClip, const QRect& lineClip) {
+    const size_t n = series.values.size();
+    if (n < 2) {
+        return;
+    }
+    // Points on pixel centres: a line one pixel wide covers exactly the pixels of its ends and
+    // stays sharp at any whole device pixel ratio.
+    const double xMax = double(n - 1);
+    m_points.clear();
+    for (size_t i = 0; i < n; ++i) {
+        m_points.push_back(
+            target.map(QPointF(chart::mapX(plot, double(i), 0, xMax) + 0.5,
+                               chart::mapY(plot, series.values[i], series.min, series.max) + 0.5)));
+    }
+    // The area closes along the bottom edge.
+    const qreal base = target.map(QPointF(0, plot.bottom + 0.5)).y();
+    m_points.emplace_back(m_points[n - 1].x(), base);
+    m_points.emplace_back(m_points[0].x(), base);
+
+    m_filler.clear();
+    m_filler.addPolygon(m_points);
+    m_filler.fill(target.pixels, target.map(areaClip) & target.clip, series.area);
+    m_filler.clear();
+    m_filler.addPolyline(std::span(m_points).first(n), target.scale);
+    m_filler.fill(target.pixels, target.map(lineClip) & target.clip, series.line);
 }
 
 }  // namespace lsg

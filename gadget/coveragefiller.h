@@ -2,79 +2,88 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include <QPolygonF>
+#include <QPointF>
 #include <QRect>
 #include <QRgb>
-#include <QtGlobal>
-#include <cstdint>
+#include <span>
+#include <utility>
 #include <vector>
+
+#include "gadget/chartgeom.h"
+#include "gadget/painterpixels.h"
 
 namespace lsg {
 
-// Fills polygons with anti-aliasing straight into 32-bit pixels, one pixel row at a time, with
-// exactly the coverage and the blend of Qt's raster engine for an opaque colour (the chart tests
-// compare every pixel with the painter's). It costs a fraction of the painter's fill: no
-// engine to set up, and the cells of a row are kept in an array instead of a list searched from
-// its start for every new cell.
-//
-// Coverage is the area of each pixel inside the shape, computed the classic way: every edge
-// leaves in each cell it crosses how far it crosses the cell upwards or downwards ("cover") and
-// the area that crossing leaves to its right; a row is then summed from left to right.
-// Coordinates are whole 64ths of a pixel (rounded to nearest) in 256ths, and every crossing of
-// a pixel row or column by an edge is rounded down, first the rows, then the columns within a
-// row: the very numbers the raster engine works with.
+// Fills shapes of straight edges with anti-aliasing straight into 32-bit pixels. A pixel is
+// covered by the share of its area inside the shape, computed exactly: each edge leaves in the
+// cells of a pixel row what it adds to the coverage from there to the right, and the row is
+// summed from left to right. Shapes that overlap fill by the non-zero rule: a pixel wholly inside
+// two of them is covered once; one that both cover in part gets the sum of their shares, at most
+// the whole pixel. Runs between the cells an edge touches are filled at once, so the inside of a
+// large shape costs little more than copying its pixels. The memory it needs stays for the next
+// shape, so that drawing the same kind of picture again allocates nothing.
 class CoverageFiller {
 public:
-    enum class FillRule { OddEven, Winding };
-
-    // 32-bit premultiplied pixels (RGB32 or ARGB32_Premultiplied), `width` x `height`.
-    struct Pixels {
-        uchar* bits = nullptr;
-        qsizetype stride = 0;
-        int width = 0;
-        int height = 0;
-    };
-
-    // Forgets the shape; the memory stays for the next one.
+    // Forgets the shapes added.
     void clear();
-    // Adds a closed polygon in device pixels (the last point joins the first).
-    void addPolygon(const QPolygonF& points);
-    // Whether every point added lies within 8192 pixels of the device's origin: only then is
-    // the shape filled here exactly as the painter fills it, and filled at all.
-    bool usable() const;
+    // Adds a closed polygon in device pixels (the last point joins the first). A polygon with a
+    // point that is not a number or lies farther than 2^26 pixels from the origin is left out.
+    void addPolygon(std::span<const QPointF> points);
+    // Adds a line through `points`, `width` wide, with square ends half its width long and
+    // round corners: as dark where it turns as elsewhere.
+    void addPolyline(std::span<const QPointF> points, qreal width);
 
-    // Fills the shape with `color` (opaque, premultiplied) inside `clip`; parts of the shape
-    // off the pixels are allowed.
-    void fill(const Pixels& pixels, const QRect& clip, QRgb color, FillRule rule);
+    // Fills the shapes added with a premultiplied colour inside `clip`.
+    void fill(const DevicePixels& pixels, const QRect& clip, QRgb premultiplied);
 
 private:
     struct Edge {
-        std::int64_t x1, y1, x2, y2;  // in 256ths of a pixel, in drawing order
-        int top, bottom;              // the rows it touches
-        // The last row boundary crossed and x there, which the next row starts from.
-        std::int64_t cachedBoundary;
-        std::int64_t cachedX;
+        double x;     // at y0
+        double y0;    // top, smaller than y1
+        double y1;    // bottom
+        double dxdy;  // x per y
+        float dir;    // 1 downwards as added, -1 upwards
     };
-    void addCell(std::int64_t column, std::int64_t area, std::int64_t cover);
-    // One edge's part in the row being filled, from (x1, fy1) to (x2, fy2), y in the row.
-    void rowSegment(std::int64_t x1, std::int64_t fy1, std::int64_t x2, std::int64_t fy2);
-    // x where an edge crosses the top of pixel row `boundary`.
-    static std::int64_t boundaryX(Edge& edge, std::int64_t boundary);
-    void edgeInRow(Edge& edge, int row);
-    void blendRow(QRgb* row, int left, int right, QRgb color, FillRule rule);
+    // Adds what the part of an edge from xa to xb, `d` high (signed), leaves in the row's cells.
+    void addRowSegment(double xa, double xb, float d);
+    void touch(int first, int last);
+    void blendRow(QRgb* row, QRgb premultiplied);
 
     std::vector<Edge> m_edges;
-    bool m_wild = false;       // a point was not a number or too far away
-    int m_width = 0;           // of the pixels being filled
-    std::vector<int> m_order;  // edges by first row
-    std::vector<int> m_active;
-    // The cells of the row being filled, by column + 1 (column -1 holds what lies left of the
-    // pixels), and the indexes that hold something.
-    std::vector<std::int64_t> m_area;
-    std::vector<std::int64_t> m_cover;
-    std::vector<std::uint64_t> m_touched;  // a bit per index
-    size_t m_firstWord = 0;                // of m_touched, with any bit set in this row
-    size_t m_lastWord = 0;
+    std::vector<int> m_active;  // edges crossing the row
+    // The row being filled, from the clip's first column: cell i adds to the coverage of pixels
+    // i and on. Two more cells than the clip has columns take what the edges leave on its right.
+    std::vector<float> m_cells;
+    int m_columns = 0;
+    std::vector<std::pair<int, int>> m_touched;  // ranges of cells that hold something
+    // A line's points, directions and outline, kept for the next line.
+    std::vector<QPointF> m_linePoints;
+    std::vector<QPointF> m_lineDirections;
+    std::vector<QPointF> m_outline;
+};
+
+// The series of an area chart: the area under a line through the values, and the line itself
+// over it, drawn into any rectangle of any painter's pixels; a frame, grid or background is the
+// caller's. The memory it needs stays for the next paint.
+class AreaSeriesPainter {
+public:
+    struct Series {
+        std::span<const double> values;  // value i at X = i; fewer than two draw nothing
+        double min = 0;                  // value on the plot's bottom edge
+        double max = 100;                // value on its top edge
+        QRgb area = 0;                   // premultiplied
+        QRgb line = 0;                   // premultiplied
+    };
+    // Value i lies at the centre of the pixel in column chart::mapX(plot, i, 0, n - 1) and row
+    // chart::mapY(plot, value, min, max). The area reaches down to the centre of the plot's bottom
+    // row and fills only `areaClip`; the line is one logical pixel wide and drawn only inside
+    // `lineClip` (both in logical pixels). Nothing lands outside `target.clip`.
+    void paint(const PainterPixels& target, const chart::PixelRect& plot, const Series& series,
+               const QRect& areaClip, const QRect& lineClip);
+
+private:
+    CoverageFiller m_filler;
+    std::vector<QPointF> m_points;
 };
 
 }  // namespace lsg

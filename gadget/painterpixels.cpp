@@ -2,64 +2,122 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "gadget/painterpixels.h"
 
+#include <QColor>
 #include <QPaintEngine>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace lsg {
 
 namespace {
 
-// The whole number of device pixels per logical pixel when the painter maps whole logical pixels
-// onto whole device pixels (the device's own whole ratio and a whole offset), else 0.
-int wholePixelScale(const QPainter& painter) {
-    const QPaintDevice* device = painter.device();
-    if (device == nullptr) {
-        return 0;
-    }
-    const qreal ratio = device->devicePixelRatio();
-    const QTransform& t = painter.deviceTransform();
-    if (ratio != std::round(ratio) || ratio < 1 || t.type() > QTransform::TxScale ||
-        t.m11() != ratio || t.m22() != ratio || t.dx() != std::round(t.dx()) ||
-        t.dy() != std::round(t.dy())) {
-        return 0;
-    }
-    return int(ratio);
+// Far beyond any device, and far from overflowing an int.
+constexpr qreal kLimit = 1 << 30;
+
+int nearest(qreal v) {
+    return int(std::floor(std::clamp(v, -kLimit, kLimit) + 0.5));
+}
+
+bool whole(qreal v) {
+    return v == std::floor(v);
 }
 
 }  // namespace
 
-std::optional<PainterPixels> painterPixels(QPainter& painter, const QRect& logical) {
+void blendPixels(QRgb* to, int count, QRgb premultiplied, int coverage) {
+    if (count <= 0 || coverage <= 0) {
+        return;
+    }
+    const QRgb part = coverage >= 255 ? premultiplied : byteMul(premultiplied, uint(coverage));
+    const uint rest = 255 - qAlpha(part);
+    if (rest != 0) {
+        for (int i = 0; i < count; ++i) {
+            to[i] = part + byteMul(to[i], rest);
+        }
+        return;
+    }
+    // Long runs (a background, the inside of an area) are doubled by copying, which the C library
+    // does many pixels at a time.
+    if (count < 16) {
+        std::fill_n(to, count, part);
+        return;
+    }
+    std::fill_n(to, 8, part);
+    for (int done = 8; done < count; done *= 2) {
+        std::memcpy(to + done, to, size_t(std::min(done, count - done)) * sizeof(QRgb));
+    }
+}
+
+void fillPixels(const DevicePixels& pixels, const QRect& rect, const QRect& clip,
+                QRgb premultiplied) {
+    // QRect's intersection would turn a rectangle of negative extent the right way round.
+    if (rect.isEmpty()) {
+        return;
+    }
+    const QRect area = rect & clip & pixels.rect();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        blendPixels(pixels.row(y) + area.left(), area.width(), premultiplied, 255);
+    }
+}
+
+QRgb premultipliedPixel(const QColor& color) {
+    return color.rgba64().premultiplied().toArgb32();
+}
+
+QRect PainterPixels::map(const QRect& logical) const {
+    const int left = nearest(logical.left() * scale + offset.x());
+    const int top = nearest(logical.top() * scale + offset.y());
+    const int right = nearest((logical.left() + logical.width()) * scale + offset.x());
+    const int bottom = nearest((logical.top() + logical.height()) * scale + offset.y());
+    return {left, top, right - left, bottom - top};
+}
+
+std::optional<QRect> PainterPixels::exactly(const QRect& logical) const {
+    const QPointF first = map(QPointF(logical.topLeft()));
+    const QPointF last =
+        map(QPointF(logical.left() + logical.width(), logical.top() + logical.height()));
+    if (!whole(first.x()) || !whole(first.y()) || !whole(last.x()) || !whole(last.y())) {
+        return std::nullopt;
+    }
+    const QRect device = map(logical);
+    if (device.isEmpty() || !clip.contains(device)) {
+        return std::nullopt;
+    }
+    return device;
+}
+
+std::optional<PainterPixels> painterPixels(QPainter& painter) {
     QPaintEngine* engine = painter.paintEngine();
     QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
     if (device == nullptr || device->devType() != QInternal::Image || painter.hasClipping() ||
         painter.opacity() != 1 ||
-        painter.compositionMode() != QPainter::CompositionMode_SourceOver || logical.isEmpty()) {
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
         return std::nullopt;
     }
     auto* image = static_cast<QImage*>(device);
-    const int scale = wholePixelScale(painter);
-    if (scale == 0 || !image->isDetached() || image->depth() != 32) {
+    if (!image->isDetached() || (image->format() != QImage::Format_RGB32 &&
+                                 image->format() != QImage::Format_ARGB32_Premultiplied)) {
         return std::nullopt;
     }
     const QTransform& t = painter.deviceTransform();
-    const QRect pixels(int(t.dx()) + logical.x() * scale, int(t.dy()) + logical.y() * scale,
-                       logical.width() * scale, logical.height() * scale);
-    if (!image->rect().contains(pixels)) {
+    if (t.type() > QTransform::TxScale || t.m11() != t.m22() || !(t.m11() > 0)) {
         return std::nullopt;
     }
+    QRect clip = image->rect();
     const QRegion systemClip = engine->systemClip();
-    if (!systemClip.isEmpty() && !systemClip.contains(pixels)) {
-        return std::nullopt;
+    if (!systemClip.isEmpty()) {
+        if (systemClip.rectCount() != 1) {
+            return std::nullopt;
+        }
+        clip &= systemClip.boundingRect();
     }
     // Writing through constBits() does not detach; the image is this painter's alone (checked
     // above), so it writes where the painter does.
-    return PainterPixels{const_cast<uchar*>(image->constBits()),
-                         image->bytesPerLine(),
-                         image->size(),
-                         image->format(),
-                         scale,
-                         pixels};
+    const DevicePixels pixels{const_cast<uchar*>(image->constBits()), image->bytesPerLine(),
+                              image->width(), image->height()};
+    return PainterPixels{pixels, image->format(), t.m11(), QPointF(t.dx(), t.dy()), clip};
 }
 
 }  // namespace lsg
