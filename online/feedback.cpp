@@ -66,24 +66,14 @@ SendConfig defaultSendConfig() {
 }
 
 bool sendFeedback(const QStringList& lines, const SendConfig& config) {
-    QString reply;
+    // One secure attempt and no plain retry: whoever stops it (a network that blocks HTTPS, a
+    // stranger in the middle) could read a plain one, and the text and address are personal.
     try {
-        reply = net::PostForm(QStringLiteral("https://") + config.host + kPath, lines,
-                              config.timeoutMs, config.options);
-    } catch (const net::UntrustedPeerError&) {
-        // Someone answered who could not prove to be the server: the text must not go to them
-        // in the clear.
-        return false;
+        return isSuccessReply(net::PostForm(QStringLiteral("https://") + config.host + kPath, lines,
+                                            config.timeoutMs, config.options));
     } catch (...) {
-        // Nobody answered on the secure path: the plain one gets exactly one try.
-        try {
-            reply = net::PostForm(QStringLiteral("http://") + config.host + kPath, lines,
-                                  config.timeoutMs, config.options);
-        } catch (...) {
-            return false;
-        }
+        return false;
     }
-    return isSuccessReply(reply);
 }
 
 }  // namespace lsg::feedback

@@ -42,9 +42,9 @@ struct SendConfig {
 // The program's configuration: the build's server host and the 3000 ms limit.
 SendConfig defaultSendConfig();
 
-// Posts the lines to https://host/php/feedback.php and, when that fails without a peer that
-// failed verification, once to http:// on the same host and path. True when the reply is a success.
-// Never throws; blocks for at most two attempts, each bounded by the timeout per phase.
+// Posts the lines to https://host/php/feedback.php, never in plain HTTP. True when the reply is
+// a success; any failure of the attempt is a failure of the send. Never throws; blocks for one
+// attempt, bounded by the timeout per phase.
 bool sendFeedback(const QStringList& lines, const SendConfig& config);
 
 }  // namespace lsg::feedback
