@@ -5,7 +5,8 @@
 # The update check as a user meets it: the program asks the local server, which reports 4.4, so
 # the UPDATE AVAILABLE popup appears in the top-right corner; its link hands the download
 # address to the browser. The program trusts the server's test CA (LOADSPIRE_TEST_CA_FILE, read
-# only by the local-server build), so the check goes over verified TLS.
+# only by the local-server build), so the check goes over verified TLS. Then, on a network that
+# resets TLS and forges a plain reply, the link still leads only to the maker's https page.
 source "$(dirname "$0")/lib.sh"
 
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
@@ -140,4 +141,28 @@ opened=$(cat "$E2E_TMP/opened.txt")
 [ "$opened" = "https://example.invalid/download/" ] || e2e_fail "handed to the browser: $opened"
 e2e_wait_gone '^UPDATE AVAILABLE$' 10
 e2e_alive "$E2E_PID" || e2e_fail "the program ended"
+
+# A network that resets every TLS handshake and answers plain HTTP itself, with a forged reply
+# that names a plain download on the maker's host: the check falls back to plain HTTP, but the
+# link leads to the maker's https download page.
+kill "$E2E_PID"
+e2e_wait_ended "$E2E_PID" "the program did not end on SIGTERM"
+echo '{"cmd": "tls", "mode": "reset"}' >&"$server_in"
+forged="http://127.0.0.1:$PORT/download/evil.exe"
+printf '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": "<version>4.4</version>\\r\\n<url>%s</url>\\r\\n"}\n' \
+    "$forged" >&"$server_in"
+echo '{"cmd": "clear"}' >&"$server_in"
+: >"$E2E_TMP/opened.txt"
+e2e_start_program
+popup=$(e2e_wait_window '^UPDATE AVAILABLE$' 30)
+read -r px py < <(e2e_wait_still "$popup")
+e2e_pointer $((px + 182)) $((py + 45)) click 1
+for i in $(seq 50); do
+    [ -s "$E2E_TMP/opened.txt" ] && break
+    sleep 0.1
+done
+opened=$(cat "$E2E_TMP/opened.txt")
+[ "$opened" = "https://127.0.0.1:$PORT/download/" ] ||
+    e2e_fail "a plain reply sent the browser to: $opened (requests: $(server_requests))"
+[ "$(e2e_ini_value "$store" LastUpdateCheckCount)" = 2 ] || e2e_fail "the plain reply was not used"
 echo "update e2e passed"
