@@ -508,35 +508,30 @@ void TAppForm::Settings1Click() {
     form->show();
 }
 
+// The toggles write first: a refused write is reported and changes nothing, so the check mark
+// always shows the state in effect.
 void TAppForm::StayOnTop1Click() {
     if (StayOnTop1->isChecked()) {
+        settings::writeInt(settings::Key::StayOnTop, 0);
         TimerStayOnTop.stop();
         StayOnTop1->setChecked(false);
-        settings::writeInt(settings::Key::StayOnTop, 0);
         if (m_gadget != nullptr) {
             m_gadget->setTopmost(false);
         }
     } else {
-        StayOnTop1->setChecked(true);
         settings::writeInt(settings::Key::StayOnTop, 1);
+        StayOnTop1->setChecked(true);
         TimerStayOnTopTimer();
         TimerStayOnTop.start();
     }
 }
 
 void TAppForm::ShowAllCores1Click() {
-    if (ShowAllCores1->isChecked()) {
-        ShowAllCores1->setChecked(false);
-        settings::writeInt(settings::Key::ShowCores, 0);
-        if (m_gadget != nullptr) {
-            m_gadget->setStripsVisible(false);
-        }
-    } else {
-        ShowAllCores1->setChecked(true);
-        settings::writeInt(settings::Key::ShowCores, 1);
-        if (m_gadget != nullptr) {
-            m_gadget->setStripsVisible(true);
-        }
+    const bool show = !ShowAllCores1->isChecked();
+    settings::writeInt(settings::Key::ShowCores, show ? 1 : 0);
+    ShowAllCores1->setChecked(show);
+    if (m_gadget != nullptr) {
+        m_gadget->setStripsVisible(show);
     }
 }
 

@@ -310,15 +310,32 @@ TEST_F(StartupTest, MenuTogglesWriteTheirKeys) {
     EXPECT_EQ(settings::readInt(settings::Key::ShowCores), 0);
 }
 
-TEST_F(StartupTest, ARefusedWriteIsReportedAndTheStripsStayAsTheyWere) {
-    start(2);
-    QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
-    writeSettings("");
-    QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
-    m_form->ShowAllCores1->trigger();
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
-    EXPECT_FALSE(gadget()->strip(1)->isVisible());
+// A toggle whose write is refused is reported and changes nothing: the check mark, the
+// stay-on-top timer and the strips all keep the state that was in effect, whichever way the
+// user toggled.
+TEST_F(StartupTest, ARefusedToggleLeavesMarkTimerAndStripsAsTheyWere) {
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on ? "from on" : "from off");
+        writeSettings(on ? "StayOnTop=1\r\nShowCores=1\r\n" : "");
+        start(2);
+        m_messages.clear();
+        const auto topmost = [this] {
+            return bool(gadget()->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        };
+        const bool wasTopmost = topmost();
+        QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
+        m_form->StayOnTop1->trigger();
+        m_form->ShowAllCores1->trigger();
+        QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"),
+                              QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_EQ(m_messages.size(), 2u);
+        EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
+        EXPECT_EQ(m_form->StayOnTop1->isChecked(), on);
+        EXPECT_EQ(m_form->TimerStayOnTop.isActive(), on);
+        EXPECT_EQ(topmost(), wasTopmost);
+        EXPECT_EQ(m_form->ShowAllCores1->isChecked(), on);
+        EXPECT_EQ(gadget()->strip(1)->isVisible(), on);
+    }
 }
 
 // Many processors at sizes users keep: the strips never hold the window to a minimum, start-up
