@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "about/aboutbox.h"
@@ -46,6 +47,9 @@ constexpr int kSettledChecks = 10;
 // ...and asked for at most this often, in case a window manager keeps the gadget elsewhere.
 constexpr int kMaxPlacements = 5;
 constexpr int kMaxFontPoints = 500;
+// A drag moves the gadget at every pointer step; its place is written at most this often (each
+// write replaces the whole settings file) and once more where the drag ends.
+constexpr int kPlaceWriteMs = 100;
 
 namespace {
 
@@ -110,6 +114,8 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
     m_framingTimer.setSingleShot(true);
     m_framingTimer.setInterval(100);
     connect(&m_framingTimer, &QTimer::timeout, this, &TAppForm::placeAfterFraming);
+    m_placeWriteTimer.setSingleShot(true);
+    connect(&m_placeWriteTimer, &QTimer::timeout, this, &TAppForm::writePendingPlace);
 
     buildMenu();
     TrayIcon1 = new QSystemTrayIcon(res::programIcon(), this);
@@ -131,6 +137,16 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
 }
 
 TAppForm::~TAppForm() {
+    // The last place of a move that ended just now is not lost; there is nobody left to tell
+    // of a failure.
+    try {
+        if (m_pendingPlace && SettingsFile != nullptr) {
+            settings::writeInt(settings::Key::Left, m_pendingPlace->x());
+            settings::writeInt(settings::Key::Top, m_pendingPlace->y());
+        }
+    } catch (const std::exception& e) {
+        qCInfo(log::settings) << "the gadget's last place was not saved:" << e.what();
+    }
     m_check.reset();
     // The settings windows act on the gadget: they go first.
     for (const QPointer<TSettingsForm>& form : m_settingsForms) {
@@ -393,6 +409,23 @@ void TAppForm::gadgetMoved(const QPoint& position) {
     if (!StartupComplete) {
         return;
     }
+    m_pendingPlace = position;
+    const qint64 since =
+        m_sincePlaceWritten.isValid() ? m_sincePlaceWritten.elapsed() : kPlaceWriteMs;
+    if (since >= kPlaceWriteMs) {
+        writePendingPlace();
+    } else if (!m_placeWriteTimer.isActive()) {
+        m_placeWriteTimer.start(int(kPlaceWriteMs - since));
+    }
+}
+
+void TAppForm::writePendingPlace() {
+    m_placeWriteTimer.stop();
+    if (!m_pendingPlace) {
+        return;
+    }
+    const QPoint position = *std::exchange(m_pendingPlace, std::nullopt);
+    m_sincePlaceWritten.start();
     m_messages.guarded([&position] {
         settings::writeInt(settings::Key::Left, position.x());
         settings::writeInt(settings::Key::Top, position.y());
@@ -410,6 +443,8 @@ void TAppForm::gadgetResized(const QSize& outerSize) {
 }
 
 void TAppForm::gadgetDragFinished(bool moved) {
+    // Where the drag ended is written now, not up to a tenth of a second later.
+    writePendingPlace();
     if (moved) {
         // The user put the gadget where it is: no saved place may undo that any more.
         m_userPlaced = true;

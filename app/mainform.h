@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
 #include <QPoint>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/gadgetsettings.h"
@@ -132,6 +134,7 @@ private:
     void FormCreateSteps();
     void buildStrips(qint64 instances);
     void gadgetMoved(const QPoint& position);
+    void writePendingPlace();
     void gadgetResized(const QSize& outerSize);
     void gadgetDragFinished(bool moved);
     void checkFramingAgain();  // the next framing check, while any are left
@@ -147,6 +150,11 @@ private:
     placement::SavedPlace m_savedPlace;  // Left and Top as saved, each absent when not stored
     QSize m_savedOuterSize;
     QTimer m_framingTimer;  // the next framing check
+    // A place the gadget was moved to and not yet written: moves are written at most every
+    // kPlaceWriteMs, the last one by this timer, and the place at the end of a drag at once.
+    std::optional<QPoint> m_pendingPlace;
+    QElapsedTimer m_sincePlaceWritten;
+    QTimer m_placeWriteTimer;
     int m_framingChecksLeft = 0;
     int m_settledChecks = 0;           // framing checks in a row that found the gadget in its place
     int m_placements = 0;              // places asked for since the gadget was shown

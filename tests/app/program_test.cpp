@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -583,6 +584,86 @@ TEST_F(FramingTest, TheUsersDragIsNeverUndone) {
         EXPECT_EQ(settings::readInt(settings::Key::Left), 80);
         EXPECT_EQ(settings::readInt(settings::Key::Top), 70);
     }
+}
+
+// Saves of settings.ini in a folder: each write of a key renames a new temporary file of its own
+// name over the file. (Renames onto settings.ini itself would not do: the kernel merges repeats
+// of one event that follow each other.)
+class SaveCounter {
+public:
+    explicit SaveCounter(const QString& folder) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_MOVED_FROM),
+                  0);
+    }
+    ~SaveCounter() { ::close(m_fd); }
+    int count() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t n = 0;
+        while ((n = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && QByteArray(event->name).startsWith("settings.ini.tmp")) {
+                    ++m_count;
+                }
+                at += ssize_t(sizeof(inotify_event)) + event->len;
+            }
+        }
+        return m_count;
+    }
+
+private:
+    int m_fd;
+    int m_count = 0;
+};
+
+// A drag writes its place at most every 100 ms, and once more when it ends, so the file always
+// ends up with the final place.
+TEST_F(FramingTest, ADragWritesItsPlaceAtMostEveryTenthOfASecondAndAtItsEnd) {
+    startFramedLate();
+    // The cursor's screen position moves; the label moves with the window under it.
+    QWidget* label = gadget()->Label1;
+    QPoint cursor = label->mapToGlobal(label->rect().center());
+    const auto mouseAt = [label, &cursor](QEvent::Type type, Qt::MouseButtons held,
+                                          const QPoint& to) {
+        cursor = to;
+        const QPointF local = label->mapFromGlobal(QPointF(cursor));
+        QMouseEvent event(type, local, QPointF(cursor), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(label, &event);
+        settle();
+    };
+    SaveCounter saves(m_appFolder);
+    const QPoint start = gadget()->framePosition();
+    const QPoint pressed = cursor;
+    QElapsedTimer dragging;
+    dragging.start();
+    mouseAt(QEvent::MouseButtonPress, Qt::LeftButton, pressed);
+    constexpr int kSteps = 40;
+    for (int step = 1; step <= kSteps; ++step) {
+        mouseAt(QEvent::MouseMove, Qt::LeftButton, pressed + QPoint(step, step / 2));
+    }
+    mouseAt(QEvent::MouseButtonRelease, Qt::NoButton, cursor);
+    const qint64 took = dragging.elapsed();
+    // Left and Top: once at the start, at most once per 100 ms after it, and once at the end.
+    EXPECT_LE(saves.count(), 2 * (took / 100 + 2)) << "a drag of " << took << " ms";
+    const QPoint end = gadget()->framePosition();
+    EXPECT_EQ(end, start + QPoint(kSteps, kSteps / 2));
+    EXPECT_EQ(settings::readInt(settings::Key::Left), end.x());
+    EXPECT_EQ(settings::readInt(settings::Key::Top), end.y());
+
+    // A drag that pauses with the button held still has its place written soon after.
+    mouseAt(QEvent::MouseButtonPress, Qt::LeftButton, cursor);
+    mouseAt(QEvent::MouseMove, Qt::LeftButton, cursor + QPoint(5, 0));
+    mouseAt(QEvent::MouseMove, Qt::LeftButton, cursor + QPoint(6, 3));
+    const QPoint paused = gadget()->framePosition();
+    ASSERT_EQ(paused, end + QPoint(11, 3));
+    QElapsedTimer waited;
+    waited.start();
+    while (settings::readInt(settings::Key::Left) != paused.x() && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_EQ(settings::readInt(settings::Key::Left), paused.x());
+    EXPECT_EQ(settings::readInt(settings::Key::Top), paused.y());
+    mouseAt(QEvent::MouseButtonRelease, Qt::NoButton, cursor);
 }
 
 TEST_F(StartupTest, AMinimisedGadgetComesBack) {
