@@ -148,6 +148,9 @@ TAppForm::~TAppForm() {
         qCInfo(log::settings) << "the gadget's last place was not saved:" << e.what();
     }
     m_check.reset();
+    // A feedback send still in flight ends with its dialog: its helper is stopped.
+    delete m_feedbackForm.data();
+    delete m_aboutBox.data();
     // The settings windows act on the gadget: they go first.
     for (const QPointer<TSettingsForm>& form : m_settingsForms) {
         delete form.data();
@@ -589,16 +592,46 @@ void TAppForm::Help1Click() {
     ui::openWebAddress(helpAddress(ProductName, ServerHost()), m_environment.openUrl);
 }
 
+namespace {
+
+// Brings an open window to the front, as a second use of its menu command.
+void bringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
 void TAppForm::SendFeedback1Click() {
-    feedback::TFeedbackForm::showModal(nullptr);
+    // Modeless, so that the tray menu (Exit above all) stays usable while it is open and
+    // sending; a second use brings the open one forward.
+    if (m_feedbackForm.isNull()) {
+        m_feedbackForm = new feedback::TFeedbackForm;
+        m_feedbackForm->setMessages(m_messages);
+    }
+    bringForward(m_feedbackForm);
 }
 
 void TAppForm::About1Click() {
-    about::TAboutBox::showModal(nullptr);
+    if (m_aboutBox.isNull()) {
+        m_aboutBox = new about::TAboutBox;
+        m_aboutBox->setMessages(m_messages);
+        m_aboutBox->setUrlOpener(m_environment.openUrl);
+    }
+    bringForward(m_aboutBox);
 }
 
 void TAppForm::Exit1Click() {
     m_environment.quit();
+}
+
+feedback::TFeedbackForm* TAppForm::feedbackForm() const {
+    return m_feedbackForm.data();
+}
+
+about::TAboutBox* TAppForm::aboutBox() const {
+    return m_aboutBox.data();
 }
 
 std::vector<TSettingsForm*> TAppForm::settingsForms() const {

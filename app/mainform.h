@@ -35,6 +35,12 @@ class TSettingsForm;
 namespace check {
 class UpdateCheck;
 }
+namespace feedback {
+class TFeedbackForm;
+}
+namespace about {
+class TAboutBox;
+}
 
 // The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
 // at start-up. It is never shown.
@@ -99,6 +105,9 @@ public:
     const settings::GadgetSettings& savedSettings() const { return m_saved; }
     // The settings windows open right now.
     std::vector<TSettingsForm*> settingsForms() const;
+    // The feedback dialog and the About box while one is open; null otherwise.
+    feedback::TFeedbackForm* feedbackForm() const;
+    about::TAboutBox* aboutBox() const;
 
     // Menu commands and timer handlers, public so that tests can run them.
     void Timer1Timer();
@@ -164,6 +173,9 @@ private:
     ChartPushState m_charts;
     std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1
     std::vector<QPointer<TSettingsForm>> m_settingsForms;
+    // Modeless, one of each at a time, so that the tray menu stays usable while they are open.
+    QPointer<feedback::TFeedbackForm> m_feedbackForm;
+    QPointer<about::TAboutBox> m_aboutBox;
     Environment m_environment;
     ui::Messages m_messages;
     std::unique_ptr<check::UpdateCheck> m_check;

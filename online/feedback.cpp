@@ -65,15 +65,46 @@ SendConfig defaultSendConfig() {
     return config;
 }
 
-bool sendFeedback(const QStringList& lines, const SendConfig& config) {
-    // One secure attempt and no plain retry: whoever stops it (a network that blocks HTTPS, a
-    // stranger in the middle) could read a plain one, and the text and address are personal.
+FeedbackSend::FeedbackSend(QObject* parent) : QObject(parent) {
+    connect(&m_post, &net::FormPost::finished, this, [this] {
+        bool success = false;
+        try {
+            success = isSuccessReply(m_post.reply());
+        } catch (...) {
+            success = false;
+        }
+        end(success);
+    });
+}
+
+void FeedbackSend::start(const QStringList& lines, const SendConfig& config) {
+    stop();
+    m_running = true;
     try {
-        return isSuccessReply(net::PostForm(QStringLiteral("https://") + config.host + kPath, lines,
-                                            config.timeoutMs, config.options));
+        m_post.start(QStringLiteral("https://") + config.host + kPath, lines, config.timeoutMs,
+                     config.options);
     } catch (...) {
-        return false;
+        // Reported like any other failure, from the event loop.
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation = m_generation] {
+                if (generation == m_generation) {
+                    end(false);
+                }
+            },
+            Qt::QueuedConnection);
     }
+}
+
+void FeedbackSend::stop() {
+    ++m_generation;
+    m_running = false;
+    m_post.stop();
+}
+
+void FeedbackSend::end(bool success) {
+    m_running = false;
+    emit finished(success);
 }
 
 }  // namespace lsg::feedback

@@ -6,20 +6,28 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/inotify.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "about/aboutbox.h"
 #include "app/mainform.h"
 #include "core/globals.h"
 #include "core/inifile.h"
@@ -28,6 +36,7 @@
 #include "core/settingskeys.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
+#include "online/feedbackform.h"
 #include "platform/paths.h"
 #include "settingsdialog/settingsform.h"
 #include "tests/common/deadline.h"
@@ -709,6 +718,104 @@ TEST_F(StartupTest, ClosedSettingsWindowsAreFreed) {
     EXPECT_EQ(openForms(), 1);
     m_form.reset();
     EXPECT_EQ(openForms(), 0);
+}
+
+// A loopback port that accepts connections (the system completes them) and never answers: a
+// send to it waits as long as its timeout allows.
+class SilentPort {
+public:
+    SilentPort() : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(m_fd, 4), 0);
+        EXPECT_EQ(::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentPort() { ::close(m_fd); }
+    int port() const { return m_port; }
+
+private:
+    int m_fd;
+    int m_port = 0;
+};
+
+// This process's network helper while one runs.
+pid_t runningHelper() {
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // pid (comm) state ppid ...
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (line.contains("(loadspire-post)") && rest.size() > 1 && rest[1].toInt() == ::getpid()) {
+            return entry.toInt();
+        }
+    }
+    return 0;
+}
+
+// The feedback dialog and the About box are modeless, one of each at a time: the menu and the
+// gadget stay usable while they are open, even while a send is in flight, and the program's end
+// takes them with it, stopping the send's helper.
+TEST_F(StartupTest, TheFeedbackDialogAndTheAboutBoxLeaveTheProgramUsable) {
+    start();
+    // Were a command to block in a modal loop, this would end it, so the test fails, not hangs.
+    bool blocked = false;
+    QTimer unblock;
+    QObject::connect(&unblock, &QTimer::timeout, [&blocked] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            blocked = true;
+            modal->close();
+        }
+    });
+    unblock.start(2000);
+    m_form->SendFeedback1->trigger();
+    m_form->About1->trigger();
+    EXPECT_FALSE(blocked);
+    QPointer<feedback::TFeedbackForm> form = m_form->feedbackForm();
+    QPointer<about::TAboutBox> box = m_form->aboutBox();
+    ASSERT_FALSE(form.isNull());
+    ASSERT_FALSE(box.isNull());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    m_form->SendFeedback1->trigger();
+    m_form->About1->trigger();
+    EXPECT_EQ(m_form->feedbackForm(), form.data());
+    EXPECT_EQ(m_form->aboutBox(), box.data());
+
+    // A send to a server that never answers: the sampling tick goes on meanwhile.
+    const SilentPort silent;
+    feedback::SendConfig config;
+    config.host = QStringLiteral("127.0.0.1:%1").arg(silent.port());
+    config.timeoutMs = 60000;
+    form->setSendConfig(config);
+    form->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("hi"));
+    form->BitBtn1Click();
+    ASSERT_TRUE(form->isSending());
+    int ticks = 0;
+    QObject::connect(&m_form->Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
+    QElapsedTimer waited;
+    waited.start();
+    while ((ticks < 1 || runningHelper() == 0) && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_GE(ticks, 1);
+    EXPECT_TRUE(form->isSending());
+    const pid_t helper = runningHelper();
+    ASSERT_GT(helper, 0);
+    unblock.stop();
+
+    m_form.reset();
+    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(box.isNull());
+    EXPECT_EQ(::kill(helper, 0), -1) << "the helper outlived the program's end";
+    EXPECT_TRUE(m_messages.empty());
 }
 
 TEST_F(StartupTest, HelpOpensThroughTheFormsOpener) {

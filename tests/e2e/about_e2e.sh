@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
-# The About box as a user opens it: from the tray menu, with its rain running, closed by Escape.
+# The About box as a user opens it: from the tray menu, with its rain running, closed by Escape;
+# and open while the program is ended from the tray menu.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_install_program
@@ -24,4 +25,15 @@ green=$(import -window root -crop "40x360+$((bx + 2))+$((by + 4))" txt:- |
 xdotool windowactivate --sync "$box" key Escape
 e2e_wait_gone '^About Loadspire Gauge$' 10
 e2e_alive "$E2E_PID" || e2e_fail "the program ended with the About box"
+
+# The box leaves the tray menu usable: Exit ends the program while it is open.
+e2e_menu "$tx" "$ty" a
+box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
+# Once the window manager has given it the focus, which would close a menu opened before.
+xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
+e2e_menu "$tx" "$ty" x
+e2e_wait_ended "$E2E_PID" "Exit did not end the program while the About box was open"
+status=0
+wait "$E2E_PID" || status=$?
+[ "$status" = 0 ] || e2e_fail "the program ended with status $status"
 echo "about e2e passed"
