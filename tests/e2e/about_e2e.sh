@@ -31,8 +31,7 @@ e2e_menu "$tx" "$ty" a
 box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
 # Once the window manager has given it the focus, which would close a menu opened before.
 xdotool windowactivate --sync "$box" >/dev/null 2>&1 || true
-e2e_menu "$tx" "$ty" x
-e2e_wait_ended "$E2E_PID" "Exit did not end the program while the About box was open"
+e2e_exit_from_menu "$tx" "$ty" "$E2E_PID"
 status=0
 wait "$E2E_PID" || status=$?
 [ "$status" = 0 ] || e2e_fail "the program ended with status $status"

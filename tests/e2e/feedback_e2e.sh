@@ -141,8 +141,7 @@ for i in $(seq 100); do
     sleep 0.1
 done
 helper_running || e2e_fail "the send did not start its helper"
-e2e_menu "$tx" "$ty" x
-e2e_wait_ended "$E2E_PID" "Exit did not end the program during a send"
+e2e_exit_from_menu "$tx" "$ty" "$E2E_PID"
 status=0
 wait "$E2E_PID" || status=$?
 [ "$status" = 0 ] || e2e_fail "the program ended with status $status: $(tail -n 5 "$E2E_TMP/program.log")"

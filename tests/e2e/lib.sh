@@ -374,3 +374,21 @@ e2e_color_box() {
     convert "$E2E_TMP/colorbox.png" -alpha off -fill black +opaque "$1" -trim \
         -format '%w %h %X %Y' info: 2>/dev/null | awk 'NF == 4 && $1 > 1 { print $1, $2, $3 + 0, $4 + 0 }'
 }
+
+# e2e_exit_from_menu X Y PID: opens the program's menu at X Y, chooses "E&xit" by its access key
+# and waits up to 10 s for the process to end; fails otherwise. The menu takes keys only once it
+# holds the keyboard, which a busy program (the About box's rain, say) may get later than
+# e2e_open_menu waits; a key pressed before goes to the focused window, where it does nothing,
+# so it is pressed again while the menu is open and the program runs.
+e2e_exit_from_menu() {
+    local i
+    e2e_open_menu "$1" "$2"
+    for i in $(seq 100); do
+        e2e_alive "$3" || return 0
+        if [ $((i % 10)) = 1 ] && e2e_popup_open; then
+            xdotool key x
+        fi
+        sleep 0.1
+    done
+    e2e_fail "the program still runs after Exit"
+}

@@ -154,7 +154,17 @@ printf '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200
 echo '{"cmd": "clear"}' >&"$server_in"
 : >"$E2E_TMP/opened.txt"
 e2e_start_program
-popup=$(e2e_wait_window '^UPDATE AVAILABLE$' 30)
+popup=""
+for i in $(seq 300); do
+    popup=$(xdotool search --onlyvisible --name '^UPDATE AVAILABLE$' 2>/dev/null | head -n1 || true)
+    [ -n "$popup" ] && break
+    sleep 0.1
+done
+if [ -z "$popup" ]; then
+    echo "requests seen by the server: $(server_requests)" >&2
+    echo "program output: $(cat "$E2E_TMP/program.log")" >&2
+    e2e_fail "no popup within 30 s on the network that resets TLS"
+fi
 read -r px py < <(e2e_wait_still "$popup")
 e2e_pointer $((px + 182)) $((py + 45)) click 1
 for i in $(seq 50); do
