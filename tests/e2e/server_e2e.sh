@@ -17,7 +17,7 @@ e2e_install_program loadspire-localserver
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
 # The test CA and a certificate for 127.0.0.1, made as the local test server makes them.
-python3 -I -S -c 'import sys; sys.path.insert(0, sys.argv[1]); import server; server.make_certificates(sys.argv[2])' \
+python3 -I -S -B -c 'import sys; sys.path.insert(0, sys.argv[1]); import server; server.make_certificates(sys.argv[2])' \
     "$LSG_SOURCE_DIR/tests/servers" "$E2E_TMP/certs" || e2e_fail "no test certificates"
 export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
 
