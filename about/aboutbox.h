@@ -41,10 +41,10 @@ void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages&
 // The About box: product and version under the maker's logo, the Info menu, a link to the
 // maker's site and the character rain around the panel.
 //
-// Each use creates a new box and shows it modal; the box deletes itself when it closes
-// (Qt::WA_DeleteOnClose), its timer with it:
-//     TAboutBox::showModal(parent);          // or: (new TAboutBox(parent))->exec();
-// The pointer must not be used after exec() returns.
+// Each use creates a new box; the box deletes itself when it closes (Qt::WA_DeleteOnClose), its
+// timer with it. The program shows it modeless, so that its tray menu stays usable:
+//     (new TAboutBox)->show();
+// showModal() runs it modal instead; the pointer must not be used after exec() returns.
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:

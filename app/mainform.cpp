@@ -12,6 +12,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "about/aboutbox.h"
@@ -46,6 +47,9 @@ constexpr int kSettledChecks = 10;
 // ...and asked for at most this often, in case a window manager keeps the gadget elsewhere.
 constexpr int kMaxPlacements = 5;
 constexpr int kMaxFontPoints = 500;
+// A drag moves the gadget at every pointer step; its place is written at most this often (each
+// write replaces the whole settings file) and once more where the drag ends.
+constexpr int kPlaceWriteMs = 100;
 
 namespace {
 
@@ -135,6 +139,8 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
     m_framingTimer.setSingleShot(true);
     m_framingTimer.setInterval(100);
     connect(&m_framingTimer, &QTimer::timeout, this, &TAppForm::placeAfterFraming);
+    m_placeWriteTimer.setSingleShot(true);
+    connect(&m_placeWriteTimer, &QTimer::timeout, this, &TAppForm::writePendingPlace);
 
     buildMenu();
     TrayIcon1 = new QSystemTrayIcon(res::programIcon(), this);
@@ -156,7 +162,20 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
 }
 
 TAppForm::~TAppForm() {
+    // The last place of a move that ended just now is not lost; there is nobody left to tell
+    // of a failure.
+    try {
+        if (m_pendingPlace && SettingsFile != nullptr) {
+            settings::writeInt(settings::Key::Left, m_pendingPlace->x());
+            settings::writeInt(settings::Key::Top, m_pendingPlace->y());
+        }
+    } catch (const std::exception& e) {
+        qCInfo(log::settings) << "the gadget's last place was not saved:" << e.what();
+    }
     m_check.reset();
+    // A feedback send still in flight ends with its dialog: its helper is stopped.
+    delete m_feedbackForm.data();
+    delete m_aboutBox.data();
     // The settings windows act on the gadget: they go first.
     for (const QPointer<TSettingsForm>& form : m_settingsForms) {
         delete form.data();
@@ -418,6 +437,23 @@ void TAppForm::gadgetMoved(const QPoint& position) {
     if (!StartupComplete) {
         return;
     }
+    m_pendingPlace = position;
+    const qint64 since =
+        m_sincePlaceWritten.isValid() ? m_sincePlaceWritten.elapsed() : kPlaceWriteMs;
+    if (since >= kPlaceWriteMs) {
+        writePendingPlace();
+    } else if (!m_placeWriteTimer.isActive()) {
+        m_placeWriteTimer.start(int(kPlaceWriteMs - since));
+    }
+}
+
+void TAppForm::writePendingPlace() {
+    m_placeWriteTimer.stop();
+    if (!m_pendingPlace) {
+        return;
+    }
+    const QPoint position = *std::exchange(m_pendingPlace, std::nullopt);
+    m_sincePlaceWritten.start();
     m_messages.guarded([&position] {
         settings::writeInt(settings::Key::Left, position.x());
         settings::writeInt(settings::Key::Top, position.y());
@@ -435,6 +471,8 @@ void TAppForm::gadgetResized(const QSize& outerSize) {
 }
 
 void TAppForm::gadgetDragFinished(bool moved) {
+    // Where the drag ended is written now, not up to a tenth of a second later.
+    writePendingPlace();
     if (moved) {
         // The user put the gadget where it is: no saved place may undo that any more.
         m_userPlaced = true;
@@ -537,35 +575,30 @@ void TAppForm::Settings1Click() {
     form->show();
 }
 
+// The toggles write first: a refused write is reported and changes nothing, so the check mark
+// always shows the state in effect.
 void TAppForm::StayOnTop1Click() {
     if (StayOnTop1->isChecked()) {
+        settings::writeInt(settings::Key::StayOnTop, 0);
         TimerStayOnTop.stop();
         StayOnTop1->setChecked(false);
-        settings::writeInt(settings::Key::StayOnTop, 0);
         if (m_gadget != nullptr) {
             m_gadget->setTopmost(false);
         }
     } else {
-        StayOnTop1->setChecked(true);
         settings::writeInt(settings::Key::StayOnTop, 1);
+        StayOnTop1->setChecked(true);
         TimerStayOnTopTimer();
         TimerStayOnTop.start();
     }
 }
 
 void TAppForm::ShowAllCores1Click() {
-    if (ShowAllCores1->isChecked()) {
-        ShowAllCores1->setChecked(false);
-        settings::writeInt(settings::Key::ShowCores, 0);
-        if (m_gadget != nullptr) {
-            m_gadget->setStripsVisible(false);
-        }
-    } else {
-        ShowAllCores1->setChecked(true);
-        settings::writeInt(settings::Key::ShowCores, 1);
-        if (m_gadget != nullptr) {
-            m_gadget->setStripsVisible(true);
-        }
+    const bool show = !ShowAllCores1->isChecked();
+    settings::writeInt(settings::Key::ShowCores, show ? 1 : 0);
+    ShowAllCores1->setChecked(show);
+    if (m_gadget != nullptr) {
+        m_gadget->setStripsVisible(show);
     }
 }
 
@@ -588,16 +621,46 @@ void TAppForm::Help1Click() {
     ui::openWebAddress(helpAddress(ProductName, ServerHost()), m_environment.openUrl);
 }
 
+namespace {
+
+// Brings an open window to the front, as a second use of its menu command.
+void bringForward(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+}  // namespace
+
 void TAppForm::SendFeedback1Click() {
-    feedback::TFeedbackForm::showModal(nullptr);
+    // Modeless, so that the tray menu (Exit above all) stays usable while it is open and
+    // sending; a second use brings the open one forward.
+    if (m_feedbackForm.isNull()) {
+        m_feedbackForm = new feedback::TFeedbackForm;
+        m_feedbackForm->setMessages(m_messages);
+    }
+    bringForward(m_feedbackForm);
 }
 
 void TAppForm::About1Click() {
-    about::TAboutBox::showModal(nullptr);
+    if (m_aboutBox.isNull()) {
+        m_aboutBox = new about::TAboutBox;
+        m_aboutBox->setMessages(m_messages);
+        m_aboutBox->setUrlOpener(m_environment.openUrl);
+    }
+    bringForward(m_aboutBox);
 }
 
 void TAppForm::Exit1Click() {
     m_environment.quit();
+}
+
+feedback::TFeedbackForm* TAppForm::feedbackForm() const {
+    return m_feedbackForm.data();
+}
+
+about::TAboutBox* TAppForm::aboutBox() const {
+    return m_aboutBox.data();
 }
 
 std::vector<TSettingsForm*> TAppForm::settingsForms() const {

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
 #include <QPoint>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "core/gadgetsettings.h"
@@ -35,6 +37,12 @@ class UpdateCheck;
 }
 namespace adCpuUsage {
 class Sampler;
+}
+namespace feedback {
+class TFeedbackForm;
+}
+namespace about {
+class TAboutBox;
 }
 
 // The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
@@ -100,6 +108,9 @@ public:
     const settings::GadgetSettings& savedSettings() const { return m_saved; }
     // The settings windows open right now.
     std::vector<TSettingsForm*> settingsForms() const;
+    // The feedback dialog and the About box while one is open; null otherwise.
+    feedback::TFeedbackForm* feedbackForm() const;
+    about::TAboutBox* aboutBox() const;
 
     // Menu commands and timer handlers, public so that tests can run them.
     void Timer1Timer();
@@ -135,6 +146,7 @@ private:
     void FormCreateSteps();
     void buildStrips(qint64 instances);
     void gadgetMoved(const QPoint& position);
+    void writePendingPlace();
     void gadgetResized(const QSize& outerSize);
     void gadgetDragFinished(bool moved);
     void checkFramingAgain();  // the next framing check, while any are left
@@ -150,6 +162,11 @@ private:
     placement::SavedPlace m_savedPlace;  // Left and Top as saved, each absent when not stored
     QSize m_savedOuterSize;
     QTimer m_framingTimer;  // the next framing check
+    // A place the gadget was moved to and not yet written: moves are written at most every
+    // kPlaceWriteMs, the last one by this timer, and the place at the end of a drag at once.
+    std::optional<QPoint> m_pendingPlace;
+    QElapsedTimer m_sincePlaceWritten;
+    QTimer m_placeWriteTimer;
     int m_framingChecksLeft = 0;
     int m_settledChecks = 0;           // framing checks in a row that found the gadget in its place
     int m_placements = 0;              // places asked for since the gadget was shown
@@ -159,6 +176,9 @@ private:
     ChartPushState m_charts;
     std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1
     std::vector<QPointer<TSettingsForm>> m_settingsForms;
+    // Modeless, one of each at a time, so that the tray menu stays usable while they are open.
+    QPointer<feedback::TFeedbackForm> m_feedbackForm;
+    QPointer<about::TAboutBox> m_aboutBox;
     Environment m_environment;
     ui::Messages m_messages;
     std::unique_ptr<check::UpdateCheck> m_check;

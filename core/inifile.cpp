@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "core/atomicsave.h"
@@ -317,17 +318,40 @@ LockResult lockExclusively(int fd) {
     }
 }
 
-// The lock file beside the settings file, created only in a folder that takes new files. Only a
-// regular file is used, never through a link.
-Descriptor openLockFile(const QByteArray& path, bool create) {
-    Descriptor fd(::open(
+// The lock file beside the settings file, created only in a folder that takes new files.
+struct LockFile {
+    enum class State { Open, Missing, NotRegular, Unusable };
+    State state = State::Missing;
+    Descriptor fd;
+    int error = 0;  // errno of a failed open
+};
+
+// Only a regular file orders the writers, and only one opened without following a link: a
+// folder, FIFO or link there is refused rather than worked around.
+LockFile openLockFile(const QByteArray& path, bool create) {
+    LockFile lock;
+    lock.fd = Descriptor(::open(
         path.constData(),
         O_RDONLY | (create ? O_CREAT : 0) | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, 0600));
-    struct stat st {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
-        return Descriptor();
+    if (lock.fd.get() < 0) {
+        lock.error = errno;
+        lock.state = lock.error == ENOENT                          ? LockFile::State::Missing
+                     : lock.error == ELOOP || lock.error == EISDIR ? LockFile::State::NotRegular
+                                                                   : LockFile::State::Unusable;
+        return lock;
     }
-    return fd;
+    struct stat st {};
+    if (::fstat(lock.fd.get(), &st) != 0) {
+        lock.error = errno;
+        lock.state = LockFile::State::Unusable;
+    } else {
+        lock.state = S_ISREG(st.st_mode) ? LockFile::State::Open : LockFile::State::NotRegular;
+    }
+    return lock;
+}
+
+QString errorText(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
 }
 
 // The raw bytes of a value, as stored between '=' and the end of its line.
@@ -390,7 +414,16 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         refuse(QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileSize));
     }
 
-    // Write through a link to the file it names, as an in-place write would.
+    // Write through a link to the file it names, as an in-place write would; but only to one of
+    // the user's own files: a link planted in a folder another user can write to must not make
+    // this program (perhaps run as root) write that user's file, or one of the system's.
+    const QByteArray ownPath = QFile::encodeName(m_fileName);
+    struct stat link {};
+    struct stat linked {};
+    if (::lstat(ownPath.constData(), &link) == 0 && S_ISLNK(link.st_mode) &&
+        ::stat(ownPath.constData(), &linked) == 0 && linked.st_uid != ::geteuid()) {
+        refuse(QStringLiteral("it links to a file of another user"));
+    }
     const QString canonical = QFileInfo(m_fileName).canonicalFilePath();
     const QString target = canonical.isEmpty() ? m_fileName : canonical;
     const QByteArray nativeTarget = QFile::encodeName(target);
@@ -412,30 +445,46 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
 
     // Everything from the read to the replacement happens under the lock, so a copy of the
     // program writing at the same moment waits and then sees this write. The lock lies beside
-    // the path every copy opens, whatever it links to.
-    const QByteArray ownPath = QFile::encodeName(m_fileName);
+    // the path every copy opens, whatever it links to. Nothing is ever written without it.
     const QByteArray ownFolder = QFile::encodeName(QFileInfo(m_fileName).absolutePath());
-    Descriptor lock = openLockFile(ownPath + ".lock", takesFiles(ownFolder));
-    bool lockFileHeld = false;
-    if (lock.get() >= 0) {
-        const LockResult result = lockExclusively(lock.get());
+    const QByteArray lockPath = ownPath + ".lock";
+    const LockFile lock = openLockFile(lockPath, takesFiles(ownFolder));
+    const auto lockOrRefuse = [this, &lockPath](int fd) {
+        const LockResult result = lockExclusively(fd);
         if (result == LockResult::TimedOut) {
             refuse(QStringLiteral("another program keeps it locked"));
         }
-        lockFileHeld = result == LockResult::Held;
+        if (result == LockResult::Unavailable) {
+            refuse(QStringLiteral("its lock %1 cannot be taken: %2")
+                       .arg(QFile::decodeName(lockPath), errorText(errno)));
+        }
+    };
+    switch (lock.state) {
+        case LockFile::State::Open:
+            lockOrRefuse(lock.fd.get());
+            break;
+        case LockFile::State::NotRegular:
+            refuse(QStringLiteral("its lock %1 is not a regular file")
+                       .arg(QFile::decodeName(lockPath)));
+        case LockFile::State::Unusable:
+            refuse(QStringLiteral("its lock %1 cannot be opened: %2")
+                       .arg(QFile::decodeName(lockPath), errorText(lock.error)));
+        case LockFile::State::Missing:
+            break;
     }
 
-    // Without a lock file (a folder that takes no new files), the file itself is locked: it can
-    // then only be written in place, so every copy locks the same file.
+    // Without a lock file (a folder that takes no new files, where none can be made), the file
+    // itself is locked: it is then only written in place, so every copy locks the same file.
+    const bool lockedItself = lock.state == LockFile::State::Missing;
     Descriptor self;
-    if (lock.get() < 0) {
+    if (lockedItself) {
         self = Descriptor(
             ::open(nativeTarget.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         struct stat st {};
-        if (self.get() >= 0 && ::fstat(self.get(), &st) == 0 && S_ISREG(st.st_mode) &&
-            lockExclusively(self.get()) == LockResult::TimedOut) {
-            refuse(QStringLiteral("another program keeps it locked"));
+        if (self.get() < 0 || ::fstat(self.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+            refuse();  // a folder that takes no files cannot hold a new one either
         }
+        lockOrRefuse(self.get());
     }
     const FileContent file = readFile(nativeTarget, kMaxFileSize);
     if (file.state == FileState::TooLarge) {
@@ -459,11 +508,9 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         refuse(QStringLiteral("the file would grow beyond %1 bytes").arg(kMaxFileSize));
     }
 
-    if (folderTakesFiles) {
+    if (folderTakesFiles && !lockedItself) {
         // Leftovers of a killed save are ours to remove, and no other copy is saving now.
-        if (lockFileHeld) {
-            removeStaleTemporaries(target);
-        }
+        removeStaleTemporaries(target);
         if (!saveFileAtomically(target, updated)) {
             refuse();
         }

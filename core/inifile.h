@@ -14,8 +14,12 @@ namespace lsg {
 // so an interrupted write never leaves a half-written file; a writable file in a folder that
 // takes no new files is written in place instead. Each write holds an advisory lock on
 // "<file>.lock" while it reads, changes and replaces the file, so that copies of the program
-// sharing the file never undo each other's keys. A write that cannot be made throws
-// lsg::Exception "Unable to write to <full path>".
+// sharing the file never undo each other's keys; where no lock file exists or can be made (a
+// folder that takes no new files), the file itself is locked and written in place. Nothing is
+// written without a lock: a lock that is not a regular file, or cannot be taken, refuses the
+// write. A link to the file is written through only when it leads to one of the user's own
+// files. A write that cannot be made throws lsg::Exception "Unable to write to <full path>",
+// with the reason after a colon where there is one to tell.
 //
 // Reads never throw and never block: a missing or unreadable file, anything that is not a
 // regular file (a FIFO, a device), a file beyond kMaxFileSize, a missing section or key, and a

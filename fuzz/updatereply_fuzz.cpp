@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ReplyFields fields = readReply(reply);
     lsg::fuzz::require(fields.version.size() <= reply.size() && fields.url.size() <= reply.size());
     (void)isOfferedVersion(fields.version, QStringLiteral("1.7"));
-    (void)isAddressOnHost(fields.url, QStringLiteral("127.0.0.1"));
+    (void)isMakersSecureAddress(fields.url, QStringLiteral("127.0.0.1:8443"));
     (void)ExtractTag(reply, QStringLiteral("version"));
     (void)lsg::feedback::isSuccessReply(reply);
     return 0;

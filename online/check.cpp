@@ -185,14 +185,19 @@ ReplyFields readReply(const QString& reply) {
     return fields;
 }
 
-bool isAddressOnHost(const QString& address, const QString& host) {
-    if (host.isEmpty()) {
+bool isMakersSecureAddress(const QString& address, const QString& serverHost) {
+    const QUrl server(QStringLiteral("https://") + serverHost, QUrl::StrictMode);
+    if (serverHost.isEmpty() || !server.isValid() || server.host().isEmpty()) {
         return false;
     }
     const QUrl url(address, QUrl::StrictMode);
-    const QString scheme = url.scheme();
-    return url.isValid() && (scheme == u"http" || scheme == u"https") &&
-           url.host().compare(host, Qt::CaseInsensitive) == 0;
+    return url.isValid() && url.scheme() == u"https" && url.userInfo().isEmpty() &&
+           url.host().compare(server.host(), Qt::CaseInsensitive) == 0 &&
+           url.port(443) == server.port(443);
+}
+
+QString makersDownloadPage(const QString& serverHost) {
+    return QStringLiteral("https://") + serverHost + QStringLiteral("/download/");
 }
 
 QString appSpecificId(const QString& machineId) {
@@ -248,9 +253,20 @@ std::jthread TChecker::start(std::shared_ptr<CheckState> state, CheckConfig conf
 
 namespace {
 
-// The host part of the server address ("host[:port]/path").
+// The host and port of the server address ("host[:port]/path").
 QString makerHost(const CheckConfig& config) {
-    return QUrl(QStringLiteral("http://") + config.serverAddress).host();
+    return config.serverAddress.section(u'/', 0, 0);
+}
+
+// The address the link may open: anyone on the way can write a plain reply (and an earlier run
+// may have stored an address taken from one), so those count only when they lead to the maker's
+// own host over https. Anything else leads to the maker's download page; no address at all stays
+// none (the popup then opens the maker's home page).
+QString trustedAddress(const QString& address, const CheckConfig& config) {
+    if (address.isEmpty() || isMakersSecureAddress(address, makerHost(config))) {
+        return address;
+    }
+    return makersDownloadPage(makerHost(config));
 }
 
 // Steps 1 to 12 of the check; an early return goes straight to the end.
@@ -297,7 +313,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
         ignoringFailure([&] {
             const QString stored = state.store->readText(UpdateStore::kCurrentURL);
             if (!stored.isEmpty()) {
-                r.DownloadURL = UnscrambleText(stored);
+                r.DownloadURL = trustedAddress(UnscrambleText(stored), config);
             }
         });
         ignoringFailure(
@@ -360,10 +376,6 @@ void runCheck(CheckState& state, const CheckConfig& config) {
         const int count = checkedToday ? lastCount + 1 : 1;
         UpdateStore* store = state.store.get();
         const ReplyFields fields = readReply(reply);
-        // Anyone on the way can write a plain reply: its address counts only when it leads to
-        // the maker's own host, and a reply with any other address raises nothing.
-        const bool urlTrusted = !overPlain || !fields.hasURL || fields.url.isEmpty() ||
-                                isAddressOnHost(fields.url, makerHost(config));
         ignoringFailure([&] {
             if (store == nullptr) {
                 return;
@@ -379,16 +391,15 @@ void runCheck(CheckState& state, const CheckConfig& config) {
                 }
             });
         }
-        if (fields.hasURL && urlTrusted) {
+        if (fields.hasURL) {
             ignoringFailure([&] {
-                r.DownloadURL = fields.url;
+                r.DownloadURL = overPlain ? trustedAddress(fields.url, config) : fields.url;
                 if (store != nullptr) {
                     store->writeText(UpdateStore::kCurrentURL, ScrambleText(r.DownloadURL));
                 }
             });
         }
-        r.NewVersionAvailable = urlTrusted &&
-                                isOfferedVersion(r.LatestVersion, config.appVersion) &&
+        r.NewVersionAvailable = isOfferedVersion(r.LatestVersion, config.appVersion) &&
                                 (!checkedToday || count < kDailyLimit);
     }
 }

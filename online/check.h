@@ -38,10 +38,13 @@ struct ReplyFields {
 };
 ReplyFields readReply(const QString& reply);
 
-// True when the address is an http or https address on the given host (a host name without
-// port or path, compared without regard to case). A reply that came in plain text may only
-// send the user there.
-bool isAddressOnHost(const QString& address, const QString& host);
+// True when the address is an https address on the maker's server: its host (compared without
+// regard to case) and port (443 when none is named) are those of serverHost, "host[:port]", and
+// it carries no user name. Only such an address is taken from a reply that came in plain text,
+// or from the store, which an earlier run may have filled from one.
+bool isMakersSecureAddress(const QString& address, const QString& serverHost);
+// The maker's download page over https, where the link leads when no trusted address is known.
+QString makersDownloadPage(const QString& serverHost);
 
 // The id sent as "guid=": HMAC-SHA256 keyed by the machine id over this program's own fixed
 // 128-bit id, its first 16 bytes as a lower-case GUID. The machine id itself never leaves the

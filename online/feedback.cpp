@@ -65,25 +65,46 @@ SendConfig defaultSendConfig() {
     return config;
 }
 
-bool sendFeedback(const QStringList& lines, const SendConfig& config) {
-    QString reply;
-    try {
-        reply = net::PostForm(QStringLiteral("https://") + config.host + kPath, lines,
-                              config.timeoutMs, config.options);
-    } catch (const net::UntrustedPeerError&) {
-        // Someone answered who could not prove to be the server: the text must not go to them
-        // in the clear.
-        return false;
-    } catch (...) {
-        // Nobody answered on the secure path: the plain one gets exactly one try.
+FeedbackSend::FeedbackSend(QObject* parent) : QObject(parent) {
+    connect(&m_post, &net::FormPost::finished, this, [this] {
+        bool success = false;
         try {
-            reply = net::PostForm(QStringLiteral("http://") + config.host + kPath, lines,
-                                  config.timeoutMs, config.options);
+            success = isSuccessReply(m_post.reply());
         } catch (...) {
-            return false;
+            success = false;
         }
+        end(success);
+    });
+}
+
+void FeedbackSend::start(const QStringList& lines, const SendConfig& config) {
+    stop();
+    m_running = true;
+    try {
+        m_post.start(QStringLiteral("https://") + config.host + kPath, lines, config.timeoutMs,
+                     config.options);
+    } catch (...) {
+        // Reported like any other failure, from the event loop.
+        QMetaObject::invokeMethod(
+            this,
+            [this, generation = m_generation] {
+                if (generation == m_generation) {
+                    end(false);
+                }
+            },
+            Qt::QueuedConnection);
     }
-    return isSuccessReply(reply);
+}
+
+void FeedbackSend::stop() {
+    ++m_generation;
+    m_running = false;
+    m_post.stop();
+}
+
+void FeedbackSend::end(bool success) {
+    m_running = false;
+    emit finished(success);
 }
 
 }  // namespace lsg::feedback

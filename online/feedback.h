@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
@@ -42,9 +43,34 @@ struct SendConfig {
 // The program's configuration: the build's server host and the 3000 ms limit.
 SendConfig defaultSendConfig();
 
-// Posts the lines to https://host/php/feedback.php and, when that fails without a peer that
-// failed verification, once to http:// on the same host and path. True when the reply is a success.
-// Never throws; blocks for at most two attempts, each bounded by the timeout per phase.
-bool sendFeedback(const QStringList& lines, const SendConfig& config);
+// One feedback send: the lines go to https://host/php/feedback.php, never in plain HTTP (the
+// text and the address are personal: whoever stops the secure attempt, a network that blocks
+// HTTPS or a stranger on the way, could read a plain one). Any failure of the attempt is a
+// failure of the send.
+//
+// The send does not block: the network helper runs while the calling thread's event loop goes
+// on, and finished() follows from that loop, at most one attempt later (bounded by the timeout
+// per phase). stop(), a new start() or the object's end stops the helper at once, and then no
+// finished() follows.
+class FeedbackSend : public QObject {
+    Q_OBJECT
+public:
+    explicit FeedbackSend(QObject* parent = nullptr);
+
+    void start(const QStringList& lines, const SendConfig& config);
+    void stop();
+    bool isRunning() const { return m_running; }
+
+signals:
+    // success: the reply was "OK" (isSuccessReply).
+    void finished(bool success);
+
+private:
+    void end(bool success);
+
+    net::FormPost m_post;
+    bool m_running = false;
+    quint64 m_generation = 0;  // sends started or stopped so far
+};
 
 }  // namespace lsg::feedback

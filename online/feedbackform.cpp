@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextDocument>
 #include <algorithm>
@@ -206,11 +207,6 @@ TFeedbackForm::TFeedbackForm(QWidget* parent) : QDialog(parent), m_config(defaul
     buildControls();
 }
 
-void TFeedbackForm::showModal(QWidget* parent) {
-    // exec() deletes the dialog when it returns, because it deletes itself on close.
-    (new TFeedbackForm(parent))->exec();
-}
-
 void TFeedbackForm::buildControls() {
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
@@ -298,11 +294,23 @@ void TFeedbackForm::buildControls() {
     connect(Panel4, &ChoicePanel::clicked, this, &TFeedbackForm::Image1Click);
     connect(Panel5, &ChoicePanel::clicked, this, &TFeedbackForm::Image2Click);
     connect(BitBtn1, &QPushButton::clicked, this, &TFeedbackForm::BitBtn1Click);
+    connect(&m_send, &FeedbackSend::finished, this, &TFeedbackForm::sendFinished);
 }
 
 void TFeedbackForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Memo1->setFocus(Qt::OtherFocusReason);
+}
+
+void TFeedbackForm::hideEvent(QHideEvent* event) {
+    // Closed (by Escape, the close box or the program's end) while sending: the send stops and
+    // nothing more is shown. A window manager's own hiding (minimising) is no close.
+    if (!event->spontaneous() && m_send.isRunning()) {
+        m_send.stop();
+        showSending(false);
+        m_sending = false;
+    }
+    QDialog::hideEvent(event);
 }
 
 bool TFeedbackForm::eventFilter(QObject* watched, QEvent* event) {
@@ -359,17 +367,11 @@ void TFeedbackForm::Image2Click() {
 }
 
 void TFeedbackForm::BitBtn1Click() {
-    // The send blocks; a click or key that arrives while a message box of this send is open
-    // must not start another one.
+    // A click or key that arrives while this press is still being answered (the send runs, or
+    // one of its boxes is open) starts nothing.
     if (m_sending) {
         return;
     }
-    m_sending = true;
-    struct Reset {
-        bool& flag;
-        ~Reset() { flag = false; }
-    } reset{m_sending};
-
     const QString text = feedbackText(choice(), memoText());
     if (text.isEmpty()) {
         m_messages.beep();
@@ -377,20 +379,49 @@ void TFeedbackForm::BitBtn1Click() {
     }
     const QString email = trimControls(Edit1->text());
     if (!email.isEmpty() && !isValidEmail(email)) {
+        m_sending = true;
         m_messages.messageBox(this, QStringLiteral("Invalid e-mail address!"),
                               QStringLiteral("Failure"), ui::MessageIcon::Error);
+        m_sending = false;
         return;
     }
-    const QStringList lines = requestLines(AppCaption, AppVersion, text, email);
-    if (sendFeedback(lines, m_config)) {
+    m_sending = true;
+    showSending(true);
+    m_send.start(requestLines(AppCaption, AppVersion, text, email), m_config);
+}
+
+void TFeedbackForm::sendFinished(bool success) {
+    showSending(false);
+    const QPointer<TFeedbackForm> alive(this);
+    if (success) {
         m_messages.messageBox(this, QStringLiteral("Your feedback is received.\r\rThank you!"),
                               QStringLiteral("Success"), ui::MessageIcon::Information);
-        close();
     } else {
         m_messages.messageBox(this,
                               QStringLiteral("Something went wrong. Your feedback could not be "
                                              "delivered.\r\rPlease try again later."),
                               QStringLiteral("Failure"), ui::MessageIcon::Error);
+    }
+    if (alive.isNull()) {
+        return;
+    }
+    m_sending = false;
+    if (success) {
+        close();
+    }
+}
+
+void TFeedbackForm::showSending(bool sending) {
+    BitBtn1->setEnabled(!sending);
+    BitBtn1->setText(sending ? QStringLiteral("Sending...") : QStringLiteral("Send"));
+    Memo1->setReadOnly(sending);
+    Edit1->setReadOnly(sending);
+    Panel4->setEnabled(!sending);
+    Panel5->setEnabled(!sending);
+    if (sending) {
+        setCursor(Qt::BusyCursor);
+    } else {
+        unsetCursor();
     }
 }
 

@@ -67,15 +67,17 @@ private:
 // The feedback dialog: like or dislike, a free text and an optional e-mail address, posted to
 // the maker's server when "Send" is pressed.
 //
-// Each use creates a new dialog; it deletes itself when it closes (Qt::WA_DeleteOnClose):
-//     TFeedbackForm::showModal(parent);
+// Each use creates a new dialog and shows it modeless, so that the rest of the program (the
+// tray menu above all) stays usable; it deletes itself when it closes (Qt::WA_DeleteOnClose):
+//     (new TFeedbackForm)->show();
+// The send does not block: while it runs the dialog says so on its Send button and takes no
+// input, and the rest of the program goes on. Closing the dialog, or deleting it, stops a send
+// in progress, and then no message box follows.
 // Its controls carry the object names Panel4, Panel5, Memo1, Edit1 and BitBtn1.
 class TFeedbackForm : public QDialog {
     Q_OBJECT
 public:
     explicit TFeedbackForm(QWidget* parent = nullptr);
-
-    static void showModal(QWidget* parent = nullptr);
 
     // Where "Send" posts to; the build's server host unless a test says otherwise.
     void setSendConfig(const SendConfig& config) { m_config = config; }
@@ -86,6 +88,9 @@ public:
     // The text box's text with its line breaks as carriage return and line feed.
     QString memoText() const;
 
+    // True from "Send" until the send's outcome has been shown.
+    bool isSending() const { return m_sending; }
+
     void Image1Click();
     void Image2Click();
     void BitBtn1Click();
@@ -93,12 +98,18 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     void buildControls();
+    void sendFinished(bool success);
+    // The look while a send is in flight: "Sending..." on a disabled button, nothing to edit.
+    void showSending(bool sending);
 
     SendConfig m_config;
     ui::Messages m_messages;
+    FeedbackSend m_send;
+    // A press of Send is being answered: the send runs, or a box of it is open.
     bool m_sending = false;
 
     ChoicePanel* Panel4 = nullptr;

@@ -58,9 +58,11 @@ QString PostForm(const QString& url, const QStringList& lines, int timeoutMs,
                              helperDeadline(timeoutMs));
 }
 
-QString postThroughHelper(const QString& helper, const QString& url, const QStringList& lines,
-                          int timeoutMs, const PostOptions& options,
-                          std::chrono::milliseconds deadline) {
+namespace {
+
+// The request's frame for the helper; throws when it is too large to frame.
+QByteArray requestFrame(const QString& url, const QStringList& lines, int timeoutMs,
+                        const PostOptions& options) {
     frame::Request request;
     request.url = url;
     request.lines = lines;
@@ -71,13 +73,21 @@ QString postThroughHelper(const QString& helper, const QString& url, const QStri
     if (!input) {
         fail(problem);
     }
+    return *input;
+}
 
+platform::HelperLimits helperLimits(std::chrono::milliseconds deadline,
+                                    const std::atomic<bool>* cancel) {
     platform::HelperLimits limits;
     limits.deadline = deadline;
     limits.maxOutput = frame::kMaxReplyFrameBytes;
-    limits.cancel = options.cancel;
-    const platform::HelperRun run = platform::runHelper(helper, *input, limits);
+    limits.cancel = cancel;
+    return limits;
+}
 
+// The reply text of a helper's run, or the exception PostForm throws for it.
+QString replyOf(const QString& helper, const platform::HelperRun& run,
+                std::chrono::milliseconds deadline) {
     using End = platform::HelperRun::End;
     switch (run.end) {
         case End::NotStarted:
@@ -97,6 +107,7 @@ QString postThroughHelper(const QString& helper, const QString& url, const QStri
     if (run.output.isEmpty()) {
         fail(QStringLiteral("The network helper ended without a reply (%1).").arg(howItEnded(run)));
     }
+    QString problem;
     const std::optional<frame::Reply> reply = frame::parseReply(run.output, &problem);
     if (!reply) {
         fail(QStringLiteral("The network helper sent a malformed reply (%1): %2.")
@@ -113,6 +124,48 @@ QString postThroughHelper(const QString& helper, const QString& url, const QStri
     fail(reply->text.isEmpty()
              ? QStringLiteral("The network helper reported a failure without a message.")
              : reply->text);
+}
+
+}  // namespace
+
+QString postThroughHelper(const QString& helper, const QString& url, const QStringList& lines,
+                          int timeoutMs, const PostOptions& options,
+                          std::chrono::milliseconds deadline) {
+    const QByteArray input = requestFrame(url, lines, timeoutMs, options);
+    return replyOf(helper,
+                   platform::runHelper(helper, input, helperLimits(deadline, options.cancel)),
+                   deadline);
+}
+
+FormPost::FormPost(QObject* parent) : QObject(parent) {
+    connect(&m_process, &platform::HelperProcess::finished, this, &FormPost::finished);
+}
+
+void FormPost::start(const QString& url, const QStringList& lines, int timeoutMs,
+                     const PostOptions& options) {
+    start(helperPath(), url, lines, timeoutMs, options, helperDeadline(timeoutMs));
+}
+
+void FormPost::start(const QString& helper, const QString& url, const QStringList& lines,
+                     int timeoutMs, const PostOptions& options,
+                     std::chrono::milliseconds deadline) {
+    m_process.stop();
+    const QByteArray input = requestFrame(url, lines, timeoutMs, options);
+    m_helper = helper;
+    m_deadline = deadline;
+    m_process.start(helper, input, helperLimits(deadline, nullptr));
+}
+
+void FormPost::stop() {
+    m_process.stop();
+}
+
+bool FormPost::isRunning() const {
+    return m_process.isRunning();
+}
+
+QString FormPost::reply() const {
+    return replyOf(m_helper, m_process.result(), m_deadline);
 }
 
 }  // namespace lsg::net

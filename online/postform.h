@@ -3,10 +3,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include "online/postwire.h"
+#include "platform/helperprocess.h"
 
 #include <chrono>
 
@@ -39,5 +41,35 @@ std::chrono::milliseconds helperDeadline(int timeoutMs);
 QString postThroughHelper(const QString& helper, const QString& url, const QStringList& lines,
                           int timeoutMs, const PostOptions& options,
                           std::chrono::milliseconds deadline);
+
+// PostForm's work without blocking the calling thread: the helper runs while the thread's event
+// loop goes on, and finished() follows from that loop. stop(), a new start() or the object's
+// end stops the helper at once. One post at a time; options.cancel is not used (stop() is).
+//     connect(&post, &FormPost::finished, ...);  post.start(url, lines, 3000);
+//     ... in the slot: post.reply()
+class FormPost : public QObject {
+    Q_OBJECT
+public:
+    explicit FormPost(QObject* parent = nullptr);
+
+    // Throws lsg::Exception, and starts nothing, when the request is too large to send.
+    void start(const QString& url, const QStringList& lines, int timeoutMs,
+               const PostOptions& options = {});
+    // Through the given helper, stopped at the given deadline.
+    void start(const QString& helper, const QString& url, const QStringList& lines, int timeoutMs,
+               const PostOptions& options, std::chrono::milliseconds deadline);
+    void stop();
+    bool isRunning() const;
+    // Once finished() has come: the reply text, or the exception PostForm would have thrown.
+    QString reply() const;
+
+signals:
+    void finished();
+
+private:
+    platform::HelperProcess m_process;
+    QString m_helper;
+    std::chrono::milliseconds m_deadline{0};
+};
 
 }  // namespace lsg::net

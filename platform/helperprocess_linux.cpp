@@ -3,6 +3,8 @@
 #include "platform/helperprocess.h"
 
 #include <QFile>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,6 +17,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 extern char** environ;
 
@@ -43,6 +47,7 @@ public:
 
     int get() const { return m_fd; }
     bool open() const { return m_fd >= 0; }
+    int release() { return std::exchange(m_fd, -1); }
     void reset(int fd = -1) {
         if (m_fd >= 0) {
             ::close(m_fd);
@@ -125,15 +130,68 @@ HelperRun stopped(Child& child, HelperRun::End end, HelperRun run) {
     return run;
 }
 
-}  // namespace
+// Writes what the child takes of the rest of the input, without waiting. True when nothing more
+// is to be written: all of it went, or the child stopped reading (EPIPE, a reset), and then what
+// it wrote or how it ended tells the rest. Closing its stdin afterwards tells the child the
+// request is complete.
+bool feedInput(int fd, const QByteArray& input, qsizetype& written) {
+    const ssize_t n =
+        ::send(fd, input.constData() + written, static_cast<size_t>(input.size() - written),
+               MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+        written += n;
+    }
+    return written == input.size() ||
+           (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
 
-HelperRun runHelper(const QString& program, const QByteArray& input, const HelperLimits& limits) {
-    const auto deadline = Clock::now() + limits.deadline;
-    HelperRun run;
-    auto notStarted = [&run](const QString& reason) {
-        run.end = HelperRun::End::NotStarted;
-        run.error = reason;
-        return run;
+enum class Output { More, Ended, TooLong };
+
+// Reads what the child has written so far, without waiting, and never more than one byte past
+// maxOutput.
+Output collectOutput(int fd, QByteArray& output, qsizetype maxOutput) {
+    for (;;) {
+        const qsizetype room = std::min(kReadChunk, maxOutput + 1 - output.size());
+        QByteArray chunk(room, Qt::Uninitialized);
+        const ssize_t n = ::read(fd, chunk.data(), static_cast<size_t>(room));
+        if (n > 0) {
+            output.append(chunk.constData(), n);
+            if (output.size() > maxOutput) {
+                return Output::TooLong;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return Output::More;
+        }
+        return Output::Ended;
+    }
+}
+
+// How a reaped child ended.
+void takeStatus(HelperRun& run, int status) {
+    if (WIFEXITED(status)) {
+        run.exitCode = WEXITSTATUS(status);
+    } else if (WIFSIGNALED(status)) {
+        run.signal = WTERMSIG(status);
+    }
+}
+
+// A started helper: its pid and this process's ends of its stdin and stdout.
+struct Spawned {
+    pid_t pid = -1;
+    Fd in;   // the child's stdin, a socket
+    Fd out;  // the child's stdout, non-blocking
+};
+
+// Starts the program as runHelper describes. False, with the reason in *error, when it cannot.
+bool spawnHelper(const QString& program, Spawned& spawned, QString* error) {
+    auto notStarted = [error](const QString& reason) {
+        *error = reason;
+        return false;
     };
 
     // The child's stdin is a socket so that writing to a child that has died can use
@@ -182,17 +240,35 @@ HelperRun runHelper(const QString& program, const QByteArray& input, const Helpe
     QByteArray path = QFile::encodeName(program);
     char* argv[] = {path.data(), nullptr};
     pid_t pid = -1;
-    const int spawned = ::posix_spawn(&pid, path.constData(), &actions, &attr, argv, environ);
+    const int started = ::posix_spawn(&pid, path.constData(), &actions, &attr, argv, environ);
     ::posix_spawn_file_actions_destroy(&actions);
     ::posix_spawnattr_destroy(&attr);
     inChild.reset();
     outChild.reset();
-    if (spawned != 0) {
-        return notStarted(errnoText(spawned));
+    if (started != 0) {
+        return notStarted(errnoText(started));
     }
-    Child child(pid);
-
     ::fcntl(outParent.get(), F_SETFL, ::fcntl(outParent.get(), F_GETFL) | O_NONBLOCK);
+    spawned.pid = pid;
+    spawned.in.reset(inParent.release());
+    spawned.out.reset(outParent.release());
+    return true;
+}
+
+}  // namespace
+
+HelperRun runHelper(const QString& program, const QByteArray& input, const HelperLimits& limits) {
+    const auto deadline = Clock::now() + limits.deadline;
+    HelperRun run;
+    Spawned spawned;
+    if (!spawnHelper(program, spawned, &run.error)) {
+        run.end = HelperRun::End::NotStarted;
+        return run;
+    }
+    Child child(spawned.pid);
+    Fd& inParent = spawned.in;
+    Fd& outParent = spawned.out;
+
     qsizetype written = 0;
     if (input.isEmpty()) {
         inParent.reset();
@@ -212,31 +288,16 @@ HelperRun runHelper(const QString& program, const QByteArray& input, const Helpe
             }
             break;  // cannot wait on the output any more: take what came
         }
-        if (count == 2 && fds[1].revents != 0) {
-            const ssize_t n =
-                ::send(inParent.get(), input.constData() + written,
-                       static_cast<size_t>(input.size() - written), MSG_NOSIGNAL | MSG_DONTWAIT);
-            if (n > 0) {
-                written += n;
-            }
-            // Closing tells the child the request is complete. A child that stopped reading
-            // (EPIPE, a reset) gets nothing more; what it wrote or how it ended tells the rest.
-            if (written == input.size() ||
-                (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-                inParent.reset();
-            }
+        if (count == 2 && fds[1].revents != 0 && feedInput(inParent.get(), input, written)) {
+            inParent.reset();
         }
         if (fds[0].revents != 0) {
-            const qsizetype room = std::min(kReadChunk, limits.maxOutput + 1 - run.output.size());
-            QByteArray chunk(room, Qt::Uninitialized);
-            const ssize_t n = ::read(outParent.get(), chunk.data(), static_cast<size_t>(room));
-            if (n > 0) {
-                run.output.append(chunk.constData(), n);
-                if (run.output.size() > limits.maxOutput) {
-                    return stopped(child, HelperRun::End::OutputTooLong, std::move(run));
-                }
-            } else if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)) {
-                break;  // end of output
+            const Output output = collectOutput(outParent.get(), run.output, limits.maxOutput);
+            if (output == Output::TooLong) {
+                return stopped(child, HelperRun::End::OutputTooLong, std::move(run));
+            }
+            if (output == Output::Ended) {
+                break;
             }
         }
     }
@@ -257,13 +318,189 @@ HelperRun runHelper(const QString& program, const QByteArray& input, const Helpe
         backoff = std::min(backoff * 2, kSlice);
     }
     run.end = HelperRun::End::Finished;
-    const int status = child.status();
-    if (WIFEXITED(status)) {
-        run.exitCode = WEXITSTATUS(status);
-    } else if (WIFSIGNALED(status)) {
-        run.signal = WTERMSIG(status);
-    }
+    takeStatus(run, child.status());
     return run;
+}
+
+// ---- HelperProcess --------------------------------------------------------------------------
+
+// The run in progress. Its notifiers and timers are children of the HelperProcess, retired with
+// deleteLater: the run may end inside one of their own signals.
+struct HelperProcess::Running {
+    pid_t pid = -1;
+    bool reaped = false;
+    int status = 0;
+    Fd in;
+    Fd out;
+    QByteArray input;
+    qsizetype written = 0;
+    qsizetype maxOutput = 0;
+    HelperRun run;
+    std::chrono::milliseconds backoff{1};
+    QSocketNotifier* reader = nullptr;
+    QSocketNotifier* writer = nullptr;
+    QTimer* deadline = nullptr;
+    QTimer* reaper = nullptr;
+
+    static void retire(QSocketNotifier*& notifier) {
+        if (notifier != nullptr) {
+            notifier->setEnabled(false);
+            notifier->disconnect();
+            notifier->deleteLater();
+            notifier = nullptr;
+        }
+    }
+    static void retire(QTimer*& timer) {
+        if (timer != nullptr) {
+            timer->stop();
+            timer->disconnect();
+            timer->deleteLater();
+            timer = nullptr;
+        }
+    }
+    // Stops watching the child and closes this side's descriptors; kills and reaps the child
+    // unless it has been reaped already.
+    void close() {
+        retire(reader);
+        retire(writer);
+        retire(deadline);
+        retire(reaper);
+        in.reset();
+        out.reset();
+        if (!reaped) {
+            ::kill(pid, SIGKILL);
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+            }
+            reaped = true;
+        }
+    }
+};
+
+HelperProcess::HelperProcess(QObject* parent) : QObject(parent) {}
+
+HelperProcess::~HelperProcess() {
+    stop();
+}
+
+bool HelperProcess::isRunning() const {
+    return m_running != nullptr;
+}
+
+void HelperProcess::start(const QString& program, const QByteArray& input,
+                          const HelperLimits& limits) {
+    stop();
+    m_result = HelperRun();
+    Spawned spawned;
+    if (!spawnHelper(program, spawned, &m_result.error)) {
+        m_result.end = HelperRun::End::NotStarted;
+        announce();
+        return;
+    }
+    auto running = std::make_unique<Running>();
+    Running& r = *running;
+    r.pid = spawned.pid;
+    r.in.reset(spawned.in.release());
+    r.out.reset(spawned.out.release());
+    r.input = input;
+    r.maxOutput = limits.maxOutput;
+    m_running = std::move(running);
+
+    r.deadline = new QTimer(this);
+    r.deadline->setSingleShot(true);
+    r.deadline->setTimerType(Qt::PreciseTimer);
+    r.deadline->setInterval(std::clamp<std::chrono::milliseconds>(
+        limits.deadline, std::chrono::milliseconds(0),
+        std::chrono::milliseconds(std::numeric_limits<int>::max())));
+    connect(r.deadline, &QTimer::timeout, this, [this] { end(HelperRun::End::TimedOut); });
+    r.reader = new QSocketNotifier(r.out.get(), QSocketNotifier::Read, this);
+    connect(r.reader, &QSocketNotifier::activated, this, &HelperProcess::readOutput);
+    if (r.input.isEmpty()) {
+        r.in.reset();
+    } else {
+        r.writer = new QSocketNotifier(r.in.get(), QSocketNotifier::Write, this);
+        connect(r.writer, &QSocketNotifier::activated, this, &HelperProcess::writeInput);
+    }
+    r.deadline->start();
+}
+
+void HelperProcess::stop() {
+    // A finished() already on its way for an earlier run is dropped.
+    ++m_generation;
+    if (!m_running) {
+        return;
+    }
+    const std::unique_ptr<Running> running = std::move(m_running);
+    running->close();
+    m_result = std::move(running->run);
+    m_result.end = HelperRun::End::Cancelled;
+}
+
+void HelperProcess::writeInput() {
+    Running& r = *m_running;
+    if (feedInput(r.in.get(), r.input, r.written)) {
+        Running::retire(r.writer);
+        r.in.reset();
+    }
+}
+
+void HelperProcess::readOutput() {
+    Running& r = *m_running;
+    switch (collectOutput(r.out.get(), r.run.output, r.maxOutput)) {
+        case Output::More:
+            return;
+        case Output::TooLong:
+            end(HelperRun::End::OutputTooLong);
+            return;
+        case Output::Ended:
+            break;
+    }
+    Running::retire(r.reader);
+    Running::retire(r.writer);
+    r.in.reset();
+    r.out.reset();
+    reap();
+}
+
+void HelperProcess::reap() {
+    // The output has ended, so the child is on its way out; the deadline still bounds a child
+    // that closes its stdout and goes on running.
+    Running& r = *m_running;
+    const pid_t reaped = ::waitpid(r.pid, &r.status, WNOHANG);
+    if (reaped == r.pid || (reaped < 0 && errno == ECHILD)) {
+        r.reaped = true;
+        end(HelperRun::End::Finished);
+        return;
+    }
+    if (r.reaper == nullptr) {
+        r.reaper = new QTimer(this);
+        r.reaper->setSingleShot(true);
+        connect(r.reaper, &QTimer::timeout, this, &HelperProcess::reap);
+    }
+    r.reaper->start(r.backoff);
+    r.backoff = std::min(r.backoff * 2, kSlice);
+}
+
+void HelperProcess::end(HelperRun::End how) {
+    const std::unique_ptr<Running> running = std::move(m_running);
+    running->close();
+    m_result = std::move(running->run);
+    m_result.end = how;
+    if (how == HelperRun::End::Finished) {
+        takeStatus(m_result, running->status);
+    }
+    announce();
+}
+
+void HelperProcess::announce() {
+    // From the event loop, never from inside the caller's start() or a notifier of this run.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = m_generation] {
+            if (generation == m_generation) {
+                emit finished();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 }  // namespace lsg::platform

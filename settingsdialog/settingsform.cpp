@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <algorithm>
 #include <cmath>
@@ -131,9 +132,12 @@ void TSettingsForm::FormCreate() {
     if (transparency <= 0) {
         return;
     }
-    // A changed position runs the change handler at once, which applies and stores the step's
-    // value; the gadget then shows the stored value itself until the slider moves.
-    TrackBar1->setValue(positionForTransparency(transparency));
+    // Only the user's change of the slider writes: opening the window shows the nearest step
+    // without storing it, so a hand-edited value stays in the file and on the gadget.
+    {
+        const QSignalBlocker quiet(TrackBar1);
+        TrackBar1->setValue(positionForTransparency(transparency));
+    }
     if (m_gadget != nullptr) {
         m_gadget->setTransparency(transparency & 0xFF);
     }

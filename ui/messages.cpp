@@ -25,6 +25,14 @@ QMessageBox::Icon toQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// A box that belongs to a window blocks only that window: the gadget, the tray menu and the
+// program's other windows stay usable while it is open (Exit above all).
+void keepOthersUsable(QMessageBox& box) {
+    if (box.parentWidget() != nullptr) {
+        box.setWindowModality(Qt::WindowModal);
+    }
+}
+
 // The texts of the error reports open right now, across every window: the report is the
 // program's one error box, like the framework's default report it stands for.
 QStringList& openReports() {
@@ -41,6 +49,7 @@ void Messages::messageBox(QWidget* parent, const QString& text, const QString& t
         return;
     }
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
+    keepOthersUsable(box);
     box.exec();
 }
 
@@ -50,6 +59,7 @@ bool Messages::confirm(QWidget* parent, const QString& text) const {
     }
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
+    keepOthersUsable(box);
     return box.exec() == QMessageBox::Yes;
 }
 

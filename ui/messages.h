@@ -34,7 +34,8 @@ public:
     Messages() = default;
     explicit Messages(MessageHooks hooks) : m_hooks(std::move(hooks)) {}
 
-    // A message box with one OK button, modal to its parent.
+    // A message box with one OK button, modal to its parent window only (to the whole program
+    // when it has none).
     void messageBox(QWidget* parent, const QString& text, const QString& title,
                     MessageIcon icon) const;
     // A confirmation with Yes and No and the question icon; true on Yes.

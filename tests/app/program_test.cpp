@@ -6,19 +6,28 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/inotify.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "about/aboutbox.h"
 #include "app/mainform.h"
 #include "core/globals.h"
 #include "core/inifile.h"
@@ -27,6 +36,7 @@
 #include "core/settingskeys.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
+#include "online/feedbackform.h"
 #include "platform/paths.h"
 #include "settingsdialog/settingsform.h"
 #include "tests/common/deadline.h"
@@ -313,15 +323,32 @@ TEST_F(StartupTest, MenuTogglesWriteTheirKeys) {
     EXPECT_EQ(settings::readInt(settings::Key::ShowCores), 0);
 }
 
-TEST_F(StartupTest, ARefusedWriteIsReportedAndTheStripsStayAsTheyWere) {
-    start(2);
-    QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
-    writeSettings("");
-    QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
-    m_form->ShowAllCores1->trigger();
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
-    EXPECT_FALSE(gadget()->strip(1)->isVisible());
+// A toggle whose write is refused is reported and changes nothing: the check mark, the
+// stay-on-top timer and the strips all keep the state that was in effect, whichever way the
+// user toggled.
+TEST_F(StartupTest, ARefusedToggleLeavesMarkTimerAndStripsAsTheyWere) {
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on ? "from on" : "from off");
+        writeSettings(on ? "StayOnTop=1\r\nShowCores=1\r\n" : "");
+        start(2);
+        m_messages.clear();
+        const auto topmost = [this] {
+            return bool(gadget()->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        };
+        const bool wasTopmost = topmost();
+        QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"), QFile::ReadOwner);
+        m_form->StayOnTop1->trigger();
+        m_form->ShowAllCores1->trigger();
+        QFile::setPermissions(m_appFolder + QStringLiteral("settings.ini"),
+                              QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_EQ(m_messages.size(), 2u);
+        EXPECT_TRUE(m_messages[0].startsWith(QStringLiteral("Unable to write to ")));
+        EXPECT_EQ(m_form->StayOnTop1->isChecked(), on);
+        EXPECT_EQ(m_form->TimerStayOnTop.isActive(), on);
+        EXPECT_EQ(topmost(), wasTopmost);
+        EXPECT_EQ(m_form->ShowAllCores1->isChecked(), on);
+        EXPECT_EQ(gadget()->strip(1)->isVisible(), on);
+    }
 }
 
 // Many processors at sizes users keep: the strips never hold the window to a minimum, start-up
@@ -571,6 +598,86 @@ TEST_F(FramingTest, TheUsersDragIsNeverUndone) {
     }
 }
 
+// Saves of settings.ini in a folder: each write of a key renames a new temporary file of its own
+// name over the file. (Renames onto settings.ini itself would not do: the kernel merges repeats
+// of one event that follow each other.)
+class SaveCounter {
+public:
+    explicit SaveCounter(const QString& folder) : m_fd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        EXPECT_GE(::inotify_add_watch(m_fd, QFile::encodeName(folder).constData(), IN_MOVED_FROM),
+                  0);
+    }
+    ~SaveCounter() { ::close(m_fd); }
+    int count() {
+        alignas(inotify_event) char buffer[4096];
+        ssize_t n = 0;
+        while ((n = ::read(m_fd, buffer, sizeof buffer)) > 0) {
+            for (ssize_t at = 0; at < n;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                if (event->len > 0 && QByteArray(event->name).startsWith("settings.ini.tmp")) {
+                    ++m_count;
+                }
+                at += ssize_t(sizeof(inotify_event)) + event->len;
+            }
+        }
+        return m_count;
+    }
+
+private:
+    int m_fd;
+    int m_count = 0;
+};
+
+// A drag writes its place at most every 100 ms, and once more when it ends, so the file always
+// ends up with the final place.
+TEST_F(FramingTest, ADragWritesItsPlaceAtMostEveryTenthOfASecondAndAtItsEnd) {
+    startFramedLate();
+    // The cursor's screen position moves; the label moves with the window under it.
+    QWidget* label = gadget()->Label1;
+    QPoint cursor = label->mapToGlobal(label->rect().center());
+    const auto mouseAt = [label, &cursor](QEvent::Type type, Qt::MouseButtons held,
+                                          const QPoint& to) {
+        cursor = to;
+        const QPointF local = label->mapFromGlobal(QPointF(cursor));
+        QMouseEvent event(type, local, QPointF(cursor), Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(label, &event);
+        settle();
+    };
+    SaveCounter saves(m_appFolder);
+    const QPoint start = gadget()->framePosition();
+    const QPoint pressed = cursor;
+    QElapsedTimer dragging;
+    dragging.start();
+    mouseAt(QEvent::MouseButtonPress, Qt::LeftButton, pressed);
+    constexpr int kSteps = 40;
+    for (int step = 1; step <= kSteps; ++step) {
+        mouseAt(QEvent::MouseMove, Qt::LeftButton, pressed + QPoint(step, step / 2));
+    }
+    mouseAt(QEvent::MouseButtonRelease, Qt::NoButton, cursor);
+    const qint64 took = dragging.elapsed();
+    // Left and Top: once at the start, at most once per 100 ms after it, and once at the end.
+    EXPECT_LE(saves.count(), 2 * (took / 100 + 2)) << "a drag of " << took << " ms";
+    const QPoint end = gadget()->framePosition();
+    EXPECT_EQ(end, start + QPoint(kSteps, kSteps / 2));
+    EXPECT_EQ(settings::readInt(settings::Key::Left), end.x());
+    EXPECT_EQ(settings::readInt(settings::Key::Top), end.y());
+
+    // A drag that pauses with the button held still has its place written soon after.
+    mouseAt(QEvent::MouseButtonPress, Qt::LeftButton, cursor);
+    mouseAt(QEvent::MouseMove, Qt::LeftButton, cursor + QPoint(5, 0));
+    mouseAt(QEvent::MouseMove, Qt::LeftButton, cursor + QPoint(6, 3));
+    const QPoint paused = gadget()->framePosition();
+    ASSERT_EQ(paused, end + QPoint(11, 3));
+    QElapsedTimer waited;
+    waited.start();
+    while (settings::readInt(settings::Key::Left) != paused.x() && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_EQ(settings::readInt(settings::Key::Left), paused.x());
+    EXPECT_EQ(settings::readInt(settings::Key::Top), paused.y());
+    mouseAt(QEvent::MouseButtonRelease, Qt::NoButton, cursor);
+}
+
 TEST_F(StartupTest, AMinimisedGadgetComesBack) {
     start();
     for (QAction* command : {m_form->ShowWindow1, static_cast<QAction*>(nullptr)}) {
@@ -614,6 +721,104 @@ TEST_F(StartupTest, ClosedSettingsWindowsAreFreed) {
     EXPECT_EQ(openForms(), 1);
     m_form.reset();
     EXPECT_EQ(openForms(), 0);
+}
+
+// A loopback port that accepts connections (the system completes them) and never answers: a
+// send to it waits as long as its timeout allows.
+class SilentPort {
+public:
+    SilentPort() : m_fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        EXPECT_EQ(::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length), 0);
+        EXPECT_EQ(::listen(m_fd, 4), 0);
+        EXPECT_EQ(::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length), 0);
+        m_port = ntohs(address.sin_port);
+    }
+    ~SilentPort() { ::close(m_fd); }
+    int port() const { return m_port; }
+
+private:
+    int m_fd;
+    int m_port = 0;
+};
+
+// This process's network helper while one runs.
+pid_t runningHelper() {
+    for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // pid (comm) state ppid ...
+        const QByteArray line = stat.readAll();
+        const QList<QByteArray> rest = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (line.contains("(loadspire-post)") && rest.size() > 1 && rest[1].toInt() == ::getpid()) {
+            return entry.toInt();
+        }
+    }
+    return 0;
+}
+
+// The feedback dialog and the About box are modeless, one of each at a time: the menu and the
+// gadget stay usable while they are open, even while a send is in flight, and the program's end
+// takes them with it, stopping the send's helper.
+TEST_F(StartupTest, TheFeedbackDialogAndTheAboutBoxLeaveTheProgramUsable) {
+    start();
+    // Were a command to block in a modal loop, this would end it, so the test fails, not hangs.
+    bool blocked = false;
+    QTimer unblock;
+    QObject::connect(&unblock, &QTimer::timeout, [&blocked] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            blocked = true;
+            modal->close();
+        }
+    });
+    unblock.start(2000);
+    m_form->SendFeedback1->trigger();
+    m_form->About1->trigger();
+    EXPECT_FALSE(blocked);
+    QPointer<feedback::TFeedbackForm> form = m_form->feedbackForm();
+    QPointer<about::TAboutBox> box = m_form->aboutBox();
+    ASSERT_FALSE(form.isNull());
+    ASSERT_FALSE(box.isNull());
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    m_form->SendFeedback1->trigger();
+    m_form->About1->trigger();
+    EXPECT_EQ(m_form->feedbackForm(), form.data());
+    EXPECT_EQ(m_form->aboutBox(), box.data());
+
+    // A send to a server that never answers: the sampling tick goes on meanwhile.
+    const SilentPort silent;
+    feedback::SendConfig config;
+    config.host = QStringLiteral("127.0.0.1:%1").arg(silent.port());
+    config.timeoutMs = 60000;
+    form->setSendConfig(config);
+    form->findChild<QPlainTextEdit*>(QStringLiteral("Memo1"))->setPlainText(QStringLiteral("hi"));
+    form->BitBtn1Click();
+    ASSERT_TRUE(form->isSending());
+    int ticks = 0;
+    QObject::connect(&m_form->Timer1, &QTimer::timeout, [&ticks] { ++ticks; });
+    QElapsedTimer waited;
+    waited.start();
+    while ((ticks < 1 || runningHelper() == 0) && waited.elapsed() < 20000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_GE(ticks, 1);
+    EXPECT_TRUE(form->isSending());
+    const pid_t helper = runningHelper();
+    ASSERT_GT(helper, 0);
+    unblock.stop();
+
+    m_form.reset();
+    EXPECT_TRUE(form.isNull());
+    EXPECT_TRUE(box.isNull());
+    EXPECT_EQ(::kill(helper, 0), -1) << "the helper outlived the program's end";
+    EXPECT_TRUE(m_messages.empty());
 }
 
 TEST_F(StartupTest, HelpOpensThroughTheFormsOpener) {

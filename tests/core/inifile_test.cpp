@@ -16,6 +16,7 @@
 #include <csignal>
 #include <functional>
 #include <thread>
+#include <vector>
 
 #include "core/inifile.h"
 #include "platform/exception.h"
@@ -504,6 +505,95 @@ TEST_F(HostileFileTest, TwoWritersLoseNoWrite) {
         }
     }
     EXPECT_EQ(folderEntries(), kFileAndLock);
+}
+
+// A lock that is not a regular file cannot order the writers: each would write unlocked and
+// undo the others' keys. Such a lock refuses every write, and says why.
+TEST_F(HostileFileTest, ALockThatIsNotARegularFileRefusesTheWrite) {
+    struct Case {
+        const char* name;
+        std::function<void(const QString&)> make;
+    };
+    const Case cases[] = {
+        {"folder", [](const QString& p) { ASSERT_TRUE(QDir().mkdir(p)); }},
+        {"FIFO", [](const QString& p) { ASSERT_EQ(::mkfifo(QFile::encodeName(p), 0600), 0); }},
+        {"link to a regular file",
+         [this](const QString& p) {
+             writeBytes(path("elsewhere"), "");
+             ASSERT_TRUE(QFile::link(path("elsewhere"), p));
+         }},
+        {"dangling link",
+         [this](const QString& p) { ASSERT_TRUE(QFile::link(path("nowhere"), p)); }},
+    };
+    const QByteArray original("[Settings]\nLeft=1\n");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeBytes(path(), original);
+        const QString lock = path("settings.ini.lock");
+        c.make(lock);
+        IniFile ini(path());
+        {
+            const Deadline deadline(c.name);
+            EXPECT_EQ(errorOf([&] { ini.writeInteger(kSettings, "Left", 2); }),
+                      QStringLiteral("Unable to write to %1: its lock %2 is not a regular file")
+                          .arg(path(), lock));
+        }
+        EXPECT_EQ(readBytes(path()), original);
+        EXPECT_FALSE(QFileInfo::exists(path("nowhere")));
+        QFile::remove(lock);
+        QDir().rmdir(lock);
+    }
+}
+
+// Copies of the program writing at once, each its own key, while the lock is a folder: none of
+// them may write unlocked, so every write reported as done is still in the file at the end.
+TEST_F(HostileFileTest, ConcurrentWritersWithABrokenLockLoseNoReportedWrite) {
+    writeBytes(path(), "[Settings]\n");
+    ASSERT_TRUE(QDir().mkdir(path("settings.ini.lock")));
+    constexpr int kWriters = 8;
+    constexpr int kRounds = 30;
+    std::vector<int> lastDone(kWriters, -1);
+    std::vector<std::thread> writers;
+    for (int i = 0; i < kWriters; ++i) {
+        writers.emplace_back([this, i, &lastDone] {
+            IniFile ini(path());
+            for (int round = 0; round < kRounds; ++round) {
+                try {
+                    ini.writeInteger(kSettings, QStringLiteral("Key%1").arg(i), round);
+                    lastDone[size_t(i)] = round;
+                } catch (const Exception&) {
+                }
+            }
+        });
+    }
+    for (std::thread& t : writers) {
+        t.join();
+    }
+    IniFile ini(path());
+    for (int i = 0; i < kWriters; ++i) {
+        EXPECT_EQ(ini.readInteger(kSettings, QStringLiteral("Key%1").arg(i), -1),
+                  lastDone[size_t(i)])
+            << "writer " << i;
+    }
+}
+
+// A settings file that links to another user's file (planted in a folder that user can write
+// to, with the program run as root) is never written through.
+TEST_F(HostileFileTest, ALinkToAnotherUsersFileIsNotWrittenThrough) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    const QByteArray theirs("[Settings]\nLeft=1\n");
+    writeBytes(path("theirs.ini"), theirs);
+    ASSERT_EQ(::chown(QFile::encodeName(path("theirs.ini")), 65534, 65534), 0);
+    ASSERT_TRUE(QFile::link(path("theirs.ini"), path()));
+    IniFile ini(path());
+    EXPECT_EQ(
+        errorOf([&] { ini.writeInteger(kSettings, "Left", 2); }),
+        QStringLiteral("Unable to write to %1: it links to a file of another user").arg(path()));
+    EXPECT_EQ(readBytes(path("theirs.ini")), theirs);
+    EXPECT_EQ(QFileInfo(path()).symLinkTarget(), path("theirs.ini"));
+    EXPECT_EQ(ini.readInteger(kSettings, "Left", 0), 1) << "reading it stays allowed";
 }
 
 TEST_F(HostileFileTest, AHeldLockEndsTheWaitWithAnError) {

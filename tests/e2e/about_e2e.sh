@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
-# The About box as a user opens it: from the tray menu, with its rain running, closed by Escape.
+# The About box as a user opens it: from the tray menu, with its rain running, closed by Escape;
+# and open while the program is ended from the tray menu.
 source "$(dirname "$0")/lib.sh"
 e2e_setup
 e2e_install_program
@@ -29,4 +30,14 @@ e2e_activate "$box"
 xdotool key Escape
 e2e_wait_gone '^About Loadspire Gauge$' 10
 e2e_alive "$E2E_PID" || e2e_fail "the program ended with the About box"
+
+# The box leaves the tray menu usable: Exit ends the program while it is open.
+e2e_menu "$tx" "$ty" a
+box=$(e2e_wait_window '^About Loadspire Gauge$' 10)
+# Once the window manager has given it the focus, which would close a menu opened before.
+e2e_wait_focus "$box"
+e2e_exit_from_menu "$tx" "$ty" "$E2E_PID"
+status=0
+wait "$E2E_PID" || status=$?
+[ "$status" = 0 ] || e2e_fail "the program ended with status $status"
 echo "about e2e passed"

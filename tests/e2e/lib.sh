@@ -496,3 +496,10 @@ e2e_color_box() {
     convert "$E2E_TMP/colorbox.png" -alpha off -fill black +opaque "$1" -trim \
         -format '%w %h %X %Y' info: 2>/dev/null | awk 'NF == 4 && $1 > 1 { print $1, $2, $3 + 0, $4 + 0 }'
 }
+
+# e2e_exit_from_menu X Y PID: opens the program's menu at X Y, chooses "E&xit" by its access key
+# and waits up to 10 s for the process to end; fails otherwise.
+e2e_exit_from_menu() {
+    e2e_menu "$1" "$2" x
+    e2e_wait_ended "$3" "the program still runs after Exit"
+}

@@ -4,9 +4,11 @@
 #
 # The program against the maker's own server: loadspire-server announces 9.9, the program shows
 # the UPDATE AVAILABLE popup for it, then a feedback sent through the dialog comes out of the
-# server's export. The server speaks plain HTTP on the port the test build was made for, so the
-# program's secure attempt fails at the handshake and its plain one is answered.
+# server's export. The server speaks HTTPS on the port the test build was made for, with a
+# certificate of the test CA that the program trusts (LOADSPIRE_TEST_CA_FILE, read only by the
+# local-server build): feedback goes over HTTPS only.
 source "$(dirname "$0")/lib.sh"
+: "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
 : "${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
 server="$LSG_BINARY_DIR/server/loadspire-server"
 
@@ -14,14 +16,20 @@ e2e_setup
 e2e_install_program loadspire-localserver
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
+# The test CA and a certificate for 127.0.0.1, made as the local test server makes them.
+python3 -I -S -B -c 'import sys; sys.path.insert(0, sys.argv[1]); import server; server.make_certificates(sys.argv[2])' \
+    "$LSG_SOURCE_DIR/tests/servers" "$E2E_TMP/certs" || e2e_fail "no test certificates"
+export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
+
 mkfifo "$E2E_TMP/server.out"
 "$server" --listen "127.0.0.1:$LOADSPIRE_TEST_SERVER_PORT" --data "$E2E_TMP/server-data" \
-    --current-version 9.9 >"$E2E_TMP/server.out" 2>"$E2E_TMP/server.err" &
+    --current-version 9.9 --tls-cert "$E2E_TMP/certs/server.pem" \
+    --tls-key "$E2E_TMP/certs/server.key" >"$E2E_TMP/server.out" 2>"$E2E_TMP/server.err" &
 server_pid=$!
 exec {server_out}<"$E2E_TMP/server.out"
 read -r -t 30 ready <&"$server_out" ||
     e2e_fail "the server did not start (port in use?): $(cat "$E2E_TMP/server.err")"
-[[ $ready == *"listening on http://127.0.0.1:$LOADSPIRE_TEST_SERVER_PORT "* ]] ||
+[[ $ready == *"listening on https://127.0.0.1:$LOADSPIRE_TEST_SERVER_PORT "* ]] ||
     e2e_fail "the server said: $ready"
 cat <&"$server_out" >"$E2E_TMP/server.log" &
 

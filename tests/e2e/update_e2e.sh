@@ -5,7 +5,8 @@
 # The update check as a user meets it: the program asks the local server, which reports 4.4, so
 # the UPDATE AVAILABLE popup appears in the top-right corner; its link hands the download
 # address to the browser. The program trusts the server's test CA (LOADSPIRE_TEST_CA_FILE, read
-# only by the local-server build), so the check goes over verified TLS.
+# only by the local-server build), so the check goes over verified TLS. Then, on a network that
+# resets TLS and forges a plain reply, the link still leads only to the maker's https page.
 source "$(dirname "$0")/lib.sh"
 
 : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
@@ -51,17 +52,21 @@ server_requests() {
 }
 
 # The check starts on the first tick of its timer, about a second after start-up.
-if ! e2e_wait_until 30 e2e_find_window '^UPDATE AVAILABLE$'; then
-    echo "requests seen by the server: $(server_requests)" >&2
-    echo "program output: $(cat "$E2E_TMP/program.log")" >&2
-    e2e_fail "no popup within 30 s"
-fi
-popup=$E2E_FOUND
-# It grows from its centre to its full size, then holds still.
+# wait_popup WHEN: waits for the popup to come up, grown from its centre to its full size, and to
+# hold still; its id lands in popup. WHEN names the run for a failure.
+wait_popup() {
+    if ! e2e_wait_until 30 e2e_find_window '^UPDATE AVAILABLE$'; then
+        echo "requests seen by the server: $(server_requests)" >&2
+        echo "program output: $(cat "$E2E_TMP/program.log")" >&2
+        e2e_fail "no popup within 30 s $1"
+    fi
+    popup=$E2E_FOUND
+    e2e_wait_until 10 full_size || true
+}
 full_size() {
     [ "$(e2e_window_size "$popup")" = "320 68" ]
 }
-e2e_wait_until 10 full_size || true
+wait_popup ""
 read -r px py < <(e2e_wait_still "$popup")
 read -r pw ph < <(e2e_window_size "$popup")
 read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], d[2]}')
@@ -136,4 +141,25 @@ opened=$(cat "$E2E_TMP/opened.txt")
 [ "$opened" = "https://example.invalid/download/" ] || e2e_fail "handed to the browser: $opened"
 e2e_wait_gone '^UPDATE AVAILABLE$' 10
 e2e_alive "$E2E_PID" || e2e_fail "the program ended"
+
+# A network that resets every TLS handshake and answers plain HTTP itself, with a forged reply
+# that names a plain download on the maker's host: the check falls back to plain HTTP, but the
+# link leads to the maker's https download page.
+kill "$E2E_PID"
+e2e_wait_ended "$E2E_PID" "the program did not end on SIGTERM"
+echo '{"cmd": "tls", "mode": "reset"}' >&"$server_in"
+forged="http://127.0.0.1:$PORT/download/evil.exe"
+printf '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": "<version>4.4</version>\\r\\n<url>%s</url>\\r\\n"}\n' \
+    "$forged" >&"$server_in"
+echo '{"cmd": "clear"}' >&"$server_in"
+: >"$E2E_TMP/opened.txt"
+e2e_start_program
+wait_popup "on the network that resets TLS"
+read -r px py < <(e2e_wait_still "$popup")
+e2e_click $((px + 182)) $((py + 45))
+e2e_wait_until 5 test -s "$E2E_TMP/opened.txt" || true
+opened=$(cat "$E2E_TMP/opened.txt")
+[ "$opened" = "https://127.0.0.1:$PORT/download/" ] ||
+    e2e_fail "a plain reply sent the browser to: $opened (requests: $(server_requests))"
+[ "$(e2e_ini_value "$store" LastUpdateCheckCount)" = 2 ] || e2e_fail "the plain reply was not used"
 echo "update e2e passed"

@@ -2,12 +2,23 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include "core/emailcheck.h"
 #include "online/feedback.h"
+#include "tests/common/deadline.h"
 #include "tests/online/sharedserver.h"
 
 namespace {
@@ -136,7 +147,7 @@ TEST(SuccessReply, OnlyOkWithBlanksAround) {
 
 // ---- The send against the local servers ---------------------------------------------------
 
-class FeedbackSend : public ::testing::Test {
+class FeedbackSendTest : public ::testing::Test {
 protected:
     void SetUp() override {
         setReply(QByteArrayLiteral("OK"));
@@ -163,13 +174,30 @@ protected:
         }
         return s;
     }
+    // Runs one send to its end on this thread's event loop; true on success.
+    bool send(const lsg::feedback::SendConfig& c) const {
+        lsg::feedback::FeedbackSend sender;
+        std::optional<bool> outcome;
+        QEventLoop loop;
+        QObject::connect(&sender, &lsg::feedback::FeedbackSend::finished, &loop, [&](bool success) {
+            outcome = success;
+            loop.quit();
+        });
+        sender.start(m_lines, c);
+        EXPECT_TRUE(sender.isRunning());
+        const lsg::testing::Deadline deadline("a feedback send", std::chrono::seconds(60));
+        loop.exec();
+        EXPECT_FALSE(sender.isRunning());
+        return outcome.value_or(false);
+    }
+
     const QStringList m_lines = lsg::feedback::requestLines(
         QStringLiteral("KALDERN - Loadspire Gauge"), QStringLiteral("1.7"),
         QStringLiteral("I like it!\r"), QString());
 };
 
-TEST_F(FeedbackSend, SecureFirstWithTheRawForm) {
-    EXPECT_TRUE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort())));
+TEST_F(FeedbackSendTest, SecureFirstWithTheRawForm) {
+    EXPECT_TRUE(send(config(sharedServer().dualPort())));
     const auto requests = sharedServer().requests();
     ASSERT_EQ(requests.size(), 1);
     EXPECT_EQ(requests[0].scheme, QStringLiteral("https"));
@@ -179,68 +207,145 @@ TEST_F(FeedbackSend, SecureFirstWithTheRawForm) {
                                 "feedback=I+like+it%21%0D"));
 }
 
-TEST_F(FeedbackSend, PlainOnceWhenSecureFails) {
-    // TLS to a plain listener fails; the same host and path answer over plain HTTP.
-    EXPECT_TRUE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().httpPort())));
-    EXPECT_EQ(schemes(), QStringList{QStringLiteral("http")});
+// Whatever stops the secure attempt (a reset, as a network that blocks HTTPS sends, or a TLS
+// error), the text never goes out in plain HTTP: both listeners answer plain HTTP with "OK" and
+// record every request.
+TEST_F(FeedbackSendTest, NothingGoesOutInPlainWhenTheSecureAttemptFails) {
+    const struct {
+        const char* name;
+        int port;
+    } cases[] = {
+        {"every TLS handshake reset", sharedServer().tlsResetPort()},
+        {"a plain listener breaks the handshake", sharedServer().httpPort()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sharedServer().clearRequests();
+        EXPECT_FALSE(send(config(c.port)));
+        EXPECT_EQ(schemes(), QStringList());
+    }
 }
 
-TEST_F(FeedbackSend, NothingGoesOutInPlainAfterAnUnverifiedPeer) {
+TEST_F(FeedbackSendTest, NothingGoesOutInPlainAfterAnUnverifiedPeer) {
     // The dual port answers plain HTTP too: a retry in the clear would be recorded there.
     lsg::feedback::SendConfig untrusted = config(sharedServer().dualPort());
     untrusted.options.caFile.clear();
-    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, untrusted));
+    EXPECT_FALSE(send(untrusted));
     EXPECT_EQ(schemes(), QStringList());
 
     Behaviour toPlain;
     toPlain.mode = QStringLiteral("moved");
     toPlain.body = TestServer::url("http", sharedServer().dualPort(), "/php/feedback.php").toUtf8();
     sharedServer().configure(QStringLiteral("/php/feedback.php"), toPlain);
-    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort())));
+    EXPECT_FALSE(send(config(sharedServer().dualPort())));
     EXPECT_EQ(schemes(), QStringList{QStringLiteral("https")});
 }
 
-TEST_F(FeedbackSend, RepliesOtherThanOkFail) {
+TEST_F(FeedbackSendTest, RepliesOtherThanOkFail) {
     for (const QByteArray& body :
          {QByteArrayLiteral("ok"), QByteArrayLiteral("OK\nOK"), QByteArrayLiteral("ERROR")}) {
         setReply(body);
         sharedServer().clearRequests();
-        EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort())))
-            << body.constData();
+        EXPECT_FALSE(send(config(sharedServer().dualPort()))) << body.constData();
         // A reply, even a bad one, is no reason to try again.
         EXPECT_EQ(schemes(), QStringList{QStringLiteral("https")});
     }
     setReply(QByteArrayLiteral(" \r\n OK \r\n\r\n"));
-    EXPECT_TRUE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort())));
+    EXPECT_TRUE(send(config(sharedServer().dualPort())));
 }
 
-TEST_F(FeedbackSend, ErrorStatusCountsOnlyByItsBody) {
-    // The secure path takes any status; the plain path fails on one outside 200..299.
+TEST_F(FeedbackSendTest, ErrorStatusCountsOnlyByItsBody) {
+    // The secure path takes any status.
     Behaviour b;
     b.status = 500;
     b.body = QByteArrayLiteral("OK");
     sharedServer().configure(QStringLiteral("/php/feedback.php"), b);
-    EXPECT_TRUE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort())));
-    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().httpPort())));
+    EXPECT_TRUE(send(config(sharedServer().dualPort())));
 }
 
-TEST_F(FeedbackSend, NothingListeningFailsWithoutThrowing) {
-    // Nothing listens on the port: both attempts are refused at once.
+TEST_F(FeedbackSendTest, NothingListeningFailsWithoutThrowing) {
     const RefusingPort refusing;
-    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(refusing.port())));
+    EXPECT_FALSE(send(config(refusing.port())));
 }
 
-TEST_F(FeedbackSend, HungServerEndsWithinTwoAttempts) {
+// The helper of a send in flight, a child of this process, found by its name.
+pid_t runningHelper() {
+    QDir proc(QStringLiteral("/proc"));
+    for (const QString& entry : proc.entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly)) {
+            continue;
+        }
+        // pid (comm) state ppid ...
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> rest = line.mid(close + 2).split(' ');
+        if (line.contains("(loadspire-post)") && rest.size() > 1 && rest[1].toInt() == ::getpid()) {
+            return entry.toInt();
+        }
+    }
+    return 0;
+}
+
+// The send runs beside the event loop, not in it: the loop goes on while the helper waits for
+// the server, and stopping the send (or ending it with its owner) ends the helper at once, with
+// no outcome reported.
+TEST_F(FeedbackSendTest, TheEventLoopGoesOnAndStoppingEndsTheHelper) {
+    setReply(QByteArray(), QStringLiteral("hang"));
+    for (const bool byDestruction : {false, true}) {
+        SCOPED_TRACE(byDestruction ? "owner ends" : "stop()");
+        sharedServer().clearRequests();
+        auto sender = std::make_unique<lsg::feedback::FeedbackSend>();
+        int outcomes = 0;
+        QObject::connect(sender.get(), &lsg::feedback::FeedbackSend::finished,
+                         [&outcomes](bool) { ++outcomes; });
+        int ticks = 0;
+        QTimer ticker;
+        QObject::connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+        ticker.start(10);
+        sender->start(m_lines, config(sharedServer().dualPort(), 60000));
+        // The request reaches the server, which never answers, while the loop keeps turning.
+        QElapsedTimer waited;
+        waited.start();
+        while (sharedServer().requests().isEmpty() && waited.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        }
+        ASSERT_EQ(schemes(), QStringList{QStringLiteral("https")});
+        const int ticksBefore = ticks;
+        while (ticks < ticksBefore + 3 && waited.elapsed() < 20000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        }
+        EXPECT_GE(ticks, ticksBefore + 3);
+        EXPECT_TRUE(sender->isRunning());
+        const pid_t helper = runningHelper();
+        ASSERT_GT(helper, 0);
+
+        if (byDestruction) {
+            sender.reset();
+        } else {
+            sender->stop();
+            EXPECT_FALSE(sender->isRunning());
+        }
+        // Killed and reaped: not even a zombie is left.
+        EXPECT_EQ(::kill(helper, 0), -1);
+        EXPECT_EQ(errno, ESRCH);
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(outcomes, 0);
+    }
+}
+
+TEST_F(FeedbackSendTest, HungServerEndsAfterOneAttempt) {
     setReply(QByteArray(), QStringLiteral("hang"));
     constexpr int kTimeout = 500;
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(lsg::feedback::sendFeedback(m_lines, config(sharedServer().dualPort(), kTimeout)));
+    EXPECT_FALSE(send(config(sharedServer().dualPort(), kTimeout)));
     const qint64 elapsed = clock.elapsed();
-    // Each attempt waits out the reply limit; two attempts, each bounded per phase.
-    EXPECT_GE(elapsed, 2 * kTimeout - 50);
-    EXPECT_LT(elapsed, 2 * 2 * kTimeout + 1000);
-    EXPECT_EQ(schemes(), (QStringList{QStringLiteral("https"), QStringLiteral("http")}));
+    // The attempt waits out the reply limit, bounded per phase.
+    EXPECT_GE(elapsed, kTimeout - 50);
+    EXPECT_LT(elapsed, 2 * kTimeout + 1000);
+    EXPECT_EQ(schemes(), QStringList{QStringLiteral("https")});
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -15,6 +17,7 @@
 #include <cerrno>
 #include <chrono>
 #include <limits>
+#include <memory>
 #include <thread>
 
 #include <signal.h>
@@ -277,6 +280,94 @@ TEST_F(FakeHelpers, AHungHelperIsKilledAtTheDeadlineOrOnCancel) {
     EXPECT_TRUE(message.contains(QLatin1String("cancelled"))) << message.toStdString();
     EXPECT_LT(msSince(start), 2000);
     expectGone(pidOf(helper));
+}
+
+// The same helpers run without blocking: the event loop serves the helper's input and output,
+// and every way a run can end reaches the caller as PostForm's result or exception.
+class EventLoopHelpers : public FakeHelpers {
+protected:
+    // The reply, or "error: " and the failure's message.
+    static QString outcome(const QString& helper, std::chrono::milliseconds deadline = 5s,
+                           const QStringList& lines = {}) {
+        FormPost post;
+        QEventLoop loop;
+        int finished = 0;
+        QObject::connect(&post, &FormPost::finished, &loop, [&] {
+            ++finished;
+            loop.quit();
+        });
+        post.start(helper, QStringLiteral("http://127.0.0.1:1/"), lines, 100, {}, deadline);
+        EXPECT_TRUE(post.isRunning() || helper.endsWith(QLatin1String("no-such-helper")));
+        loop.exec();
+        EXPECT_EQ(finished, 1);
+        EXPECT_FALSE(post.isRunning());
+        try {
+            return post.reply();
+        } catch (const lsg::Exception& e) {
+            return QStringLiteral("error: ") + e.message();
+        }
+    }
+};
+
+TEST_F(EventLoopHelpers, EveryEndReachesTheCaller) {
+    const struct {
+        const char* name;
+        QByteArray body;
+        const char* expected;
+        std::chrono::milliseconds deadline;
+    } cases[] = {
+        {"ok", "cat >/dev/null; printf 'LSR1\\000\\000\\000\\000\\005\\000\\000\\000hello'",
+         "hello", 5s},
+        {"silent", "cat >/dev/null; exit 3",
+         "error: The network helper ended without a reply (exit status 3)", 5s},
+        {"killed", "kill -9 $$", "ended without a reply (killed by signal 9", 5s},
+        {"garbage", "cat >/dev/null; echo 'HTTP/1.1 200 OK'", "malformed reply", 5s},
+        {"endless", "exec cat /dev/zero", "larger than", 5s},
+        {"hung", "exec sleep 60", "did not finish within 300 ms", 300ms},
+        {"lingering", "exec >&-; exec sleep 60", "did not finish within 300 ms", 300ms},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString helper = script(QString::fromLatin1(c.name), c.body);
+        const QString result = outcome(helper, c.deadline);
+        EXPECT_TRUE(result.contains(QLatin1String(c.expected))) << result.toStdString();
+        expectGone(pidOf(helper));
+    }
+    const QString missing = m_dir.filePath(QStringLiteral("no-such-helper"));
+    const QString result = outcome(missing);
+    EXPECT_TRUE(result.contains(QLatin1String("could not be started"))) << result.toStdString();
+
+    // Far more input than a socket buffer holds, to a helper that stops reading at once.
+    const QString deaf = script(QStringLiteral("deaf"), "exec 0<&-; exit 0");
+    const QString refused = outcome(deaf, 5s, QStringList(8, QString(100 * 1024, u'x')));
+    EXPECT_TRUE(refused.contains(QLatin1String("ended without a reply"))) << refused.toStdString();
+}
+
+TEST_F(EventLoopHelpers, StoppingOrEndingThePostKillsTheHelperAndReportsNothing) {
+    const QString helper = script(QStringLiteral("hung"), "exec sleep 60");
+    for (const bool byDestruction : {false, true}) {
+        SCOPED_TRACE(byDestruction ? "the post ends" : "stop()");
+        QFile::remove(helper + QStringLiteral(".pid"));
+        auto post = std::make_unique<FormPost>();
+        int finished = 0;
+        QObject::connect(post.get(), &FormPost::finished, [&finished] { ++finished; });
+        post->start(helper, QStringLiteral("http://127.0.0.1:1/"), {}, 100, {}, 60s);
+        const auto start = Clock::now();
+        while (pidOf(helper) == 0 && msSince(start) < 20000) {
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        }
+        const pid_t pid = pidOf(helper);
+        ASSERT_GT(pid, 0);
+        if (byDestruction) {
+            post.reset();
+        } else {
+            post->stop();
+            EXPECT_FALSE(post->isRunning());
+        }
+        expectGone(pid);
+        QCoreApplication::sendPostedEvents();
+        EXPECT_EQ(finished, 0);
+    }
 }
 
 TEST(PostHelperDeadline, CoversConnectingAndTwiceTheTimeoutWithRoom) {

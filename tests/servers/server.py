@@ -9,6 +9,8 @@ Listens on 127.0.0.1 only:
   dual        plain HTTP and TLS on one port (the first byte of a connection decides)
   wronghost   TLS with a certificate for another host name, signed by the same test CA
   selfsigned  TLS with a self-signed certificate that no CA vouches for
+  tlsreset    plain HTTP, and a reset for every TLS handshake, as on a network that blocks
+              HTTPS and answers plain HTTP itself
 
 The test CA and the certificates are made at start with `openssl` in --certdir.
 When ready, one JSON line is printed on stdout with the ports and the CA file.
@@ -17,6 +19,8 @@ Then stdin takes one JSON command per line and stdout answers each with one JSON
    "body": "...", "content_type": "...", "ms": 0, "count": 0, "size": 0}
   {"cmd": "requests"}   every request seen so far (method, scheme, path, headers, body)
   {"cmd": "clear"}      forget the recorded requests
+  {"cmd": "tls", "mode": "reset"}  the dual listener resets every TLS handshake from now on
+                                   ("serve" goes back to answering them)
 The server ends when stdin closes, so a crashed test cannot leave it behind.
 
 Modes (for configured paths, or chosen by the path itself):
@@ -47,6 +51,10 @@ import time
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 STOP = threading.Event()
+# The dual listener resets TLS handshakes while this is set; the tlsreset listener always does.
+RESET_DUAL_TLS = threading.Event()
+ALWAYS = threading.Event()
+ALWAYS.set()
 LOCK = threading.Lock()
 REQUESTS = []
 CONFIG = {
@@ -177,11 +185,8 @@ class Handler(BaseHTTPRequestHandler):
             self.close_connection = True
             return
         if mode == "reset":
-            # SO_LINGER with zero time turns close() into a reset.
-            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER,
-                                       struct.pack("ii", 1, 0))
             self.close_connection = True
-            self.connection.close()
+            reset(self.connection)
             return
         if mode == "slow":
             if STOP.wait(b.get("ms", 0) / 1000.0):
@@ -262,9 +267,11 @@ class Server(ThreadingHTTPServer):
     daemon_threads = True
     allow_reuse_address = True
 
-    def __init__(self, port, tls, plain):
+    def __init__(self, port, tls, plain, reset_tls=None):
         self.tls = tls      # context, or None
         self.plain = plain  # plain HTTP accepted (alone, or beside TLS)
+        # An Event: while it is set, a connection that opens with a TLS handshake is reset.
+        self.reset_tls = reset_tls
         super().__init__(("127.0.0.1", port), Handler)
 
     def server_bind(self):
@@ -279,6 +286,10 @@ class Server(ThreadingHTTPServer):
         try:
             request.settimeout(30)
             use_tls = self.tls is not None
+            if self.reset_tls is not None and self.reset_tls.is_set():
+                if request.recv(1, socket.MSG_PEEK) == b"\x16":
+                    reset(request)
+                    return
             if use_tls and self.plain:
                 first = request.recv(1, socket.MSG_PEEK)
                 use_tls = first == b"\x16"
@@ -300,6 +311,12 @@ class Server(ThreadingHTTPServer):
         pass
 
 
+def reset(connection):
+    """Ends the connection with a reset: SO_LINGER with zero time turns close() into one."""
+    connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    connection.close()
+
+
 def serve(server):
     threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1},
                      daemon=True).start()
@@ -316,9 +333,10 @@ def main():
     servers = {
         "http": Server(0, None, True),
         "https": Server(0, good, False),
-        "dual": Server(args.dual_port, good, True),
+        "dual": Server(args.dual_port, good, True, reset_tls=RESET_DUAL_TLS),
         "wronghost": Server(0, tls_context(p, "wronghost"), False),
         "selfsigned": Server(0, tls_context(p, "selfsigned"), False),
+        "tlsreset": Server(0, None, True, reset_tls=ALWAYS),
     }
     for server in servers.values():
         serve(server)
@@ -345,6 +363,12 @@ def main():
             elif name == "clear":
                 with LOCK:
                     REQUESTS.clear()
+                answer = {"ok": True}
+            elif name == "tls" and command.get("mode") in ("reset", "serve"):
+                if command["mode"] == "reset":
+                    RESET_DUAL_TLS.set()
+                else:
+                    RESET_DUAL_TLS.clear()
                 answer = {"ok": True}
             else:
                 answer = {"ok": False, "error": "unknown command"}

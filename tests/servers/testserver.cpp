@@ -89,8 +89,9 @@ TestServer::TestServer(int dualPort) {
     m_dual = ready.value(QStringLiteral("dual")).toInt();
     m_wrongHost = ready.value(QStringLiteral("wronghost")).toInt();
     m_selfSigned = ready.value(QStringLiteral("selfsigned")).toInt();
+    m_tlsReset = ready.value(QStringLiteral("tlsreset")).toInt();
     m_caFile = ready.value(QStringLiteral("ca")).toString();
-    if (m_http == 0 || m_https == 0 || m_dual == 0 || m_caFile.isEmpty()) {
+    if (m_http == 0 || m_https == 0 || m_dual == 0 || m_tlsReset == 0 || m_caFile.isEmpty()) {
         stop();
         fail("unexpected start line: " + line.toStdString());
     }

@@ -40,6 +40,8 @@ struct Behaviour {
 //   dual        plain HTTP and TLS on the same port, as the real server host serves both
 //   wrongHost   TLS, certificate for another name, signed by caFile()
 //   selfSigned  TLS, self-signed certificate no CA vouches for
+//   tlsReset    plain HTTP, and a reset for every TLS handshake: a network that blocks HTTPS
+//               and answers plain HTTP itself
 // Fixed paths answer by their name: /reply/<status>, /echo, /hang, /slow/<ms>, /reset,
 // /redirect/<n>, /big/<bytes>, /stream/<bytes>, /charset/<name>. "/php/check2.php" answers
 // "<version>4.4</version>" and "<url>https://example.invalid/download/</url>" and
@@ -58,6 +60,7 @@ public:
     int dualPort() const { return m_dual; }
     int wrongHostPort() const { return m_wrongHost; }
     int selfSignedPort() const { return m_selfSigned; }
+    int tlsResetPort() const { return m_tlsReset; }
     // PEM file of the test certificate authority.
     const QString& caFile() const { return m_caFile; }
 
@@ -86,6 +89,7 @@ private:
     int m_dual = 0;
     int m_wrongHost = 0;
     int m_selfSigned = 0;
+    int m_tlsReset = 0;
     QString m_caFile;
 };
 

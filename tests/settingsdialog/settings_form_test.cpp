@@ -164,43 +164,54 @@ TEST_F(SettingsFormTest, SliderStepsApplyAndStoreTheirValues) {
     EXPECT_EQ(settings::readInt(settings::Key::Transparency), 230);
 }
 
-TEST_F(SettingsFormTest, OpeningTakesTheStoredTransparency) {
+// Opening reads the stored value and writes nothing: only the user's change of the slider
+// writes. A hand-edited value stays in the file and on the gadget until the slider moves.
+TEST_F(SettingsFormTest, OpeningTakesTheStoredTransparencyAndWritesNothing) {
     struct Case {
         QByteArray line;
         int position;
-        QByteArray fileAfter;  // empty: the file is left as it was
         int gadgetAlpha;
     };
     const Case cases[] = {
-        {"Transparency=230\n", 1, "", 230},
-        {"Transparency=51\n", 8, "", 51},
-        {"Transparency=255\n", 0, "", 255},
-        // Hand-edited values: the file gets the step's value, the gadget keeps the stored one.
-        {"Transparency=240\n", 1, "Transparency=230\n", 240},
-        {"Transparency=1\n", 8, "Transparency=51\n", 1},
-        {"Transparency=0x10\n", 8, "Transparency=51\n", 16},
+        {"Transparency=230\n", 1, 230},
+        {"Transparency=51\n", 8, 51},
+        {"Transparency=255\n", 0, 255},
+        // Hand-edited values: the nearest step on the slider, the stored value on the gadget.
+        {"Transparency=240\n", 1, 240},
+        {"Transparency=1\n", 8, 1},
+        {"Transparency=0x10\n", 8, 16},
         // Out of range: read as absent, so the gadget stays opaque instead of taking the low
         // 8 bits (300 would be a nearly invisible 44).
-        {"Transparency=300\n", 0, "", 255},
-        {"Transparency=256\n", 0, "", 255},
-        {"Transparency=2147483647\n", 0, "", 255},
+        {"Transparency=300\n", 0, 255},
+        {"Transparency=256\n", 0, 255},
+        {"Transparency=2147483647\n", 0, 255},
         // Nothing to apply.
-        {"Transparency=0\n", 0, "", 255},
-        {"Transparency=-40\n", 0, "", 255},
-        {"Transparency=abc\n", 0, "", 255},
-        {"", 0, "", 255},
+        {"Transparency=0\n", 0, 255},
+        {"Transparency=-40\n", 0, 255},
+        {"Transparency=abc\n", 0, 255},
+        {"", 0, 255},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line.toStdString());
         m_gadget->setAlphaBlendValue(255);
         setContent(c.line);
         const QByteArray before = content();
+        // Read-only, so that an attempt to write would also be reported.
+        QFile::setPermissions(iniPath(), QFileDevice::ReadOwner);
         auto form = makeForm();
         EXPECT_EQ(form->TrackBar1->value(), c.position);
         EXPECT_EQ(m_gadget->alphaBlendValue(), c.gadgetAlpha);
-        EXPECT_EQ(content(), c.fileAfter.isEmpty() ? before : "[Settings]\n" + c.fileAfter);
+        EXPECT_EQ(content(), before);
+        QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     EXPECT_TRUE(m_messages.empty());
+
+    // The user's move writes the step's value.
+    setContent("Transparency=240\n");
+    auto form = makeForm();
+    form->TrackBar1->setValue(3);
+    EXPECT_EQ(content(), "[Settings]\nTransparency=178\n");
+    EXPECT_EQ(m_gadget->alphaBlendValue(), 178);
 }
 
 TEST_F(SettingsFormTest, FontChoiceAppliesAndWritesFourKeysInOrder) {
