@@ -23,7 +23,7 @@
 #include <utility>
 
 #include "about/popupguard.h"
-#include "core/globals.h"
+#include "core/serverhost.h"
 #include "platform/openurl.h"
 #include "platform/paths.h"
 #include "resources/pictures.h"
@@ -123,7 +123,7 @@ void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages&
     }
 }
 
-TAboutBox::TAboutBox(QWidget* parent)
+TAboutBox::TAboutBox(const AppIdentity& identity, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -140,15 +140,15 @@ TAboutBox::TAboutBox(QWidget* parent)
 
     m_rain.setAnimation(QStringLiteral("qel"));
     startRain();
-    setWindowTitle(QStringLiteral("About %1").arg(lsg::ProductName));
-    m_productLabel->setText(lsg::ProductName + u' ' + lsg::AppVersion);
+    setWindowTitle(QStringLiteral("About %1").arg(identity.ProductName));
+    m_productLabel->setText(identity.ProductName + u' ' + identity.AppVersion);
     m_logo->render();
 }
 
 TAboutBox::~TAboutBox() = default;
 
-void TAboutBox::showModal(QWidget* parent) {
-    auto* box = new TAboutBox(parent);
+void TAboutBox::showModal(const AppIdentity& identity, QWidget* parent) {
+    auto* box = new TAboutBox(identity, parent);
     box->exec();
 }
 

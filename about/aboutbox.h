@@ -16,6 +16,7 @@
 
 #include "about/popupguard.h"
 #include "about/rain.h"
+#include "core/identity.h"
 #include "platform/openurl.h"
 #include "ui/messages.h"
 
@@ -48,10 +49,11 @@ void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages&
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    // Shows the product's name and version from its identity.
+    explicit TAboutBox(const AppIdentity& identity, QWidget* parent = nullptr);
     ~TAboutBox() override;
 
-    static void showModal(QWidget* parent = nullptr);
+    static void showModal(const AppIdentity& identity, QWidget* parent = nullptr);
 
     // What the box shows and opens, and the clock of its Info menu's guard; the defaults are
     // the real boxes, the desktop and the real clock.

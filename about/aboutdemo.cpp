@@ -4,14 +4,14 @@
 #include <QApplication>
 
 #include "about/aboutbox.h"
-#include "core/globals.h"
 #include "ui/style.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     lsg::ui::applySlateGrayStyle(app);
-    lsg::ProductName = QStringLiteral("Loadspire Gauge");
-    lsg::AppVersion = QStringLiteral("1.7");
-    lsg::about::TAboutBox::showModal();
+    lsg::AppIdentity identity;
+    identity.ProductName = QStringLiteral("Loadspire Gauge");
+    identity.AppVersion = QStringLiteral("1.7");
+    lsg::about::TAboutBox::showModal(identity);
     return 0;
 }

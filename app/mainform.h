@@ -2,42 +2,30 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include <QElapsedTimer>
 #include <QMargins>
 #include <QObject>
-#include <QPoint>
 #include <QPointer>
-#include <QSize>
+#include <QString>
 #include <QTimer>
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <vector>
 
+#include "app/geometrywriter.h"
+#include "app/samplingcontroller.h"
+#include "app/traymenu.h"
+#include "app/updatenotifier.h"
 #include "core/gadgetsettings.h"
-#include "core/placement.h"
-#include "core/samplingtick.h"
+#include "core/identity.h"
 #include "platform/openurl.h"
 #include "ui/messages.h"
 
-class QAction;
-class QMenu;
-class QSystemTrayIcon;
-
 namespace lsg {
 
-class ChartSeries;
 class IniFile;
+class StartupPlacement;
 class TForm2;
-class TNewVer;
 class TSettingsForm;
-namespace check {
-class UpdateCheck;
-}
-namespace adCpuUsage {
-class Sampler;
-}
 namespace feedback {
 class TFeedbackForm;
 }
@@ -45,17 +33,17 @@ namespace about {
 class TAboutBox;
 }
 
-// The hidden main form: it owns the tray icon, the menu and the timers, and builds the gadget
-// at start-up. It is never shown.
+// The hidden main form: it runs start-up, owns the gadget, the tray and its menu, the sampling,
+// the update check and the settings file, and answers the menu's commands under their handler
+// names. It is never shown.
 class TAppForm : public QObject {
     Q_OBJECT
 
 public:
     // What start-up reads from the machine; tests replace it.
     struct Environment {
-        QString executablePath;                         // empty: the running executable
-        std::function<std::int32_t()> countProcessors;  // empty: the sampler's count
-        UsageSource* usage = nullptr;                   // null: the sampler
+        QString executablePath;        // empty: the running executable
+        UsageSource* usage = nullptr;  // null: this machine's sampler
         // Apply the saved place and size again once the window manager has framed the gadget
         // (an X11 matter; Qt's offscreen test platform frames windows inconsistently).
         bool placeAfterFraming = true;
@@ -76,8 +64,8 @@ public:
     ~TAppForm() override;
 
     // The one pass of start-up, in the named steps below. An error is reported and the program
-    // goes on; a failing sampler skips only the steps that need it (they are retried by the
-    // sampling tick), a malformed look ends the look step.
+    // goes on; a failing sampler skips only the steps that need it (the sampling tick retries
+    // them), a malformed look ends the look step.
     void FormCreate();
 
     // The steps of start-up, in order; public so that each can be tested on its own.
@@ -87,8 +75,8 @@ public:
     // opens settings.ini there and reads it.
     void chooseDataFolder();
     void restoreGeometry(const settings::GadgetSettings& saved);
-    // Counts the processors and builds the strips; false when the sampler failed (the tick
-    // tries again).
+    // Counts the processors and builds the strips; false, after reporting the sampler's error,
+    // when it failed (the sampling tick tries again).
     bool countProcessors();
     void showGadget();
     void applyStayOnTop(const settings::GadgetSettings& saved);
@@ -96,23 +84,8 @@ public:
     // before it.
     void applyLook(const settings::GadgetSettings& saved);
 
-    // One check whether the window manager has framed the gadget; once it has, the saved place
-    // and size are applied again, as the frame's. Checks again later while not framed or not
-    // yet settled in its place, after the release while a button is held on the gadget, and
-    // never once the user has moved it.
-    void placeAfterFraming();
-
-    TForm2* gadget() const { return m_gadget; }
-    QMenu* popupMenu() const { return PopupMenu1; }
-    QSystemTrayIcon* trayIcon() const { return TrayIcon1; }
-    const settings::GadgetSettings& savedSettings() const { return m_saved; }
-    // The settings windows open right now.
-    std::vector<TSettingsForm*> settingsForms() const;
-    // The feedback dialog and the About box while one is open; null otherwise.
-    feedback::TFeedbackForm* feedbackForm() const;
-    about::TAboutBox* aboutBox() const;
-
-    // Menu commands and timer handlers, public so that tests can run them.
+    // Timer and menu handlers, public so that tests can run them; each passes the work to the
+    // part that does it.
     void Timer1Timer();
     void TimerStayOnTopTimer();
     void TimerCheckerTimer();
@@ -127,68 +100,54 @@ public:
     void About1Click();
     void Exit1Click();
 
-    QTimer Timer1;
-    QTimer TimerChecker;
-    QTimer TimerStayOnTop;
-
-    QAction* ShowWindow1 = nullptr;
-    QAction* Settings1 = nullptr;
-    QAction* StayOnTop1 = nullptr;
-    QAction* ShowAllCores1 = nullptr;
-    QAction* UpdateNotifications1 = nullptr;
-    QAction* Help1 = nullptr;
-    QAction* SendFeedback1 = nullptr;
-    QAction* About1 = nullptr;
-    QAction* Exit1 = nullptr;
+    const AppIdentity& identity() const { return m_identity; }
+    TForm2* gadget() const { return m_gadget; }
+    TrayMenu& trayMenu() { return m_tray; }
+    // Present once the gadget exists.
+    StartupPlacement* placement() const { return m_placement.get(); }
+    const settings::GadgetSettings& savedSettings() const { return m_saved; }
+    // The folder of settings.ini, ending in '/'; empty before start-up chose it.
+    const QString& dataFolder() const { return DataFolder; }
+    bool isSampling() const { return m_sampling.isRunning(); }
+    bool isStayingOnTop() const { return TimerStayOnTop.isActive(); }
+    // The settings windows open right now.
+    std::vector<TSettingsForm*> settingsForms() const;
+    // The feedback dialog and the About box while one is open; null otherwise.
+    feedback::TFeedbackForm* feedbackForm() const;
+    about::TAboutBox* aboutBox() const;
 
 private:
-    void buildMenu();
     void FormCreateSteps();
-    void buildStrips(qint64 instances);
+    void connectMenu();
     void gadgetMoved(const QPoint& position);
-    void writePendingPlace();
     void gadgetResized(const QSize& outerSize);
     void gadgetDragFinished(bool moved);
-    void checkFramingAgain();  // the next framing check, while any are left
     void gadgetClosed();
-    void createUpdatePopup();
 
-    QSystemTrayIcon* TrayIcon1 = nullptr;
-    QMenu* PopupMenu1 = nullptr;
+    Environment m_environment;
+    ui::Messages m_messages;
+    AppIdentity m_identity;
+    QString DataFolder;                     // folder of settings.ini, always ending in '/'
+    std::unique_ptr<IniFile> SettingsFile;  // the file's one accessor, for the whole run
+    settings::GadgetSettings m_saved;       // as read at start-up
+    // True once the gadget has first been shown; until then moves and resizes are the
+    // program's own and are not written.
+    bool StartupComplete = false;
+
+    TrayMenu m_tray;
+    SamplingController m_sampling;
+    UpdateNotifier m_updates;
+    GeometryWriter m_geometry;
+    QTimer TimerStayOnTop;
     TForm2* m_gadget = nullptr;
-    // The settings file, for the whole run; SettingsFile points at it.
-    std::unique_ptr<IniFile> m_settingsFile;
-    settings::GadgetSettings m_saved;    // as read at start-up
-    placement::SavedPlace m_savedPlace;  // Left and Top as saved, each absent when not stored
-    QSize m_savedOuterSize;
-    QTimer m_framingTimer;  // the next framing check
-    // A place the gadget was moved to and not yet written: moves are written at most every
-    // kPlaceWriteMs, the last one by this timer, and the place at the end of a drag at once.
-    std::optional<QPoint> m_pendingPlace;
-    QElapsedTimer m_sincePlaceWritten;
-    QTimer m_placeWriteTimer;
-    int m_framingChecksLeft = 0;
-    int m_settledChecks = 0;           // framing checks in a row that found the gadget in its place
-    int m_placements = 0;              // places asked for since the gadget was shown
-    bool m_placeAfterRelease = false;  // a framing check met a held button
-    bool m_userPlaced = false;         // the user moved the gadget: no re-placing any more
-    bool m_processorsCounted = false;
-    ChartPushState m_charts;
-    std::vector<ChartSeries*> m_stripSeries;  // strip i at index i - 1
+    std::unique_ptr<StartupPlacement> m_placement;
     std::vector<QPointer<TSettingsForm>> m_settingsForms;
     // Modeless, one of each at a time, so that the tray menu stays usable while they are open.
     QPointer<feedback::TFeedbackForm> m_feedbackForm;
     QPointer<about::TAboutBox> m_aboutBox;
-    Environment m_environment;
-    ui::Messages m_messages;
-    std::unique_ptr<check::UpdateCheck> m_check;
-    // The sampler, when the environment brings no usage source of its own.
-    std::unique_ptr<adCpuUsage::Sampler> m_sampler;
-    std::unique_ptr<UsageSource> m_samplerUsage;
-    std::unique_ptr<TNewVer> NewVer;  // the update popup, once the check has asked for it
 };
 
-// The menu's texts and the help address, kept apart from the widgets for tests.
+// The online help's address: the product's name in lower case, blanks as hyphens.
 QString helpAddress(const QString& productName, const QString& serverHost);
 
 }  // namespace lsg

@@ -52,6 +52,10 @@ public:
             m_texts.push_back(text + "ctxt 1003329\n");
         }
     }
+    const char* countInstances(std::int32_t& instances) override {
+        instances = m_table.instanceCount();
+        return nullptr;
+    }
     const char* sample() override {
         const char* error = m_source.sampleText(m_table, m_texts[size_t(m_next)]);
         m_next = (m_next + 1) % kTexts;
@@ -78,7 +82,7 @@ private:
 struct Gadget {
     explicit Gadget(int cpus, bool shown) : usage(cpus) {
         window.resize(355, 232);
-        window.createStrips(cpus, 232 / (cpus + 1), true);
+        window.createStrips(cpus, true);
         for (int i = 1; i <= window.stripCount(); ++i) {
             strips.push_back(window.strip(i));
         }

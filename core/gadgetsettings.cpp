@@ -33,20 +33,20 @@ template struct LookValue<TColor>;
 template struct LookValue<qint32>;
 template struct LookValue<FontStyle>;
 
-GadgetSettings readGadgetSettings() {
+GadgetSettings readGadgetSettings(const IniFile* file) {
     GadgetSettings s;
-    s.left = readOptionalInt(Key::Left);
-    s.top = readOptionalInt(Key::Top);
-    s.height = readInt(Key::Height);
-    s.width = readInt(Key::Width);
-    s.transparency = readInt(Key::Transparency);
-    s.showCores = readInt(Key::ShowCores) > 0;
-    s.stayOnTop = readInt(Key::StayOnTop) == 1;
-    s.textColor = readLook<TColor>([] { return readColor(Key::Textcolor); });
-    s.backgroundColor = readLook<TColor>([] { return readColor(Key::BackgroundColor); });
-    s.fontName = readText(Key::Fontname);
-    s.fontSize = readLook<qint32>([] { return readFontSize(); });
-    s.fontStyle = readLook<FontStyle>([] { return readFontStyle(); });
+    s.left = readOptionalInt(file, Key::Left);
+    s.top = readOptionalInt(file, Key::Top);
+    s.height = readInt(file, Key::Height);
+    s.width = readInt(file, Key::Width);
+    s.transparency = readInt(file, Key::Transparency);
+    s.showCores = readInt(file, Key::ShowCores) > 0;
+    s.stayOnTop = readInt(file, Key::StayOnTop) == 1;
+    s.textColor = readLook<TColor>([file] { return readColor(file, Key::Textcolor); });
+    s.backgroundColor = readLook<TColor>([file] { return readColor(file, Key::BackgroundColor); });
+    s.fontName = readText(file, Key::Fontname);
+    s.fontSize = readLook<qint32>([file] { return readFontSize(file); });
+    s.fontStyle = readLook<FontStyle>([file] { return readFontStyle(file); });
     return s;
 }
 

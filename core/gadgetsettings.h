@@ -8,6 +8,10 @@
 #include "core/settingsformat.h"
 #include "core/tcolor.h"
 
+namespace lsg {
+class IniFile;
+}
+
 namespace lsg::settings {
 
 // A look value as read: absent, a value, or the error its text gave. The error is kept and
@@ -39,7 +43,8 @@ struct GadgetSettings {
     LookValue<FontStyle> fontStyle;
 };
 
-// Reads the settings through the typed readers of the keys; never throws.
-GadgetSettings readGadgetSettings();
+// Reads the settings of the file (null: none opened) through the typed readers of the keys;
+// never throws.
+GadgetSettings readGadgetSettings(const IniFile* file);
 
 }  // namespace lsg::settings

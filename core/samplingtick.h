@@ -53,6 +53,9 @@ private:
 class UsageSource {
 public:
     virtual ~UsageSource() = default;
+    // The processor instances, logical processors + 1 (the whole machine, listed last), into
+    // `instances`.
+    virtual const char* countInstances(std::int32_t& instances) = 0;
     // Takes one sample of every processor.
     virtual const char* sample() = 0;
     // Busy fraction of processor `index` over the last two samples, into `fraction`.

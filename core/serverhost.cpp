@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "core/globals.h"
+#include "core/serverhost.h"
 
 namespace lsg {
 

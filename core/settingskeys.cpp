@@ -2,7 +2,6 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/settingskeys.h"
 
-#include "core/globals.h"
 #include "core/inifile.h"
 #include "platform/exception.h"
 
@@ -17,17 +16,12 @@ QString section() {
     return QString::fromLatin1(kSection);
 }
 
-// Reads go to the file; before start-up has opened it every key is absent.
-const IniFile* reader() {
-    return SettingsFile;
-}
-
-IniFile& writer() {
-    if (SettingsFile == nullptr) {
-        throw Exception(
-            QStringLiteral("Unable to write to %1").arg(DataFolder + QLatin1String(kFileName)));
+// Before start-up has opened the file nothing can be written to it.
+IniFile& writer(IniFile* file) {
+    if (file == nullptr) {
+        throw Exception(QStringLiteral("Unable to write to %1").arg(QLatin1String(kFileName)));
     }
-    return *SettingsFile;
+    return *file;
 }
 
 // A value outside a key's range reads as absent: only the low 8 bits of a hand-edited
@@ -71,65 +65,64 @@ QString keyName(Key key) {
     return QString();
 }
 
-qint32 readInt(Key key) {
-    return readOptionalInt(key).value_or(kIntegerDefault);
+qint32 readInt(const IniFile* file, Key key) {
+    return readOptionalInt(file, key).value_or(kIntegerDefault);
 }
 
-std::optional<qint32> readOptionalInt(Key key) {
-    const std::optional<qint32> value = parseIntegerText(readText(key));
+std::optional<qint32> readOptionalInt(const IniFile* file, Key key) {
+    const std::optional<qint32> value = parseIntegerText(readText(file, key));
     if (!value || !inRange(key, *value)) {
         return std::nullopt;
     }
     return value;
 }
 
-void writeInt(Key key, qint32 value) {
-    writer().writeInteger(section(), keyName(key), value);
+void writeInt(IniFile* file, Key key, qint32 value) {
+    writer(file).writeInteger(section(), keyName(key), value);
 }
 
-QString readText(Key key) {
-    const IniFile* file = reader();
+QString readText(const IniFile* file, Key key) {
     return file ? file->readString(section(), keyName(key), QString()) : QString();
 }
 
-void writeText(Key key, const QString& text) {
-    writer().writeString(section(), keyName(key), text);
+void writeText(IniFile* file, Key key, const QString& text) {
+    writer(file).writeString(section(), keyName(key), text);
 }
 
-std::optional<TColor> readColor(Key key) {
-    const QString text = readText(key);
+std::optional<TColor> readColor(const IniFile* file, Key key) {
+    const QString text = readText(file, key);
     if (text.isEmpty()) {
         return std::nullopt;
     }
     return textToColor(text);
 }
 
-void writeColor(Key key, TColor color) {
-    writeText(key, colorToText(color));
+void writeColor(IniFile* file, Key key, TColor color) {
+    writeText(file, key, colorToText(color));
 }
 
-std::optional<qint32> readFontSize() {
-    const QString text = readText(Key::Fontsize);
+std::optional<qint32> readFontSize(const IniFile* file) {
+    const QString text = readText(file, Key::Fontsize);
     if (text.isEmpty()) {
         return std::nullopt;
     }
     return strictInteger(text);
 }
 
-void writeFontSize(qint32 points) {
-    writeInt(Key::Fontsize, points);
+void writeFontSize(IniFile* file, qint32 points) {
+    writeInt(file, Key::Fontsize, points);
 }
 
-std::optional<FontStyle> readFontStyle() {
-    const QString text = readText(Key::Fontstyle);
+std::optional<FontStyle> readFontStyle(const IniFile* file) {
+    const QString text = readText(file, Key::Fontstyle);
     if (text.isEmpty()) {
         return std::nullopt;
     }
     return fontStyleFromCode(strictInteger(text));
 }
 
-void writeFontStyle(FontStyle style) {
-    writeInt(Key::Fontstyle, fontStyleCode(style));
+void writeFontStyle(IniFile* file, FontStyle style) {
+    writeInt(file, Key::Fontstyle, fontStyleCode(style));
 }
 
 }  // namespace lsg::settings

@@ -8,12 +8,16 @@
 #include "core/settingsformat.h"
 #include "core/tcolor.h"
 
+namespace lsg {
+class IniFile;
+}
+
 // The keys of settings.ini and their defaults, in one place. Every reader and writer of the
-// file goes through these accessors on the process-wide SettingsFile; nothing else spells a
-// key name.
+// file goes through these accessors on the file start-up opened (null before it did: every key
+// reads as absent, and a write fails); nothing else spells a key name.
 namespace lsg::settings {
 
-// Name of the file inside DataFolder.
+// Name of the file inside the data folder.
 inline constexpr char kFileName[] = "settings.ini";
 // The one section the program uses.
 inline constexpr char kSection[] = "Settings";
@@ -45,28 +49,28 @@ inline constexpr qint32 kDefaultFontSize = 8;
 
 // The key read by the lenient integer reader: 0 when absent, not an integer, or outside the
 // key's range (Transparency: 1..255).
-qint32 readInt(Key key);
+qint32 readInt(const IniFile* file, Key key);
 // The same, but empty instead of 0, so that a stored 0 can be told from a missing key.
-std::optional<qint32> readOptionalInt(Key key);
+std::optional<qint32> readOptionalInt(const IniFile* file, Key key);
 // Writes the value as decimal text at once; throws lsg::Exception "Unable to write to ..."
 // when the file refuses the write.
-void writeInt(Key key, qint32 value);
+void writeInt(IniFile* file, Key key, qint32 value);
 
 // The key's text, empty when absent.
-QString readText(Key key);
-void writeText(Key key, const QString& text);
+QString readText(const IniFile* file, Key key);
+void writeText(IniFile* file, Key key, const QString& text);
 
 // The colour of a colour key; nullopt when its text is empty. A text that is neither a colour
 // name nor an integer throws "'<text>' is not a valid integer value".
-std::optional<TColor> readColor(Key key);
-void writeColor(Key key, TColor color);
+std::optional<TColor> readColor(const IniFile* file, Key key);
+void writeColor(IniFile* file, Key key, TColor color);
 
 // "Fontsize" by the strict integer parse; nullopt when empty, throws when malformed.
-std::optional<qint32> readFontSize();
-void writeFontSize(qint32 points);
+std::optional<qint32> readFontSize(const IniFile* file);
+void writeFontSize(IniFile* file, qint32 points);
 
 // "Fontstyle" by the strict integer parse; nullopt when empty, throws when malformed.
-std::optional<FontStyle> readFontStyle();
-void writeFontStyle(FontStyle style);
+std::optional<FontStyle> readFontStyle(const IniFile* file);
+void writeFontStyle(IniFile* file, FontStyle style);
 
 }  // namespace lsg::settings

@@ -12,7 +12,6 @@
 #include <cmath>
 #include <utility>
 
-#include "core/globals.h"
 #include "gadget/chartview.h"
 #include "platform/displayserver.h"
 #include "platform/taskbar.h"
@@ -121,7 +120,6 @@ TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(AppCaption);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     resize(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
@@ -157,8 +155,13 @@ TForm2::TForm2(QWidget* parent)
 
 TForm2::~TForm2() = default;
 
-void TForm2::createStrips(int count, int height, bool visible) {
-    m_panelLayout->setStripHeight(height);
+void TForm2::createStrips(int count, bool visible) {
+    // The panel's height once the window's layout has given it its share.
+    if (QLayout* outer = layout()) {
+        outer->activate();
+    }
+    ProcessorChartHeight = stripHeightFor(Panel1->height(), stripCount() + count);
+    m_panelLayout->setStripHeight(int(ProcessorChartHeight));
     for (int i = 1; i <= count; ++i) {
         auto* strip = new ChartView(ChartKind::Strip, Panel1);
         strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(stripCount() + 1));

@@ -42,8 +42,11 @@ public:
     ChartView* Chart1 = nullptr;
 
     // Builds one strip per processor (strip i shows processor i - 1), stacked above the total
-    // chart with the last processor on top. The strips never constrain the window's size.
-    void createStrips(int count, int height, bool visible);
+    // chart with the last processor on top, each ProcessorChartHeight high. The strips never
+    // constrain the window's size.
+    void createStrips(int count, bool visible);
+    // Height of one strip: the panel's share per chart, recomputed on every resize.
+    qint64 processorChartHeight() const { return ProcessorChartHeight; }
     int stripCount() const { return int(m_strips.size()); }
     // Strip i, 1-based.
     ChartView* strip(int i) const { return m_strips.at(size_t(i - 1)); }
@@ -118,6 +121,7 @@ private:
 
     StripLayout* m_panelLayout = nullptr;
     std::vector<ChartView*> m_strips;
+    qint64 ProcessorChartHeight = 0;
     int m_alphaBlendValue = 255;
     TColor m_gadgetColor = clBtnFace;
     TColor m_labelTextColor = clWindowText;

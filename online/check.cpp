@@ -2,8 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/check.h"
 
-#include "core/globals.h"
+#include "core/identity.h"
 #include "core/logging.h"
+#include "core/serverhost.h"
 #include "online/postform.h"
 #include "platform/exception.h"
 #include "platform/paths.h"
@@ -228,10 +229,10 @@ bool isOfferedVersion(const QString& latest, const QString& current) {
     return toInt32(digits, nullptr);
 }
 
-CheckConfig defaultCheckConfig() {
+CheckConfig defaultCheckConfig(const AppIdentity& identity) {
     CheckConfig c;
-    c.appCaption = lsg::AppCaption;
-    c.appVersion = lsg::AppVersion;
+    c.appCaption = identity.AppCaption;
+    c.appVersion = identity.AppVersion;
     c.serverAddress = lsg::ServerHost() + QStringLiteral("/php/check2.php");
     c.storeBaseFolder = platform::roamingAppDataFolder();
     c.timeoutMs = 10000;

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
+#include "core/identity.h"
 #include "core/updatereply.h"
 #include "online/updatestore.h"
 
@@ -76,10 +77,9 @@ struct CheckConfig {
     std::function<QString()> machineId;
 };
 
-// The program's configuration: the process-wide identity texts, the build's server host, the
-// user's config folder and the system's information. Call it on the main thread after
-// start-up has set the identity texts.
-CheckConfig defaultCheckConfig();
+// The program's configuration: its identity texts, the build's server host, the user's config
+// folder and the system's information. Call it on the main thread.
+CheckConfig defaultCheckConfig(const AppIdentity& identity);
 
 // Result of one check. The worker writes it all before it publishes CheckDone.
 struct CheckResults {

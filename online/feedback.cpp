@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/feedback.h"
 
-#include "core/globals.h"
+#include "core/serverhost.h"
 
 namespace lsg::feedback {
 namespace {

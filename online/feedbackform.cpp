@@ -16,7 +16,6 @@
 #include <algorithm>
 
 #include "core/emailcheck.h"
-#include "core/globals.h"
 #include "resources/pictures.h"
 #include "ui/messages.h"
 #include "ui/style.h"
@@ -196,11 +195,12 @@ void LimitedTextEdit::insertFromMimeData(const QMimeData* source) {
 
 // ---- TFeedbackForm --------------------------------------------------------------------------
 
-TFeedbackForm::TFeedbackForm(QWidget* parent) : QDialog(parent), m_config(defaultSendConfig()) {
+TFeedbackForm::TFeedbackForm(const AppIdentity& identity, QWidget* parent)
+    : QDialog(parent), m_identity(identity), m_config(defaultSendConfig()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(ProductName + QStringLiteral(" feedback"));
+    setWindowTitle(m_identity.ProductName + QStringLiteral(" feedback"));
     setFont(tahoma(11));
     setFixedSize(kClientSize);
     setSizeGripEnabled(false);
@@ -387,7 +387,7 @@ void TFeedbackForm::BitBtn1Click() {
     }
     m_sending = true;
     showSending(true);
-    m_send.start(requestLines(AppCaption, AppVersion, text, email), m_config);
+    m_send.start(requestLines(m_identity.AppCaption, m_identity.AppVersion, text, email), m_config);
 }
 
 void TFeedbackForm::sendFinished(bool success) {

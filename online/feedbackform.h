@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QString>
 
+#include "core/identity.h"
 #include "online/feedback.h"
 #include "ui/messages.h"
 
@@ -77,7 +78,8 @@ private:
 class TFeedbackForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TFeedbackForm(QWidget* parent = nullptr);
+    // Titled by the product's name; sends the identity's caption and version.
+    explicit TFeedbackForm(const AppIdentity& identity, QWidget* parent = nullptr);
 
     // Where "Send" posts to; the build's server host unless a test says otherwise.
     void setSendConfig(const SendConfig& config) { m_config = config; }
@@ -106,6 +108,7 @@ private:
     // The look while a send is in flight: "Sending..." on a disabled button, nothing to edit.
     void showSending(bool sending);
 
+    AppIdentity m_identity;
     SendConfig m_config;
     ui::Messages m_messages;
     FeedbackSend m_send;

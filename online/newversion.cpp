@@ -14,7 +14,7 @@
 #include <QToolButton>
 #include <utility>
 
-#include "core/globals.h"
+#include "core/serverhost.h"
 #include "platform/openurl.h"
 #include "resources/pictures.h"
 #include "ui/animate.h"

@@ -12,7 +12,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/globals.h"
 #include "core/inifile.h"
 #include "core/logging.h"
 #include "core/settingskeys.h"
@@ -54,10 +53,12 @@ int positionForTransparency(qint64 transparency) {
     return int(std::clamp(position, 0.0, double(kMaxPosition)));
 }
 
-TSettingsForm::TSettingsForm(ui::GadgetLook* gadget, ui::Messages messages, QWidget* parent)
+TSettingsForm::TSettingsForm(ui::GadgetLook* gadget, IniFile* settingsFile, ui::Messages messages,
+                             QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       m_gadget(gadget),
+      SettingsFile(settingsFile),
       m_messages(std::move(messages)),
       m_dialogs(SettingsDialogs::standard()) {
     setObjectName(QStringLiteral("SettingsForm"));
@@ -128,7 +129,7 @@ void TSettingsForm::setRestartActions(RestartActions actions) {
 }
 
 void TSettingsForm::FormCreate() {
-    const qint32 transparency = settings::readInt(settings::Key::Transparency);
+    const qint32 transparency = settings::readInt(SettingsFile, settings::Key::Transparency);
     if (transparency <= 0) {
         return;
     }
@@ -148,7 +149,7 @@ void TSettingsForm::TrackBar1Change() {
     if (m_gadget != nullptr) {
         m_gadget->setTransparency(value);
     }
-    settings::writeInt(settings::Key::Transparency, value);
+    settings::writeInt(SettingsFile, settings::Key::Transparency, value);
 }
 
 void TSettingsForm::BitBtn1Click() {
@@ -179,10 +180,11 @@ void TSettingsForm::BitBtn1Click() {
         m_gadget->setCaptionColor(ui::toTColor(chosen->color));
     }
 
-    settings::writeColor(settings::Key::Textcolor, m_gadget->captionColor());
-    settings::writeText(settings::Key::Fontname, font.family());
-    settings::writeFontSize(font.pointSize());
+    settings::writeColor(SettingsFile, settings::Key::Textcolor, m_gadget->captionColor());
+    settings::writeText(SettingsFile, settings::Key::Fontname, font.family());
+    settings::writeFontSize(SettingsFile, font.pointSize());
     settings::writeFontStyle(
+        SettingsFile,
         {.bold = font.bold(), .italic = font.italic(), .underline = font.underline()});
 }
 
@@ -200,7 +202,7 @@ void TSettingsForm::BitBtn4Click() {
     }
     const TColor color = ui::toTColor(*chosen);
     m_gadget->setBackgroundColor(color);
-    settings::writeColor(settings::Key::BackgroundColor, color);
+    settings::writeColor(SettingsFile, settings::Key::BackgroundColor, color);
 }
 
 void TSettingsForm::BitBtn2Click() {

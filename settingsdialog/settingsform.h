@@ -19,6 +19,8 @@ class QSlider;
 
 namespace lsg {
 
+class IniFile;
+
 // The nine transparency steps: slider position 0..8 to window opacity 255..51, and a stored
 // opacity back to the nearest position (clamped to 0..8). Halves round to the even neighbour.
 int transparencyForPosition(int position);
@@ -57,17 +59,18 @@ struct RestartActions {
 //
 // Each use creates a new window and shows it modeless; the owner decides what closing does
 // (the program frees it, with Qt::WA_DeleteOnClose). The gadget must outlive the window:
-//     auto* form = new TSettingsForm(gadget);
+//     auto* form = new TSettingsForm(gadget, settingsFile);
 //     form->setAttribute(Qt::WA_DeleteOnClose);
 //     form->show();
 class TSettingsForm : public QDialog {
     Q_OBJECT
 
 public:
-    // `messages` answers the window's questions and reports its errors, from its creation on;
-    // the default shows the real boxes.
-    explicit TSettingsForm(ui::GadgetLook* gadget, ui::Messages messages = {},
-                           QWidget* parent = nullptr);
+    // `settingsFile` is the file start-up opened (null when it opened none: nothing can be
+    // written then); `messages` answers the window's questions and reports its errors, from its
+    // creation on; the default shows the real boxes.
+    TSettingsForm(ui::GadgetLook* gadget, IniFile* settingsFile, ui::Messages messages = {},
+                  QWidget* parent = nullptr);
     ~TSettingsForm() override;
 
     QPushButton* BitBtn1 = nullptr;  // "Edit Font..."
@@ -90,6 +93,7 @@ private:
     void buildControls();
 
     ui::GadgetLook* m_gadget;
+    IniFile* SettingsFile;
     ui::Messages m_messages;
     std::unique_ptr<SettingsDialogs> m_dialogs;
     RestartActions m_restart;

@@ -21,7 +21,8 @@
 
 #include "about/aboutbox.h"
 #include "about/popupguard.h"
-#include "core/globals.h"
+#include "core/identity.h"
+#include "core/serverhost.h"
 #include "platform/openurl.h"
 #include "ui/messages.h"
 
@@ -53,15 +54,15 @@ void flushDeletes() {
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        lsg::ProductName = QStringLiteral("Test Gauge");
-        lsg::AppVersion = QStringLiteral("9.42");
+        m_identity.ProductName = QStringLiteral("Test Gauge");
+        m_identity.AppVersion = QStringLiteral("9.42");
         m_box = newBox();
     }
     void TearDown() override { delete m_box.data(); }
 
     // A box that records what it would open and show instead of doing it.
     TAboutBox* newBox() {
-        auto* box = new TAboutBox;
+        auto* box = new TAboutBox(m_identity);
         box->setUrlOpener(m_opener);
         box->setMessages(messages());
         return box;
@@ -81,6 +82,7 @@ protected:
 
     QString homePage() const { return QStringLiteral("http://") + lsg::ServerHost() + u'/'; }
 
+    lsg::AppIdentity m_identity;
     QPointer<TAboutBox> m_box;
     std::vector<QUrl> m_opened;
     std::vector<lsg::ui::MessageRecord> m_messages;
@@ -170,7 +172,7 @@ TEST_F(AboutBoxTest, ModalUseFreesTheBoxOnClose) {
         EXPECT_TRUE(seen->isModal());
         seen->close();
     });
-    TAboutBox::showModal();
+    TAboutBox::showModal(m_identity);
     flushDeletes();
     EXPECT_TRUE(seen.isNull());
 }

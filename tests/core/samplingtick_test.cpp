@@ -47,6 +47,10 @@ private:
 
 class FakeSource : public UsageSource {
 public:
+    const char* countInstances(std::int32_t& instances) override {
+        instances = 1;
+        return nullptr;
+    }
     const char* sample() override {
         ++samples;
         return failSample ? "sample failed" : nullptr;

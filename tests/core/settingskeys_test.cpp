@@ -6,7 +6,6 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "core/globals.h"
 #include "core/inifile.h"
 #include "core/settingskeys.h"
 #include "platform/exception.h"
@@ -20,11 +19,9 @@ class SettingsKeysTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        DataFolder = m_dir.path() + QLatin1Char('/');
-        m_file = std::make_unique<IniFile>(DataFolder + QLatin1String(kFileName));
+        m_file = std::make_unique<IniFile>(m_dir.path() + u'/' + QLatin1String(kFileName));
         SettingsFile = m_file.get();
     }
-    void TearDown() override { SettingsFile = nullptr; }
 
     void setContent(const QByteArray& lines) {
         QFile file(SettingsFile->fileName());
@@ -38,21 +35,22 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<IniFile> m_file;
+    IniFile* SettingsFile = nullptr;
 };
 
 TEST_F(SettingsKeysTest, KeyNamesInTheFile) {
-    writeInt(Key::Left, 1);
-    writeInt(Key::Top, 2);
-    writeInt(Key::Height, 3);
-    writeInt(Key::Width, 4);
-    writeInt(Key::Transparency, 204);
-    writeInt(Key::ShowCores, 1);
-    writeInt(Key::StayOnTop, 0);
-    writeColor(Key::Textcolor, clBlack);
-    writeColor(Key::BackgroundColor, rgbColor(255, 128, 0));
-    writeText(Key::Fontname, QStringLiteral("Tahoma"));
-    writeFontSize(8);
-    writeFontStyle({.bold = true, .italic = true, .underline = false});
+    writeInt(SettingsFile, Key::Left, 1);
+    writeInt(SettingsFile, Key::Top, 2);
+    writeInt(SettingsFile, Key::Height, 3);
+    writeInt(SettingsFile, Key::Width, 4);
+    writeInt(SettingsFile, Key::Transparency, 204);
+    writeInt(SettingsFile, Key::ShowCores, 1);
+    writeInt(SettingsFile, Key::StayOnTop, 0);
+    writeColor(SettingsFile, Key::Textcolor, clBlack);
+    writeColor(SettingsFile, Key::BackgroundColor, rgbColor(255, 128, 0));
+    writeText(SettingsFile, Key::Fontname, QStringLiteral("Tahoma"));
+    writeFontSize(SettingsFile, 8);
+    writeFontStyle(SettingsFile, {.bold = true, .italic = true, .underline = false});
     EXPECT_EQ(content(),
               QByteArray("[Settings]\nLeft=1\nTop=2\nHeight=3\nWidth=4\nTransparency=204\n"
                          "ShowCores=1\nStayOnTop=0\nTextcolor=clBlack\n"
@@ -60,25 +58,26 @@ TEST_F(SettingsKeysTest, KeyNamesInTheFile) {
 }
 
 TEST_F(SettingsKeysTest, ReadsThroughTheFile) {
-    EXPECT_EQ(readInt(Key::Left), 0);
-    EXPECT_EQ(readColor(Key::Textcolor), std::nullopt);
-    EXPECT_EQ(readFontSize(), std::nullopt);
-    EXPECT_EQ(readFontStyle(), std::nullopt);
-    EXPECT_EQ(readText(Key::Fontname), QString());
+    EXPECT_EQ(readInt(SettingsFile, Key::Left), 0);
+    EXPECT_EQ(readColor(SettingsFile, Key::Textcolor), std::nullopt);
+    EXPECT_EQ(readFontSize(SettingsFile), std::nullopt);
+    EXPECT_EQ(readFontStyle(SettingsFile), std::nullopt);
+    EXPECT_EQ(readText(SettingsFile, Key::Fontname), QString());
 
     setContent(
         "Left=0x20\nTop=abc\nTextcolor=CLRED\nBackgroundColor=$000000FF\n"
         "Fontsize=12\nFontstyle=7\nFontname= Courier New \n");
-    EXPECT_EQ(readInt(Key::Left), 32);
-    EXPECT_EQ(readInt(Key::Top), 0);
-    EXPECT_EQ(readColor(Key::Textcolor), clRed);
-    EXPECT_EQ(readColor(Key::BackgroundColor), clRed);
-    EXPECT_EQ(readFontSize(), 12);
-    EXPECT_EQ(readFontStyle(), (FontStyle{.bold = true, .italic = true, .underline = true}));
-    EXPECT_EQ(readText(Key::Fontname), QStringLiteral("Courier New"));
+    EXPECT_EQ(readInt(SettingsFile, Key::Left), 32);
+    EXPECT_EQ(readInt(SettingsFile, Key::Top), 0);
+    EXPECT_EQ(readColor(SettingsFile, Key::Textcolor), clRed);
+    EXPECT_EQ(readColor(SettingsFile, Key::BackgroundColor), clRed);
+    EXPECT_EQ(readFontSize(SettingsFile), 12);
+    EXPECT_EQ(readFontStyle(SettingsFile),
+              (FontStyle{.bold = true, .italic = true, .underline = true}));
+    EXPECT_EQ(readText(SettingsFile, Key::Fontname), QStringLiteral("Courier New"));
 
-    writeColor(Key::BackgroundColor, clWhite);
-    EXPECT_EQ(readText(Key::BackgroundColor), QStringLiteral("clWhite"));
+    writeColor(SettingsFile, Key::BackgroundColor, clWhite);
+    EXPECT_EQ(readText(SettingsFile, Key::BackgroundColor), QStringLiteral("clWhite"));
 }
 
 TEST_F(SettingsKeysTest, MalformedAppearanceTextsRaise) {
@@ -91,24 +90,23 @@ TEST_F(SettingsKeysTest, MalformedAppearanceTextsRaise) {
         }
         return QStringLiteral("no error");
     };
-    EXPECT_EQ(messageOf([] { readColor(Key::Textcolor); }),
+    EXPECT_EQ(messageOf([this] { readColor(SettingsFile, Key::Textcolor); }),
               QStringLiteral("'reddish' is not a valid integer value"));
-    EXPECT_EQ(messageOf([] { readFontSize(); }),
+    EXPECT_EQ(messageOf([this] { readFontSize(SettingsFile); }),
               QStringLiteral("'12pt' is not a valid integer value"));
-    EXPECT_EQ(messageOf([] { readFontStyle(); }),
+    EXPECT_EQ(messageOf([this] { readFontStyle(SettingsFile); }),
               QStringLiteral("'0x5' is not a valid integer value"));
 }
 
 TEST_F(SettingsKeysTest, WithoutAnOpenFileReadsAreEmptyAndWritesFail) {
     SettingsFile = nullptr;
-    EXPECT_EQ(readInt(Key::Width), 0);
-    EXPECT_EQ(readText(Key::Fontname), QString());
+    EXPECT_EQ(readInt(SettingsFile, Key::Width), 0);
+    EXPECT_EQ(readText(SettingsFile, Key::Fontname), QString());
     try {
-        writeInt(Key::Width, 5);
+        writeInt(SettingsFile, Key::Width, 5);
         FAIL() << "no error";
     } catch (const Exception& e) {
-        EXPECT_EQ(e.message(), QStringLiteral("Unable to write to ") + DataFolder +
-                                   QStringLiteral("settings.ini"));
+        EXPECT_EQ(e.message(), QStringLiteral("Unable to write to settings.ini"));
     }
 }
 

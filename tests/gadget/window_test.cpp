@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 #include <memory>
 
-#include "core/globals.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
 
@@ -104,14 +103,14 @@ TEST_F(GadgetWindowTest, AReleaseEndsTheDrag) {
 }
 
 TEST_F(GadgetWindowTest, ResizeReportsTheSizeAndSharesThePanelAmongTheStrips) {
-    m_form->createStrips(4, 10, true);
+    m_form->createStrips(4, true);
     settle();
     // A panel 300 pixels high shared by 4 strips and the total chart: Round(300 / 5) = 60.
     const int extra = m_form->height() - m_form->Panel1->height();
     m_form->resize(m_form->width(), 300 + extra);
     settle();
     ASSERT_EQ(m_form->Panel1->height(), 300);
-    EXPECT_EQ(ProcessorChartHeight, 60);
+    EXPECT_EQ(m_form->processorChartHeight(), 60);
     for (int i = 1; i <= 4; ++i) {
         EXPECT_EQ(m_form->strip(i)->height(), 60);
     }
@@ -123,14 +122,14 @@ TEST_F(GadgetWindowTest, ResizeReportsTheSizeAndSharesThePanelAmongTheStrips) {
 }
 
 TEST_F(GadgetWindowTest, HalvesOfAStripHeightGoToTheEvenNeighbour) {
-    m_form->createStrips(1, 10, false);
+    m_form->createStrips(1, false);
     const int extra = m_form->height() - m_form->Panel1->height();
     m_form->resize(m_form->width(), 400);
     settle();
     m_form->resize(m_form->width(), 213 + extra);
     settle();
     ASSERT_EQ(m_form->Panel1->height(), 213);
-    EXPECT_EQ(ProcessorChartHeight, 106);  // 106.5
+    EXPECT_EQ(m_form->processorChartHeight(), 106);  // 106.5
     EXPECT_EQ(m_form->strip(1)->height(), 106);
 }
 

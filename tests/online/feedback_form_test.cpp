@@ -16,7 +16,7 @@
 #include <QTextCursor>
 #include <functional>
 
-#include "core/globals.h"
+#include "core/identity.h"
 #include "online/feedbackform.h"
 #include "tests/common/deadline.h"
 #include "tests/online/sharedserver.h"
@@ -60,9 +60,10 @@ void click(QWidget* target) {
 class FeedbackForm : public ::testing::Test {
 protected:
     void SetUp() override {
-        lsg::ProductName = QStringLiteral("Loadspire Gauge");
-        lsg::AppCaption = QStringLiteral("KALDERN - Loadspire Gauge");
-        lsg::AppVersion = QStringLiteral("1.7");
+        m_identity.CompanyName = QStringLiteral("KALDERN");
+        m_identity.ProductName = QStringLiteral("Loadspire Gauge");
+        m_identity.AppCaption = QStringLiteral("KALDERN - Loadspire Gauge");
+        m_identity.AppVersion = QStringLiteral("1.7");
         setReply(QByteArrayLiteral("OK"));
         sharedServer().clearRequests();
         lsg::ui::MessageHooks hooks;
@@ -85,7 +86,7 @@ protected:
     }
 
     TFeedbackForm* open(int port = sharedServer().dualPort(), int timeoutMs = 3000) {
-        m_form = new TFeedbackForm;
+        m_form = new TFeedbackForm(m_identity);
         lsg::feedback::SendConfig config;
         config.host = QStringLiteral("127.0.0.1:") + QString::number(port);
         config.timeoutMs = timeoutMs;
@@ -145,6 +146,7 @@ protected:
         EXPECT_EQ(m_messages[0].icon, icon);
     }
 
+    lsg::AppIdentity m_identity;
     QPointer<TFeedbackForm> m_form;
     QList<MessageRecord> m_messages;
     std::function<void(const MessageRecord&)> m_onMessage;

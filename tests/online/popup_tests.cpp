@@ -19,7 +19,7 @@
 #include <memory>
 #include <vector>
 
-#include "core/globals.h"
+#include "core/serverhost.h"
 #include "online/newversion.h"
 #include "platform/openurl.h"
 #include "ui/style.h"

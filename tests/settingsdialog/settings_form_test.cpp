@@ -14,7 +14,6 @@
 #include <memory>
 #include <vector>
 
-#include "core/globals.h"
 #include "core/inifile.h"
 #include "core/settingskeys.h"
 #include "gadget/chartview.h"
@@ -51,11 +50,10 @@ class SettingsFormTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
-        DataFolder = m_dir.path() + u'/';
         m_file = std::make_unique<IniFile>(iniPath());
         SettingsFile = m_file.get();
         m_gadget = std::make_unique<TForm2>();
-        m_gadget->createStrips(2, 20, false);
+        m_gadget->createStrips(2, false);
 
         m_hooks.onMessage = [this](const ui::MessageRecord& m) { m_messages.push_back(m.text); };
         m_hooks.onConfirm = [this](const QString& text) {
@@ -66,10 +64,9 @@ protected:
 
     void TearDown() override {
         QFile::setPermissions(iniPath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        SettingsFile = nullptr;
     }
 
-    QString iniPath() const { return DataFolder + QLatin1String(settings::kFileName); }
+    QString iniPath() const { return m_dir.path() + u'/' + QLatin1String(settings::kFileName); }
 
     void setContent(const QByteArray& lines) {
         QFile file(iniPath());
@@ -83,7 +80,8 @@ protected:
 
     // A settings window whose pickers answer from the returned script.
     std::unique_ptr<TSettingsForm> makeForm(ScriptedDialogs** dialogs = nullptr) {
-        auto form = std::make_unique<TSettingsForm>(m_gadget.get(), ui::Messages(m_hooks));
+        auto form =
+            std::make_unique<TSettingsForm>(m_gadget.get(), SettingsFile, ui::Messages(m_hooks));
         auto scripted = std::make_unique<ScriptedDialogs>();
         if (dialogs != nullptr) {
             *dialogs = scripted.get();
@@ -94,6 +92,7 @@ protected:
 
     QTemporaryDir m_dir;
     std::unique_ptr<IniFile> m_file;
+    IniFile* SettingsFile = nullptr;  // the file the program opened
     std::unique_ptr<TForm2> m_gadget;
     std::vector<QString> m_messages;
     std::vector<QString> m_questions;
@@ -154,14 +153,14 @@ TEST_F(SettingsFormTest, SliderStepsApplyAndStoreTheirValues) {
         SCOPED_TRACE(position);
         form->TrackBar1->setValue(position);
         EXPECT_EQ(m_gadget->alphaBlendValue(), values[position]);
-        EXPECT_EQ(settings::readInt(settings::Key::Transparency), values[position]);
+        EXPECT_EQ(settings::readInt(SettingsFile, settings::Key::Transparency), values[position]);
         EXPECT_EQ(transparencyForPosition(position), values[position]);
         EXPECT_EQ(positionForTransparency(values[position]), position);
     }
     // The keyboard moves one step at a time.
     form->TrackBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(form->TrackBar1->value(), 1);
-    EXPECT_EQ(settings::readInt(settings::Key::Transparency), 230);
+    EXPECT_EQ(settings::readInt(SettingsFile, settings::Key::Transparency), 230);
 }
 
 // Opening reads the stored value and writes nothing: only the user's change of the slider
@@ -425,7 +424,7 @@ TEST_F(ResetTest, YesDeletesTheFileStartsAFreshCopyWithoutArgumentsAndQuits) {
 
 TEST_F(ResetTest, OnlyTheFileTheProgramOpenedIsDeleted) {
     m_confirmAnswer = true;
-    // The program opened a file elsewhere than DataFolder says: that one goes, not a namesake.
+    // The program opened a file elsewhere than the test's folder: that one goes, not a namesake.
     QTemporaryDir other;
     ASSERT_TRUE(other.isValid());
     const QString opened = other.path() + QStringLiteral("/settings.ini");

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+// Copyright (c) 2026 The Loadspire Gauge developers
+#include "gadget/startupplacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <vector>
+
+#include "gadget/gadgetwindow.h"
+
+namespace lsg {
+namespace {
+
+// How often, 100 ms apart, start-up looks whether the window manager has framed the gadget: a
+// window manager on a loaded machine may take many seconds.
+constexpr int kFramingChecks = 300;
+constexpr int kFramingCheckMs = 100;
+// A frame first seen may be one the window manager is still building (its border not yet
+// reported, say), so the place is checked until it has held this many checks in a row...
+constexpr int kSettledChecks = 10;
+// ...and asked for at most this often, in case a window manager keeps the gadget elsewhere.
+constexpr int kMaxPlacements = 5;
+
+// Where a frame of `outer` starts on the screens as they are now.
+QPoint startPlace(const placement::SavedPlace& saved, QSize outer) {
+    std::vector<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        areas.push_back(screen->availableGeometry());
+    }
+    return placement::choosePlace(saved, outer, areas,
+                                  QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+}  // namespace
+
+StartupPlacement::StartupPlacement(TForm2& gadget, FrameMargins frameMargins, bool followFraming,
+                                   QObject* parent)
+    : QObject(parent),
+      m_gadget(gadget),
+      m_frameMargins(std::move(frameMargins)),
+      m_followFraming(followFraming) {
+    if (!m_frameMargins) {
+        m_frameMargins = [](const TForm2& window) { return window.frameMarginsNow(); };
+    }
+    m_framingTimer.setSingleShot(true);
+    m_framingTimer.setInterval(kFramingCheckMs);
+    connect(&m_framingTimer, &QTimer::timeout, this, &StartupPlacement::placeAfterFraming);
+}
+
+void StartupPlacement::restore(const settings::GadgetSettings& saved) {
+    // Between a small square and the whole desktop (beyond it a size would only cost memory for
+    // the window's pixels).
+    const QSize desktop = QGuiApplication::primaryScreen()->virtualSize();
+    const int height = placement::holdSide(saved.height, m_gadget.height(), desktop.height());
+    const int width = placement::holdSide(saved.width, m_gadget.width(), desktop.width());
+    m_savedOuterSize = QSize(saved.width == 0 ? 0 : width, saved.height == 0 ? 0 : height);
+    m_gadget.resize(width, height);
+    // The saved place when the gadget can be grabbed there on some monitor, else the
+    // bottom-right corner of the primary work area.
+    m_savedPlace = {saved.left, saved.top};
+    m_gadget.placeQuietly(startPlace(m_savedPlace, m_gadget.size()), m_gadget.size());
+}
+
+void StartupPlacement::gadgetShown() {
+    if (!m_followFraming) {
+        return;
+    }
+    m_framingChecksLeft = kFramingChecks;
+    m_settledChecks = 0;
+    m_placements = 0;
+    placeAfterFraming();
+}
+
+void StartupPlacement::dragFinished(bool moved) {
+    if (moved) {
+        // The user put the gadget where it is: no saved place may undo that any more.
+        m_userPlaced = true;
+        m_placeAfterRelease = false;
+        m_framingTimer.stop();
+        return;
+    }
+    if (m_placeAfterRelease) {
+        m_placeAfterRelease = false;
+        placeAfterFraming();
+    }
+}
+
+void StartupPlacement::placeAfterFraming() {
+    m_framingTimer.stop();
+    if (m_userPlaced || !m_gadget.isVisible()) {
+        return;
+    }
+    if (m_gadget.isDragging()) {
+        // A button is held on the gadget: once it is released, unless the user moved it.
+        m_placeAfterRelease = true;
+        return;
+    }
+    const QMargins margins = m_frameMargins(m_gadget);
+    if (margins.isNull()) {
+        // Not framed yet (a busy window manager takes its time), or never (none runs).
+        checkFramingAgain();
+        return;
+    }
+    const QSize frameSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QRect client = m_gadget.geometry();
+    // The stored size is the outer size; the client gets what the frame leaves.
+    QSize target = client.size();
+    if (m_savedOuterSize.width() != 0) {
+        target.setWidth(std::max(1, m_savedOuterSize.width() - frameSize.width()));
+    }
+    if (m_savedOuterSize.height() != 0) {
+        target.setHeight(std::max(1, m_savedOuterSize.height() - frameSize.height()));
+    }
+    // Chosen again for the whole frame, now that its size is known.
+    const QPoint position = startPlace(m_savedPlace, target + frameSize);
+    if (client.topLeft() - QPoint(margins.left(), margins.top()) == position &&
+        client.size() == target) {
+        ++m_settledChecks;
+    } else if (m_placements < kMaxPlacements) {
+        m_settledChecks = 0;
+        ++m_placements;
+        m_gadget.placeQuietly(position, target);
+    } else {
+        // The window manager keeps the gadget elsewhere: its choice stands.
+        return;
+    }
+    if (m_settledChecks < kSettledChecks) {
+        checkFramingAgain();
+    }
+}
+
+void StartupPlacement::checkFramingAgain() {
+    if (m_framingChecksLeft > 0) {
+        --m_framingChecksLeft;
+        m_framingTimer.start();
+    }
+}
+
+}  // namespace lsg
