@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <limits>
 
 #include "core/logging.h"
@@ -60,15 +59,12 @@ void ChartPushState::ChartDegerEkle(qint64 islemcino, ChartSeries& ChartAdi, qin
         // Each move stands alone: a series that lost points still gets the moves it can take.
         int failed = 0;
         for (int j = 1; j < kChartPoints; ++j) {
-            try {
-                ChartAdi.setYValue(j - 1, ChartAdi.yValue(j));
-            } catch (const std::exception&) {
+            const std::optional<double> y = ChartAdi.yValue(j);
+            if (!y || !ChartAdi.setYValue(j - 1, *y)) {
                 ++failed;
             }
         }
-        try {
-            ChartAdi.setYValue(kChartPoints - 1, static_cast<double>(deger));
-        } catch (const std::exception&) {
+        if (!ChartAdi.setYValue(kChartPoints - 1, static_cast<double>(deger))) {
             ++failed;
         }
         if (failed != 0) {

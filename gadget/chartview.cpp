@@ -10,7 +10,6 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/exception.h"
 #include "ui/style.h"
 
 namespace lsg {
@@ -59,25 +58,25 @@ void ChartView::addY(double y) {
     update();
 }
 
-void ChartView::checkIndex(int i) const {
-    if (i < 0 || i >= count()) {
-        throw Exception(QStringLiteral("Point index %1 is out of range (the chart has %2 points).")
-                            .arg(i)
-                            .arg(count()));
-    }
+bool ChartView::hasPoint(int i) const {
+    return i >= 0 && i < count();
 }
 
-double ChartView::yValue(int i) const {
-    checkIndex(i);
+std::optional<double> ChartView::yValue(int i) const {
+    if (!hasPoint(i)) {
+        return std::nullopt;
+    }
     return m_values[size_t(i)];
 }
 
-void ChartView::setYValue(int i, double y) {
-    checkIndex(i);
+bool ChartView::setYValue(int i, double y) {
+    if (!hasPoint(i)) {
+        return false;
+    }
     double& slot = m_values[size_t(i)];
     // Equal values draw the same picture (a NaN never compares equal and just repaints).
     if (slot == y) {
-        return;
+        return true;
     }
     // So do values on the same pixel row: on an idle machine most ticks move no point at all,
     // and then nothing is repainted or sent to the display.
@@ -88,21 +87,20 @@ void ChartView::setYValue(int i, double y) {
     if (!sameRow) {
         update();
     }
+    return true;
 }
 
-void ChartView::setMinMax(double minimum, double maximum) {
+bool ChartView::setMinMax(double minimum, double maximum) {
     if (std::isnan(minimum) || std::isnan(maximum) || minimum > maximum) {
-        throw Exception(
-            QStringLiteral("The axis minimum (%1) must not be greater than its maximum (%2).")
-                .arg(minimum)
-                .arg(maximum));
+        return false;
     }
     if (minimum == m_min && maximum == m_max) {
-        return;
+        return true;
     }
     m_min = minimum;
     m_max = maximum;
     update();
+    return true;
 }
 
 void ChartView::setBackgroundColor(const QColor& color) {

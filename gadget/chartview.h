@@ -43,10 +43,9 @@ public:
     // on its pixel row does not.
     int count() const override;
     void addY(double y) override;
-    double yValue(int i) const override;
-    void setYValue(int i, double y) override;
-    // Throws lsg::Exception when minimum > maximum or either is not a number.
-    void setMinMax(double minimum, double maximum) override;
+    std::optional<double> yValue(int i) const override;
+    bool setYValue(int i, double y) override;
+    bool setMinMax(double minimum, double maximum) override;
     double minimum() const { return m_min; }
     double maximum() const { return m_max; }
 
@@ -73,7 +72,7 @@ private:
     // Geometry depends only on the size, the number of points and the range: it is computed
     // when one of them changes, not on every paint.
     const chart::ChartLayout& layoutFor(QSize size) const;
-    void checkIndex(int i) const;
+    bool hasPoint(int i) const;
     // The whole picture, written into the pixels where the chart lies.
     void draw(const PainterPixels& target, QSize size) const;
 

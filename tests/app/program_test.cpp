@@ -166,7 +166,7 @@ TEST_F(StartupTest, FirstValuesAndStripsExistWhenTheGadgetAppears) {
     EXPECT_TRUE(menu().ShowAllCores1()->isChecked());
     // 37, 50, 50, 50: the average truncates to 46.
     EXPECT_EQ(gadget()->Label1->text(), QStringLiteral("Average CPU Usage: 46% (4 processors)"));
-    EXPECT_EQ(gadget()->strip(1)->yValue(9), 37);
+    EXPECT_EQ(gadget()->strip(1)->yValue(9), 37.0);
     EXPECT_EQ(gadget()->Chart1->count(), 10);
 }
 

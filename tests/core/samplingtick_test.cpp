@@ -9,28 +9,33 @@
 #include <vector>
 
 #include "core/samplingtick.h"
-#include "platform/exception.h"
 
 using namespace lsg;
 
 namespace {
 
-// A series as the chart widget keeps it, with out-of-range access raising as the widget does.
+// A series as the chart widget keeps it, refusing out-of-range points as the widget does.
 class FakeSeries : public ChartSeries {
 public:
     int count() const override { return int(ys.size()); }
     void addY(double y) override { ys.push_back(y); }
-    double yValue(int i) const override {
-        check(i);
+    std::optional<double> yValue(int i) const override {
+        if (!has(i)) {
+            return std::nullopt;
+        }
         return ys[size_t(i)];
     }
-    void setYValue(int i, double y) override {
-        check(i);
+    bool setYValue(int i, double y) override {
+        if (!has(i)) {
+            return false;
+        }
         ys[size_t(i)] = y;
+        return true;
     }
-    void setMinMax(double minimum, double maximum) override {
+    bool setMinMax(double minimum, double maximum) override {
         ++axisUpdates;
         axis = {minimum, maximum};
+        return true;
     }
 
     std::vector<double> ys;
@@ -38,11 +43,7 @@ public:
     int axisUpdates = 0;
 
 private:
-    void check(int i) const {
-        if (i < 0 || i >= count()) {
-            throw Exception(QStringLiteral("List index out of bounds (%1)").arg(i));
-        }
-    }
+    bool has(int i) const { return i >= 0 && i < count(); }
 };
 
 class FakeSource : public UsageSource {
