@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "gadget/chartview.h"
-#include "platform/exception.h"
 #include "tests/cpu/allocationcounter.h"
 #include "tests/gadget/chart_goldens.h"
 #include "ui/style.h"
