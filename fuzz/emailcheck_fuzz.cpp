@@ -4,8 +4,8 @@
 // The e-mail check on any text, against a plain reading of the same rule: letters, digits and
 // _ . + - before the one at-sign; after it a first label of letters, digits and hyphens, a dot,
 // then letters, digits, hyphens and dots ending in a letter or digit.
-#include "core/emailcheck.h"
 #include "fuzz/common.h"
+#include "wire/emailcheck.h"
 
 namespace {
 

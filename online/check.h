@@ -3,8 +3,8 @@
 #pragma once
 
 #include "core/identity.h"
-#include "core/updatereply.h"
 #include "online/updatestore.h"
+#include "wire/updatereply.h"
 
 #include <QDate>
 #include <QString>

@@ -15,10 +15,10 @@
 #include <QTextDocument>
 #include <algorithm>
 
-#include "core/emailcheck.h"
 #include "resources/pictures.h"
 #include "ui/messages.h"
 #include "ui/style.h"
+#include "wire/emailcheck.h"
 
 namespace lsg::feedback {
 namespace {

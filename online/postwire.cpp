@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "online/postwire.h"
 
-#include "core/wireform.h"
+#include "wire/wireform.h"
 
 #include <QStringDecoder>
 

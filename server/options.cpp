@@ -2,7 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "server/options.h"
 
-#include "core/updatereply.h"
+#include "wire/updatereply.h"
 
 #include <QString>
 

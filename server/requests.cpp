@@ -2,8 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "server/requests.h"
 
-#include "core/emailcheck.h"
-#include "core/wireform.h"
+#include "wire/emailcheck.h"
+#include "wire/wireform.h"
 
 #include <QHash>
 

@@ -2,9 +2,9 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "server/service.h"
 
-#include "core/updatereply.h"
 #include "server/clientaddress.h"
 #include "server/pages.h"
+#include "wire/updatereply.h"
 
 #include <QByteArrayView>
 

@@ -16,10 +16,10 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include "core/emailcheck.h"
 #include "online/feedback.h"
 #include "tests/common/deadline.h"
 #include "tests/online/sharedserver.h"
+#include "wire/emailcheck.h"
 
 namespace {
 

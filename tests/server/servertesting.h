@@ -2,8 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #pragma once
 
-#include "core/wireform.h"
 #include "server/store.h"
+#include "wire/wireform.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "core/updatereply.h"
+#include "wire/updatereply.h"
 
 namespace lsg::wire {
 

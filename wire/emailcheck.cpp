@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
 #define PCRE2_CODE_UNIT_WIDTH 8
-#include "core/emailcheck.h"
+#include "wire/emailcheck.h"
 
 #include <pcre2.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "core/updatereply.h"
-#include "core/wireform.h"
+#include "wire/updatereply.h"
+#include "wire/wireform.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "core/wireform.h"
+#include "wire/wireform.h"
 
 #include <QStringDecoder>
 
