@@ -44,7 +44,7 @@ void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages&
 //
 // Each use creates a new box; the box deletes itself when it closes (Qt::WA_DeleteOnClose), its
 // timer with it. The program shows it modeless, so that its tray menu stays usable:
-//     (new TAboutBox)->show();
+//     (new TAboutBox(identity))->show();
 // showModal() runs it modal instead; the pointer must not be used after exec() returns.
 class TAboutBox : public QDialog {
     Q_OBJECT

@@ -28,7 +28,7 @@ namespace lsg {
 //
 // Create it at most once per run and keep it: closing only hides it, and a closed popup is
 // never shown again.
-//     auto* popup = new TNewVer(ProductName, check.latestVersion(),
+//     auto* popup = new TNewVer(identity.ProductName, check.latestVersion(),
 //                               [&check] { return check.downloadURL(); });
 class TNewVer : public QWidget {
     Q_OBJECT
