@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/logging.h"
 #include "gadget/gadgetwindow.h"
 
 namespace lsg {
@@ -120,9 +121,13 @@ void StartupPlacement::placeAfterFraming() {
     } else if (m_placements < kMaxPlacements) {
         m_settledChecks = 0;
         ++m_placements;
+        qCDebug(log::gadget) << "framed by" << margins << "placing the frame at" << position
+                             << "with a client of" << target;
         m_gadget.placeQuietly(position, target);
     } else {
         // The window manager keeps the gadget elsewhere: its choice stands.
+        qCInfo(log::gadget) << "the window manager keeps the gadget at" << client.topLeft()
+                            << "instead of" << position;
         return;
     }
     if (m_settledChecks < kSettledChecks) {
