@@ -93,6 +93,36 @@ TEST(ChoosePlace, NoScreensGiveTheDefaultPlace) {
     EXPECT_EQ(choosePlace({10, 10}, kFrame, {}, QRect(0, 0, 800, 600)), QPoint(445, 368));
 }
 
+// Start after start, the place chosen from a saved place is kept when it is saved again: every
+// saved place, on or off the monitors, at their edges and one pixel past them, gives the same
+// frame at the next start.
+TEST(ChoosePlace, AChosenPlaceIsChosenAgain) {
+    const QSize frames[] = {kFrame, QSize(357, 257), QSize(20, 10), QSize(2560, 800)};
+    std::vector<qint32> xs = {kMin, -3000, 0, 1, kMax};
+    std::vector<qint32> ys = {kMin, -3000, 0, 1, kMax};
+    for (const qint32 edge : {0, 32, 640, 800, 1280, 1920, 2560}) {
+        for (const qint32 offset :
+             {-358, -356, -355, -323, -322, -257, -232, -35, -33, -32, -31, -1, 0, 1, 31, 32}) {
+            xs.push_back(edge + offset);
+            ys.push_back(edge + offset);
+        }
+    }
+    for (const Desktop* desktop : {&kOne, &kTwo, &kRightPrimary}) {
+        for (const QSize& frame : frames) {
+            for (const qint32 x : xs) {
+                for (const qint32 y : ys) {
+                    const QRect& primary = desktop->areas.front();
+                    const QPoint first = choosePlace({x, y}, frame, desktop->areas, primary);
+                    const QPoint again =
+                        choosePlace({first.x(), first.y()}, frame, desktop->areas, primary);
+                    ASSERT_EQ(again, first) << desktop->name << ", " << frame.width() << "x"
+                                            << frame.height() << " saved at " << x << "," << y;
+                }
+            }
+        }
+    }
+}
+
 TEST(HoldSide, HandEditedSizesStayDrawable) {
     struct SideCase {
         qint32 saved;
