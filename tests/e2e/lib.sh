@@ -45,17 +45,72 @@ e2e_wait_display_file() {
         [ -s "$E2E_TMP/display" ] && return 0
         sleep 0.1
     done
-    e2e_fail "Xvfb did not start"
+    cat "$E2E_TMP"/xorg.out 2>/dev/null | tail -n 20 >&2 || true
+    e2e_fail "the X server did not start"
 }
 
-# e2e_setup [notray] [screens=N]: display, window manager and (unless "notray") a tray host. With
-# screens=N the display has N monitors of 1280x800 side by side (Xinerama), the first primary.
+# e2e_xorg_randr N: starts Xorg with the dummy video driver, whose RandR outputs are monitors
+# that Qt sees: N of them, 1280x800 each, side by side, the first primary. Xvfb offers RandR
+# with one monitor only. Xorg is started as root, as the tests run here and in CI, with a
+# configuration of its own, no input devices (xdotool's XTEST devices still work) and no
+# system configuration.
+e2e_xorg_randr() {
+    local n="$1" i conf="$E2E_TMP/xorg.conf" dfd
+    [ "$(id -u)" = 0 ] || e2e_fail "randr=$n needs root: it starts Xorg with the dummy driver"
+    command -v Xorg >/dev/null || e2e_fail "randr=$n needs Xorg and its dummy driver (scripts/deps)"
+    mkdir -p "$E2E_TMP/xorg.conf.d"
+    {
+        printf 'Section "ServerFlags"\n    Option "AutoAddDevices" "false"\n'
+        printf '    Option "AutoEnableDevices" "false"\n    Option "DontVTSwitch" "true"\nEndSection\n'
+        printf 'Section "Device"\n    Identifier "dummy"\n    Driver "dummy"\n    VideoRam 131072\n'
+        for i in $(seq 0 $((n - 1))); do
+            printf '    Option "Monitor-DUMMY%d" "monitor%d"\n' "$i" "$i"
+        done
+        printf 'EndSection\n'
+        # Every output but the first needs a monitor section that enables it and says where.
+        for i in $(seq 0 $((n - 1))); do
+            printf 'Section "Monitor"\n    Identifier "monitor%d"\n' "$i"
+            printf '    HorizSync 5.0 - 1000.0\n    VertRefresh 5.0 - 200.0\n'
+            printf '    Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831\n'
+            printf '    Option "PreferredMode" "1280x800"\n    Option "Enable" "true"\n'
+            if [ "$i" = 0 ]; then
+                printf '    Option "Primary" "true"\n'
+            else
+                printf '    Option "RightOf" "DUMMY%d"\n' $((i - 1))
+            fi
+            printf 'EndSection\n'
+        done
+        printf 'Section "Screen"\n    Identifier "screen"\n    Device "dummy"\n'
+        printf '    Monitor "monitor0"\n    DefaultDepth 24\n'
+        printf '    SubSection "Display"\n        Depth 24\n        Virtual %d 800\n' $((1280 * n))
+        printf '    EndSubSection\nEndSection\n'
+    } >"$conf"
+    exec {dfd}>"$E2E_TMP/display"
+    Xorg -displayfd "$dfd" -config "$conf" -configdir "$E2E_TMP/xorg.conf.d" -noreset \
+        -nolisten tcp -novtswitch -sharevts -logfile "$E2E_TMP/xorg.log" \
+        >"$E2E_TMP/xorg.out" 2>&1 &
+    exec {dfd}>&-
+    E2E_XSERVER_PID=$!
+    E2E_MONITORS=()
+    for i in $(seq 0 $((n - 1))); do
+        E2E_MONITORS+=("$((1280 * i)) 0 1280 800")
+    done
+}
+
+# e2e_setup [notray] [screens=N | randr=N] [scale=F]: display, window manager and (unless
+# "notray") a tray host. With screens=N the display has N monitors of 1280x800 side by side
+# (Xinerama), the first primary; with randr=N it has N such monitors as RandR outputs, the way
+# Qt takes them from a real desktop (see e2e_xorg_randr). With scale=F the desktop asks
+# programs to scale by F (Xft.dpi = 96 F, as desktops' scaling settings do). The monitors'
+# rectangles ("X Y W H" in the window system's pixels) are in E2E_MONITORS.
 e2e_setup() {
-    local tray=1 screens=1 arg
+    local tray=1 screens=1 randr=0 scale="" arg
     for arg in "$@"; do
         case "$arg" in
             notray) tray=0 ;;
             screens=*) screens=${arg#screens=} ;;
+            randr=*) randr=${arg#randr=} ;;
+            scale=*) scale=${arg#scale=} ;;
             *) e2e_fail "unknown e2e_setup option $arg" ;;
         esac
     done
@@ -69,9 +124,12 @@ e2e_setup() {
     unset QT_QPA_PLATFORM
     export QT_QPA_PLATFORM=xcb
 
+    E2E_MONITORS=("0 0 1280 800")
     # -displayfd picks a free display number itself, so parallel tests never collide.
-    exec {dfd}>"$E2E_TMP/display"
-    if [ "$screens" -gt 1 ]; then
+    if [ "$randr" -gt 0 ]; then
+        e2e_xorg_randr "$randr"
+    elif [ "$screens" -gt 1 ]; then
+        exec {dfd}>"$E2E_TMP/display"
         # Xvfb lays its Xinerama screens over one another; Xephyr, inside an Xvfb as large as
         # the whole desktop, puts them side by side.
         Xvfb -displayfd "$dfd" -screen 0 $((1280 * screens))x800x24 -nolisten tcp \
@@ -80,20 +138,25 @@ e2e_setup() {
         e2e_wait_display_file
         mv "$E2E_TMP/display" "$E2E_TMP/display-host"
         local layout=(+xinerama) n
+        E2E_MONITORS=()
         for n in $(seq 0 $((screens - 1))); do
             layout+=(-screen "1280x800+$((1280 * n))+0")
+            E2E_MONITORS+=("$((1280 * n)) 0 1280 800")
         done
         exec {dfd}>"$E2E_TMP/display"
         # Without RandR, whose monitor list would hold the first screen only, Qt takes the
         # Xinerama heads.
         DISPLAY=":$(head -n1 "$E2E_TMP/display-host")" Xephyr -displayfd "$dfd" "${layout[@]}" \
             -extension RANDR -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        exec {dfd}>&-
     else
+        exec {dfd}>"$E2E_TMP/display"
         Xvfb -displayfd "$dfd" -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        exec {dfd}>&-
     fi
-    exec {dfd}>&-
     e2e_wait_display_file
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    [ -z "$scale" ] || e2e_scale "$scale"
 
     openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
     if [ "$tray" = 1 ]; then
@@ -110,6 +173,49 @@ e2e_setup() {
         xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break
         sleep 0.1
     done
+}
+
+# e2e_scale F: asks programs started from now on to scale by F, as a desktop's scaling setting
+# does (Xft.dpi = 96 F in the display's resources, which programs read when they start).
+e2e_scale() {
+    awk -v f="$1" 'BEGIN { printf "Xft.dpi: %d\n", 96 * f + 0.5 }' | xrdb -nocpp -merge - ||
+        e2e_fail "cannot set the desktop's scale $1"
+}
+
+# e2e_workarea: prints the current desktop's work area as the window manager publishes it,
+# "X Y W H".
+e2e_workarea() {
+    local desktop
+    desktop=$(xprop -root _NET_CURRENT_DESKTOP 2>/dev/null | sed -n 's/^[^=]*= *//p')
+    xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d , |
+        awk -v d="${desktop:-0}" '{ print $(4 * d + 1), $(4 * d + 2), $(4 * d + 3), $(4 * d + 4) }'
+}
+
+# e2e_panel EDGE MONITOR THICKNESS [--plain]: a desktop panel THICKNESS pixels thick along the
+# EDGE (top, bottom, left or right) of monitor MONITOR (an index into E2E_MONITORS): a dock
+# window that reserves its band with _NET_WM_STRUT_PARTIAL, or with --plain the whole edge with
+# _NET_WM_STRUT. Waits until the window manager's work area has taken it in; the panel's pid is
+# in E2E_PANEL_PID.
+e2e_panel() {
+    local edge="$1" monitor="$2" thick="$3" mx my mw mh x y w h before i
+    read -r mx my mw mh <<<"${E2E_MONITORS[$monitor]}"
+    case "$edge" in
+        top) x=$mx y=$my w=$mw h=$thick ;;
+        bottom) x=$mx y=$((my + mh - thick)) w=$mw h=$thick ;;
+        left) x=$mx y=$my w=$thick h=$mh ;;
+        right) x=$((mx + mw - thick)) y=$my w=$thick h=$mh ;;
+        *) e2e_fail "unknown panel edge $edge" ;;
+    esac
+    before=$(e2e_workarea)
+    "$LSG_BINARY_DIR/tests/dock_panel" "$edge" "$x" "$y" "$w" "$h" "${@:4}" \
+        >>"$E2E_TMP/panel.log" 2>&1 &
+    E2E_PANEL_PID=$!
+    for i in $(seq 300); do
+        [ "$(e2e_workarea)" != "$before" ] && return 0
+        e2e_alive "$E2E_PANEL_PID" || break
+        sleep 0.1
+    done
+    e2e_fail "the window manager's work area did not take in the $edge panel ($(e2e_workarea))"
 }
 
 # e2e_install_program [executable]: copies the program, its network helper and its licence into a
