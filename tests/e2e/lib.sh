@@ -218,6 +218,36 @@ e2e_panel() {
     e2e_fail "the window manager's work area did not take in the $edge panel ($(e2e_workarea))"
 }
 
+# e2e_accessibility: what a screen reader needs, private to the test: a session bus, the
+# accessibility bus beside it, and Qt's bridge to it turned on for every program started from
+# now on. Read a program's accessible tree with atspi_tree.py.
+e2e_accessibility() {
+    local i
+    dbus-daemon --session --nofork --nopidfile --print-address=3 \
+        3>"$E2E_TMP/dbus.address" >"$E2E_TMP/dbus.log" 2>&1 &
+    E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $!"
+    for i in $(seq 100); do
+        [ -s "$E2E_TMP/dbus.address" ] && break
+        sleep 0.1
+    done
+    [ -s "$E2E_TMP/dbus.address" ] || e2e_fail "the session bus did not start"
+    export DBUS_SESSION_BUS_ADDRESS
+    DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/dbus.address")
+    # Started here rather than by the bus, so that it ends with the test.
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+    E2E_EXTRA_PIDS="$E2E_EXTRA_PIDS $!"
+    for i in $(seq 300); do
+        dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+            org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1 || e2e_fail "the accessibility bus did not start"
+    # Qt 6.4 talks to the accessibility bus only when a screen reader is said to run, or when
+    # told to always.
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
 # e2e_install_program [executable]: copies the program, its network helper and its licence into a
 # folder of its own.
 e2e_install_program() {
