@@ -6,6 +6,7 @@
 // under it for itself, as desktop panels do: _NET_WM_WINDOW_TYPE_DOCK and _NET_WM_STRUT_PARTIAL
 // (the reserved band limited to the panel's own span), or with --plain the older _NET_WM_STRUT
 // alone, which reserves the edge's whole length. It runs until it is killed or its display goes.
+#include <unistd.h>
 #include <xcb/xcb.h>
 
 #include <cstdio>
@@ -108,6 +109,9 @@ int main(int argc, char** argv) {
     hints[4] = uint32_t(h);
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NORMAL_HINTS,
                         XCB_ATOM_WM_SIZE_HINTS, 32, 18, hints);
+    // Its process, so that a test can find the panel it started.
+    const uint32_t pid = uint32_t(getpid());
+    setCardinals(c, window, "_NET_WM_PID", &pid, 1);
     // On every desktop, as panels are, so every desktop's work area leaves it out.
     const uint32_t allDesktops = 0xFFFFFFFFu;
     setCardinals(c, window, "_NET_WM_DESKTOP", &allDesktops, 1);

@@ -45,8 +45,11 @@ e2e_wait_display_file() {
         [ -s "$E2E_TMP/display" ] && return 0
         sleep 0.1
     done
-    cat "$E2E_TMP"/xorg.out 2>/dev/null | tail -n 20 >&2 || true
-    e2e_fail "the X server did not start"
+    if [ -f "$E2E_TMP/xorg.out" ]; then
+        tail -n 20 "$E2E_TMP/xorg.out" >&2
+        e2e_fail "Xorg did not start"
+    fi
+    e2e_fail "Xvfb did not start"
 }
 
 # e2e_xorg_randr N: starts Xorg with the dummy video driver, whose RandR outputs are monitors
@@ -97,17 +100,20 @@ e2e_xorg_randr() {
     done
 }
 
-# e2e_setup [notray] [screens=N | randr=N] [scale=F]: display, window manager and (unless
-# "notray") a tray host. With screens=N the display has N monitors of 1280x800 side by side
+# e2e_setup [notray] [screens=N | randr=N] [scale=F] [wm=openbox|xfwm4]: display, window
+# manager (openbox unless told; xfwm4 reads its settings over a session bus, which it is given)
+# and (unless "notray") a tray host. With screens=N the display has N monitors of 1280x800 side by side
 # (Xinerama), the first primary; with randr=N it has N such monitors as RandR outputs, the way
 # Qt takes them from a real desktop (see e2e_xorg_randr). With scale=F the desktop asks
 # programs to scale by F (Xft.dpi = 96 F, as desktops' scaling settings do). The monitors'
 # rectangles ("X Y W H" in the window system's pixels) are in E2E_MONITORS.
 e2e_setup() {
     local tray=1 screens=1 randr=0 scale="" arg
+    E2E_WM=openbox
     for arg in "$@"; do
         case "$arg" in
             notray) tray=0 ;;
+            wm=openbox | wm=xfwm4) E2E_WM=${arg#wm=} ;;
             screens=*) screens=${arg#screens=} ;;
             randr=*) randr=${arg#randr=} ;;
             scale=*) scale=${arg#scale=} ;;
@@ -158,7 +164,7 @@ e2e_setup() {
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
     [ -z "$scale" ] || e2e_scale "$scale"
 
-    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    e2e_start_wm "$E2E_WM"
     if [ "$tray" = 1 ]; then
         trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
             >"$E2E_TMP/trayer.log" 2>&1 &
@@ -173,6 +179,41 @@ e2e_setup() {
         xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 && break
         sleep 0.1
     done
+}
+
+# e2e_start_wm openbox|xfwm4: starts that window manager (xfwm4 with a session bus, which it
+# reads its settings over); its pid is in E2E_WM_PID. It owns WM_S0 a little later.
+e2e_start_wm() {
+    E2E_WM="$1"
+    if [ "$E2E_WM" = xfwm4 ]; then
+        e2e_session_bus
+        xfwm4 --compositor=off --sm-client-disable >"$E2E_TMP/xfwm4.log" 2>&1 &
+    else
+        openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    fi
+    E2E_WM_PID=$!
+}
+
+# e2e_switch_wm openbox|xfwm4: ends the running window manager and starts that one in its place,
+# which takes over the windows there are; waits until it owns WM_S0.
+e2e_switch_wm() {
+    kill "$E2E_WM_PID"
+    wait "$E2E_WM_PID" 2>/dev/null || true
+    e2e_start_wm "$1"
+    "$LSG_BINARY_DIR/tests/xselection_wait" 30 WM_S0 || e2e_fail "$1 did not start"
+    local i
+    for i in $(seq 100); do
+        e2e_wm_named "$1" && return 0
+        sleep 0.1
+    done
+    e2e_fail "$1 did not name itself on the root window"
+}
+
+# e2e_wm_named NAME: true when the window manager that the root names is NAME.
+e2e_wm_named() {
+    local check
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*# *//p')
+    [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -qi "\"$1\""
 }
 
 # e2e_scale F: asks programs started from now on to scale by F, as a desktop's scaling setting
@@ -194,10 +235,11 @@ e2e_workarea() {
 # e2e_panel EDGE MONITOR THICKNESS [--plain]: a desktop panel THICKNESS pixels thick along the
 # EDGE (top, bottom, left or right) of monitor MONITOR (an index into E2E_MONITORS): a dock
 # window that reserves its band with _NET_WM_STRUT_PARTIAL, or with --plain the whole edge with
-# _NET_WM_STRUT. Waits until the window manager's work area has taken it in; the panel's pid is
-# in E2E_PANEL_PID.
+# _NET_WM_STRUT. Waits until the window manager manages it and, under openbox, until its work
+# area has taken it in (xfwm4 keeps the whole root as its work area when it has several
+# monitors); the panel's pid is in E2E_PANEL_PID.
 e2e_panel() {
-    local edge="$1" monitor="$2" thick="$3" mx my mw mh x y w h before i
+    local edge="$1" monitor="$2" thick="$3" mx my mw mh x y w h before i id
     read -r mx my mw mh <<<"${E2E_MONITORS[$monitor]}"
     case "$edge" in
         top) x=$mx y=$my w=$mw h=$thick ;;
@@ -211,21 +253,24 @@ e2e_panel() {
         >>"$E2E_TMP/panel.log" 2>&1 &
     E2E_PANEL_PID=$!
     for i in $(seq 300); do
-        [ "$(e2e_workarea)" != "$before" ] && return 0
+        id=$(xdotool search --pid "$E2E_PANEL_PID" --name '^lsg-dock-panel$' 2>/dev/null | head -n1 || true)
+        if [ -n "$id" ] && xprop -root _NET_CLIENT_LIST | grep -qiw "$(printf '0x%x' "$id")"; then
+            [ "$E2E_WM" != openbox ] || [ "$(e2e_workarea)" != "$before" ] && return 0
+        fi
         e2e_alive "$E2E_PANEL_PID" || break
         sleep 0.1
     done
-    e2e_fail "the window manager's work area did not take in the $edge panel ($(e2e_workarea))"
+    e2e_fail "the window manager did not take in the $edge panel (work area $(e2e_workarea))"
 }
 
-# e2e_accessibility: what a screen reader needs, private to the test: a session bus, the
-# accessibility bus beside it, and Qt's bridge to it turned on for every program started from
-# now on. Read a program's accessible tree with atspi_tree.py.
-e2e_accessibility() {
+# e2e_session_bus: a session bus private to the test, once.
+e2e_session_bus() {
     local i
+    [ -z "${E2E_SESSION_BUS_PID:-}" ] || return 0
     dbus-daemon --session --nofork --nopidfile --print-address=3 \
         3>"$E2E_TMP/dbus.address" >"$E2E_TMP/dbus.log" 2>&1 &
-    E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $!"
+    E2E_SESSION_BUS_PID=$!
+    E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $E2E_SESSION_BUS_PID"
     for i in $(seq 100); do
         [ -s "$E2E_TMP/dbus.address" ] && break
         sleep 0.1
@@ -233,6 +278,14 @@ e2e_accessibility() {
     [ -s "$E2E_TMP/dbus.address" ] || e2e_fail "the session bus did not start"
     export DBUS_SESSION_BUS_ADDRESS
     DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/dbus.address")
+}
+
+# e2e_accessibility: what a screen reader needs, private to the test: a session bus, the
+# accessibility bus beside it, and Qt's bridge to it turned on for every program started from
+# now on. Read a program's accessible tree with atspi_tree.py.
+e2e_accessibility() {
+    local i
+    e2e_session_bus
     # Started here rather than by the bus, so that it ends with the test.
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
     E2E_EXTRA_PIDS="$E2E_EXTRA_PIDS $!"

@@ -2,12 +2,13 @@
 # SPDX-License-Identifier: MIT
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
-# The window-system requests the gadget makes, under openbox: a window brought before the user
+# window_requests_e2e.sh [openbox|xfwm4]: the window-system requests the gadget makes, under that
+# window manager (openbox by default): a window brought before the user
 # comes to the current desktop, out of Show Desktop and out of its iconic state, focused; a window
 # put on every desktop stays in sight whichever desktop is chosen. A probe window runs the
 # requests (tests/platform/window_requests_probe).
 source "$(dirname "$0")/lib.sh"
-e2e_setup notray
+e2e_setup notray "wm=${1:-openbox}"
 mkfifo "$E2E_TMP/probe.in"
 "$LSG_BINARY_DIR/tests/window_requests_probe" <"$E2E_TMP/probe.in" >"$E2E_TMP/probe.log" 2>&1 &
 exec {commands}>"$E2E_TMP/probe.in"
@@ -75,7 +76,7 @@ wait_state "the window did not minimise" "wm_state=Iconic" "map=IsUnMapped"
 request bring
 wait_state "the window was not brought back from its icon" "$in_sight" "wm_state=Normal" \
     "$focused"
-e2e_screenshot window-requests-brought
+e2e_screenshot "window-requests-brought-$E2E_WM"
 
 # On every desktop, asked before the map: in sight on each desktop chosen.
 request hide

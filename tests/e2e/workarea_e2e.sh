@@ -3,9 +3,10 @@
 # Copyright (c) 2026 The Loadspire Gauge developers
 #
 # Two RandR monitors with panels, as Qt sees them on a real desktop: Qt reports two screens,
-# each whole as available; the window manager publishes one work area for the whole root; the
-# area the gadget may use on each monitor leaves out that monitor's panels, at the scales
-# desktops offer. A window over each area shows it on the screen (screenshots kept).
+# each whole as available; openbox publishes one work area for the whole root, xfwm4 the whole
+# root itself; the area the gadget may use on each monitor leaves out that monitor's panels,
+# at the scales desktops offer, under either. A window over each area shows it on the screen
+# (screenshots kept).
 source "$(dirname "$0")/lib.sh"
 e2e_setup notray randr=2
 probe="$LSG_BINARY_DIR/tests/screens_probe"
@@ -52,9 +53,21 @@ for scale in 1 2; do
     wait "$probe_pid" 2>/dev/null || true
 done
 
+# xfwm4 takes over the panels and keeps the whole root as its work area: the panels' struts
+# still give each monitor's area.
+e2e_scale 1
+e2e_switch_wm xfwm4
+for i in $(seq 300); do
+    [ "$(e2e_workarea)" = "0 0 2560 800" ] && break
+    sleep 0.1
+done
+[ "$(e2e_workarea)" = "0 0 2560 800" ] || e2e_fail "xfwm4's work area is $(e2e_workarea)"
+check_scale 1 1280x800 "0,32 1280x768" "1280,32 1280x738"
+check_scale 2 640x400 "0,16 640x384" "1280,16 640x369"
+
 # Without a window manager nobody publishes a work area: the toolkit's own areas stand.
 e2e_scale 1
-kill "$(pgrep -x -P $$ openbox)"
+kill "$E2E_WM_PID"
 for i in $(seq 100); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || break
     "$probe" | grep -q '^window-manager no' && break
