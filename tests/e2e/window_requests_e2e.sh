@@ -10,15 +10,33 @@
 source "$(dirname "$0")/lib.sh"
 e2e_setup notray "wm=${1:-openbox}"
 mkfifo "$E2E_TMP/probe.in"
-"$LSG_BINARY_DIR/tests/window_requests_probe" <"$E2E_TMP/probe.in" >"$E2E_TMP/probe.log" 2>&1 &
-exec {commands}>"$E2E_TMP/probe.in"
-declare -A sent=()
+
+# start_probe N: starts the probe, its log in probe-N.log, and opens the way to give it commands.
+start_probe() {
+    log="$E2E_TMP/probe-$1.log"
+    "$LSG_BINARY_DIR/tests/window_requests_probe" <"$E2E_TMP/probe.in" >"$log" 2>&1 &
+    probe_pid=$!
+    exec {commands}>"$E2E_TMP/probe.in"
+    declare -gA sent=()
+}
 
 # request COMMAND: has the probe run COMMAND and waits until it has.
 request() {
     sent[$1]=$((${sent[$1]:-0} + 1))
     echo "$1" >&"$commands"
-    e2e_wait_grep "$E2E_TMP/probe.log" "^done $1\$" 30 "${sent[$1]}"
+    e2e_wait_grep "$log" "^done $1\$" 30 "${sent[$1]}"
+}
+
+# probe_window: prints the id of the probe's window, once it has one.
+probe_window() {
+    local id="" i
+    for i in $(seq 300); do
+        id=$(xdotool search --pid "$probe_pid" --name '^lsg-request-probe$' 2>/dev/null | head -n1 || true)
+        [ -n "$id" ] && break
+        sleep 0.1
+    done
+    [ -n "$id" ] || e2e_fail "the probe made no window"$'\n'"$(report)"
+    echo "$id"
 }
 
 root_value() {
@@ -48,14 +66,23 @@ wait_state() {
         [ "$ok" = 1 ] && return 0
         sleep 0.1
     done
-    e2e_fail "$what: $now"
+    e2e_fail "$what: $now"$'\n'"$(report)"
+}
+
+# report: what the window manager and the probe said, for a failure.
+report() {
+    e2e_alive "$E2E_WM_PID" && echo "  $E2E_WM runs" || echo "  $E2E_WM has ended"
+    tail -n 5 "$E2E_TMP/$E2E_WM.log" 2>/dev/null | sed "s/^/  $E2E_WM: /"
+    tail -n 5 "$log" | sed 's/^/  probe: /'
+    xwininfo -id "${win:-0}" 2>&1 | sed -n 's/^ *\(Absolute\|Width\|Height\|Map\|Override\)/  \1/p'
 }
 
 in_sight="map=IsViewable"
+start_probe 1
 request show
-win=$(e2e_wait_window '^lsg-request-probe$' 15)
+win=$(probe_window)
 focused="active=$win( |\$)"
-wait_state "the window did not show" "$in_sight" "desktop=0 " "$focused"
+wait_state "the window did not show" "$in_sight" "desktop=0 "
 
 # Another desktop: openbox hides the window there; brought, it comes to that desktop.
 wmctrl -s 1
@@ -98,14 +125,11 @@ wait_state "the window was not brought out of Show Desktop" "$in_sight" "showing
 
 # Asked while it is shown: the window manager moves it to every desktop at once.
 request quit
-wait "$!" 2>/dev/null || true
+e2e_wait_ended "$probe_pid" "the probe still runs after quit"
 exec {commands}>&-
-e2e_wait_gone '^lsg-request-probe$'
-"$LSG_BINARY_DIR/tests/window_requests_probe" <"$E2E_TMP/probe.in" >"$E2E_TMP/probe.log" 2>&1 &
-exec {commands}>"$E2E_TMP/probe.in"
-sent=()
+start_probe 2
 request show
-win=$(e2e_wait_window '^lsg-request-probe$' 15)
+win=$(probe_window)
 wait_state "the second window did not show on desktop 3" "$in_sight" "desktop=3 "
 request sticky
 wait_state "the shown window was not put on every desktop" "desktop=4294967295 "
