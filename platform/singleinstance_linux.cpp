@@ -52,7 +52,7 @@ QByteArray fileStem(const QString& name) {
             c = '_';
         }
     }
-    return stem.left(100) + '-' + QByteArray::number(qulonglong(::geteuid()));
+    return stem.left(64) + '-' + QByteArray::number(qulonglong(::geteuid()));
 }
 
 // The socket's address: its full path, or when that is too long for an address, the same file
