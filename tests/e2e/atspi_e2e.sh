@@ -13,7 +13,7 @@ tree() {
 }
 
 "$LSG_BINARY_DIR/tests/atspi_probe" >"$E2E_TMP/probe.log" 2>&1 &
-win=$(e2e_wait_window '^lsg-atspi-probe$' 15)
+win=$(e2e_wait_window '^lsg-atspi-probe$' 60)
 tree >"$E2E_TMP/tree.txt" || e2e_fail "no accessible tree of the probe"
 grep -qE '^ +label name="Average CPU Usage: 37% \(8 processors\)"' "$E2E_TMP/tree.txt" &&
     grep -qE '^ +slider name="Transparency:" value=3$' "$E2E_TMP/tree.txt" ||
@@ -22,7 +22,7 @@ grep -qE '^ +label name="Average CPU Usage: 37% \(8 processors\)"' "$E2E_TMP/tre
 # The buddy's access key puts the focus on the slider, an arrow moves it one step.
 e2e_activate "$win"
 xdotool key alt+t Right
-for i in $(seq 300); do
+for i in $(seq 600); do
     tree --wait 5 | grep -qE '^ +slider name="Transparency:" value=4$' && break
     sleep 0.1
 done

@@ -8,7 +8,7 @@
 #     frame name="KALDERN - Loadspire Gauge"
 #       label name="" text="Average CPU Usage: 37% (8 processors)"
 #       slider name="Transparency:" value=3
-# It waits up to SECONDS (default 30) for the application to show a window. Needs the session
+# It waits up to SECONDS (default 60) for the application to show a window. Needs the session
 # bus and the accessibility bus (the test library's e2e_accessibility) and python3-pyatspi.
 import json
 import sys
@@ -69,7 +69,7 @@ def find(name):
 
 
 def main(argv):
-    seconds = 30.0
+    seconds = 60.0
     if len(argv) == 4 and argv[1] == "--wait":
         seconds = float(argv[2])
         argv = argv[:1] + argv[3:]

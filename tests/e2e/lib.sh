@@ -200,9 +200,9 @@ e2e_switch_wm() {
     kill "$E2E_WM_PID"
     wait "$E2E_WM_PID" 2>/dev/null || true
     e2e_start_wm "$1"
-    "$LSG_BINARY_DIR/tests/xselection_wait" 30 WM_S0 || e2e_fail "$1 did not start"
+    "$LSG_BINARY_DIR/tests/xselection_wait" 60 WM_S0 || e2e_fail "$1 did not start"
     local i
-    for i in $(seq 100); do
+    for i in $(seq 600); do
         e2e_wm_named "$1" && return 0
         sleep 0.1
     done
@@ -252,7 +252,8 @@ e2e_panel() {
     "$LSG_BINARY_DIR/tests/dock_panel" "$edge" "$x" "$y" "$w" "$h" "${@:4}" \
         >>"$E2E_TMP/panel.log" 2>&1 &
     E2E_PANEL_PID=$!
-    for i in $(seq 300); do
+    # Up to a minute: a window manager on a machine loaded many times over takes its time.
+    for i in $(seq 600); do
         id=$(xdotool search --pid "$E2E_PANEL_PID" --name '^lsg-dock-panel$' 2>/dev/null | head -n1 || true)
         if [ -n "$id" ] && xprop -root _NET_CLIENT_LIST | grep -qiw "$(printf '0x%x' "$id")"; then
             [ "$E2E_WM" != openbox ] || [ "$(e2e_workarea)" != "$before" ] && return 0
@@ -271,7 +272,7 @@ e2e_session_bus() {
         3>"$E2E_TMP/dbus.address" >"$E2E_TMP/dbus.log" 2>&1 &
     E2E_SESSION_BUS_PID=$!
     E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $E2E_SESSION_BUS_PID"
-    for i in $(seq 100); do
+    for i in $(seq 600); do
         [ -s "$E2E_TMP/dbus.address" ] && break
         sleep 0.1
     done
@@ -289,7 +290,7 @@ e2e_accessibility() {
     # Started here rather than by the bus, so that it ends with the test.
     /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
     E2E_EXTRA_PIDS="$E2E_EXTRA_PIDS $!"
-    for i in $(seq 300); do
+    for i in $(seq 600); do
         dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
             org.a11y.Bus.GetAddress >/dev/null 2>&1 && break
         sleep 0.1

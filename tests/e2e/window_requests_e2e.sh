@@ -24,13 +24,13 @@ start_probe() {
 request() {
     sent[$1]=$((${sent[$1]:-0} + 1))
     echo "$1" >&"$commands"
-    e2e_wait_grep "$log" "^done $1\$" 30 "${sent[$1]}"
+    e2e_wait_grep "$log" "^done $1\$" 60 "${sent[$1]}"
 }
 
 # probe_window: prints the id of the probe's window, once it has one.
 probe_window() {
     local id="" i
-    for i in $(seq 300); do
+    for i in $(seq 600); do
         id=$(xdotool search --pid "$probe_pid" --name '^lsg-request-probe$' 2>/dev/null | head -n1 || true)
         [ -n "$id" ] && break
         sleep 0.1
@@ -53,11 +53,12 @@ state() {
         "wm_state=$(xprop -id "$win" WM_STATE | sed -n 's/.*window state: //p')"
 }
 
-# wait_state WHAT PATTERN...: waits until state() matches every extended regular expression.
+# wait_state WHAT PATTERN...: waits until state() matches every extended regular expression, up
+# to a minute (a window manager on a machine loaded many times over takes its time).
 wait_state() {
     local what="$1" now="" i p ok
     shift
-    for i in $(seq 300); do
+    for i in $(seq 600); do
         now=$(state)
         ok=1
         for p in "$@"; do

@@ -43,7 +43,7 @@ for scale in 1 2; do
     e2e_scale "$scale"
     "$probe" --show >"$E2E_TMP/probe.log" 2>&1 &
     probe_pid=$!
-    e2e_wait_grep "$E2E_TMP/probe.log" '^shown$' 30
+    e2e_wait_grep "$E2E_TMP/probe.log" '^shown$' 60
     [ "$(e2e_color_box '#FF00FF')" = "1280 768 0 32" ] ||
         e2e_fail "at scale $scale the left area shows at $(e2e_color_box '#FF00FF') (w h x y)"
     [ "$(e2e_color_box '#00FFFF')" = "1280 738 1280 32" ] ||
@@ -57,7 +57,7 @@ done
 # still give each monitor's area.
 e2e_scale 1
 e2e_switch_wm xfwm4
-for i in $(seq 300); do
+for i in $(seq 600); do
     [ "$(e2e_workarea)" = "0 0 2560 800" ] && break
     sleep 0.1
 done
@@ -68,7 +68,7 @@ check_scale 2 640x400 "0,16 640x384" "1280,16 640x369"
 # Without a window manager nobody publishes a work area: the toolkit's own areas stand.
 e2e_scale 1
 kill "$E2E_WM_PID"
-for i in $(seq 100); do
+for i in $(seq 600); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || break
     "$probe" | grep -q '^window-manager no' && break
     sleep 0.1
