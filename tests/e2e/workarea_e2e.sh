@@ -44,6 +44,12 @@ for scale in 1 2; do
     "$probe" --show >"$E2E_TMP/probe.log" 2>&1 &
     probe_pid=$!
     e2e_wait_grep "$E2E_TMP/probe.log" '^shown$' 60
+    # Shown is not yet painted: the colours are looked for until they are there.
+    for i in $(seq 300); do
+        [ "$(e2e_color_box '#FF00FF')" = "1280 768 0 32" ] &&
+            [ "$(e2e_color_box '#00FFFF')" = "1280 738 1280 32" ] && break
+        sleep 0.2
+    done
     [ "$(e2e_color_box '#FF00FF')" = "1280 768 0 32" ] ||
         e2e_fail "at scale $scale the left area shows at $(e2e_color_box '#FF00FF') (w h x y)"
     [ "$(e2e_color_box '#00FFFF')" = "1280 738 1280 32" ] ||
