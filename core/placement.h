@@ -7,6 +7,9 @@
 #include <QSize>
 #include <optional>
 #include <span>
+#include <vector>
+
+#include "platform/workarea.h"
 
 // Where the gadget goes at start-up, as pure functions over screen rectangles, so that every
 // arrangement of monitors can be tried without a display.
@@ -40,5 +43,20 @@ QPoint choosePlace(const SavedPlace& saved, QSize outerSize, std::span<const QRe
 // One side of the gadget from its saved value: 0 keeps `designSide`; anything else is held
 // to kMinimumSide..`largest` (the desktop's extent), however it was edited.
 int holdSide(qint32 saved, int designSide, int largest);
+
+// The free part of each monitor, in window-system pixels: the monitor less the bands the
+// panels reserve on it. A band reaches from the root window's edge, so one that covers a
+// monitor from side to side belongs to a panel on another monitor's inner edge and leaves this
+// one alone. A published work area that reserves more at a root edge than the panels explain
+// (the window manager's own margins, a panel it knows and we cannot read) takes that much more
+// from the monitors on that edge, unless nothing would be left.
+std::vector<QRect> monitorWorkAreas(std::span<const QRect> monitors, QSize root,
+                                    std::span<const platform::Strut> struts,
+                                    const std::optional<QRect>& workArea);
+
+// The available area of each screen of the layout, in the toolkit's coordinates, in the order
+// of its screens: what the window manager leaves free, or the toolkit's own area when no window
+// manager says.
+std::vector<QRect> availableAreas(const platform::DesktopLayout& layout);
 
 }  // namespace lsg::placement

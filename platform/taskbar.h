@@ -22,4 +22,15 @@ void requestAbove(QWidget* window);
 // that is not iconic, and on desktops without the request.
 void restoreIfIconic(QWidget* window);
 
+// Puts a top-level window on every desktop (workspace). Call it before each show: the window
+// manager reads the wish when the window is mapped, and forgets it when the window is hidden. A
+// shown window is asked for at once. Desktops that do not know the requests ignore them.
+void showOnAllDesktops(QWidget* window);
+
+// Brings a shown top-level window before the user now, as a pager does when the user picks it
+// (the tray icon or the menu asked): leaves the desktop-showing mode when it is on, moves the
+// window to the current desktop unless it is on all of them, takes it out of its iconic state,
+// and asks for it to be raised and focused. Does nothing for a hidden window and off X11.
+void bringToUser(QWidget* window);
+
 }  // namespace lsg::ui

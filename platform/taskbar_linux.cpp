@@ -2,83 +2,65 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "platform/taskbar.h"
 
-#include <xcb/xcb.h>
-#include <QGuiApplication>
 #include <QWidget>
 
-#include <cstring>
-#include <memory>
+#include <algorithm>
+
+#include "platform/x11_linux.h"
 
 namespace lsg::ui {
 namespace {
 
-xcb_atom_t internAtom(xcb_connection_t* connection, const char* name) {
-    const xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(connection, 0, uint16_t(std::strlen(name)), name);
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
+namespace x11 = platform::x11;
 
-xcb_connection_t* x11Connection() {
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-        return nullptr;  // not on X11 (tests run offscreen)
-    }
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 != nullptr ? x11->connection() : nullptr;
-}
-
-bool propertyHasAtom(xcb_connection_t* connection, xcb_window_t window, xcb_atom_t property,
-                     xcb_atom_t atom) {
-    const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, 0, window, property, XCB_ATOM_ATOM, 0, 64);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32 || reply->type != XCB_ATOM_ATOM) {
-        return false;
-    }
-    const int count = xcb_get_property_value_length(reply.get()) / int(sizeof(xcb_atom_t));
-    const auto* atoms = static_cast<const xcb_atom_t*>(xcb_get_property_value(reply.get()));
-    for (int i = 0; i < count; ++i) {
-        if (atoms[i] == atom) {
-            return true;
-        }
-    }
-    return false;
-}
-
+// _NET_WM_DESKTOP's value for a window on every desktop.
+constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+// The desktop standard's source indication of a request: 1 an application's own, 2 a pager's
+// (a request the user made, which focus-stealing prevention lets through).
+constexpr uint32_t kFromApplication = 1;
+constexpr uint32_t kFromUser = 2;
+// _NET_WM_STATE actions.
+constexpr uint32_t kAdd = 1;
 // ICCCM WM_STATE: the first of its two values is the state the window manager gave the window.
 constexpr uint32_t kIconicState = 3;
 
+bool contains(const std::vector<uint32_t>& values, uint32_t value) {
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
 bool isIconic(xcb_connection_t* connection, xcb_window_t window) {
-    const xcb_atom_t wmState = internAtom(connection, "WM_STATE");
+    const xcb_atom_t wmState = x11::atoms(connection, {"WM_STATE"}).front();
     if (wmState == XCB_ATOM_NONE) {
         return false;
     }
-    const xcb_get_property_cookie_t cookie =
-        xcb_get_property(connection, 0, window, wmState, wmState, 0, 2);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
-    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < 4) {
-        return false;
+    const std::vector<uint32_t> state = x11::property(connection, window, wmState, wmState, 2);
+    return !state.empty() && state.front() == kIconicState;
+}
+
+// The window's X id, or XCB_WINDOW_NONE while the toolkit has made none (a window id would be
+// made on demand, and with it a native window the toolkit did not plan).
+xcb_window_t createdWindow(QWidget* window) {
+    if (window == nullptr || !window->testAttribute(Qt::WA_WState_Created)) {
+        return XCB_WINDOW_NONE;
     }
-    return *static_cast<const uint32_t*>(xcb_get_property_value(reply.get())) == kIconicState;
+    return xcb_window_t(window->winId());
 }
 
 }  // namespace
 
 void hideFromTaskbar(QWidget* window) {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = x11::connection();
     if (connection == nullptr) {
         return;
     }
-    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
-    const xcb_atom_t skip = internAtom(connection, "_NET_WM_STATE_SKIP_TASKBAR");
+    const std::vector<xcb_atom_t> names =
+        x11::atoms(connection, {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR"});
+    const xcb_atom_t state = names[0], skip = names[1];
     if (state == XCB_ATOM_NONE || skip == XCB_ATOM_NONE) {
         return;
     }
     const auto id = xcb_window_t(window->winId());
-    if (propertyHasAtom(connection, id, state, skip)) {
+    if (contains(x11::property(connection, id, state, XCB_ATOM_ATOM, 64), skip)) {
         return;
     }
     // Before a map the window manager reads the state from the property; the toolkit keeps
@@ -88,49 +70,95 @@ void hideFromTaskbar(QWidget* window) {
 }
 
 void requestAbove(QWidget* window) {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = x11::connection();
     if (connection == nullptr || window == nullptr || !window->isVisible()) {
         return;
     }
-    const xcb_atom_t state = internAtom(connection, "_NET_WM_STATE");
-    const xcb_atom_t above = internAtom(connection, "_NET_WM_STATE_ABOVE");
-    if (state == XCB_ATOM_NONE || above == XCB_ATOM_NONE) {
+    const std::vector<xcb_atom_t> names =
+        x11::atoms(connection, {"_NET_WM_STATE", "_NET_WM_STATE_ABOVE"});
+    if (names[0] == XCB_ATOM_NONE || names[1] == XCB_ATOM_NONE) {
         return;
     }
-    const xcb_setup_t* setup = xcb_get_setup(connection);
-    const xcb_screen_iterator_t screens = xcb_setup_roots_iterator(setup);
-    if (screens.rem == 0) {
-        return;
-    }
-    // A mapped window's state changes only through the window manager: the request goes to the
-    // root window (EWMH _NET_WM_STATE client message, action 1 = add, source 1 = application).
-    xcb_client_message_event_t message{};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = xcb_window_t(window->winId());
-    message.type = state;
-    message.data.data32[0] = 1;
-    message.data.data32[1] = above;
-    message.data.data32[2] = 0;
-    message.data.data32[3] = 1;
-    xcb_send_event(connection, 0, screens.data->root,
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char*>(&message));
+    // A mapped window's state changes only through the window manager.
+    x11::sendToWindowManager(connection, xcb_window_t(window->winId()), names[0],
+                             {kAdd, names[1], 0, kFromApplication});
     xcb_flush(connection);
 }
 
 void restoreIfIconic(QWidget* window) {
-    xcb_connection_t* connection = x11Connection();
-    if (connection == nullptr || window == nullptr ||
-        !window->testAttribute(Qt::WA_WState_Created)) {
-        return;
-    }
-    const auto id = xcb_window_t(window->winId());
-    if (!isIconic(connection, id)) {
+    xcb_connection_t* connection = x11::connection();
+    const xcb_window_t id = createdWindow(window);
+    if (connection == nullptr || id == XCB_WINDOW_NONE || !isIconic(connection, id)) {
         return;
     }
     // ICCCM 4.1.4: a client takes an iconic window back to the normal state by mapping it.
     xcb_map_window(connection, id);
+    xcb_flush(connection);
+}
+
+void showOnAllDesktops(QWidget* window) {
+    xcb_connection_t* connection = x11::connection();
+    if (connection == nullptr || window == nullptr) {
+        return;
+    }
+    const std::vector<xcb_atom_t> names =
+        x11::atoms(connection, {"_NET_WM_DESKTOP", "_NET_WM_STATE", "_NET_WM_STATE_STICKY"});
+    const xcb_atom_t desktop = names[0], state = names[1], sticky = names[2];
+    if (desktop == XCB_ATOM_NONE || state == XCB_ATOM_NONE || sticky == XCB_ATOM_NONE) {
+        return;
+    }
+    const auto id = xcb_window_t(window->winId());
+    if (!window->isVisible()) {
+        // The window manager reads both properties when the window is mapped.
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32,
+                            1, &kAllDesktops);
+        if (!contains(x11::property(connection, id, state, XCB_ATOM_ATOM, 64), sticky)) {
+            xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1,
+                                &sticky);
+        }
+    } else {
+        // A mapped window's desktop and state change only through the window manager.
+        x11::sendToWindowManager(connection, id, desktop, {kAllDesktops, kFromApplication});
+        x11::sendToWindowManager(connection, id, state, {kAdd, sticky, 0, kFromApplication});
+    }
+    xcb_flush(connection);
+}
+
+void bringToUser(QWidget* window) {
+    xcb_connection_t* connection = x11::connection();
+    const xcb_window_t id = createdWindow(window);
+    if (connection == nullptr || id == XCB_WINDOW_NONE || !window->isVisible()) {
+        return;
+    }
+    const std::vector<xcb_atom_t> names =
+        x11::atoms(connection, {"_NET_SHOWING_DESKTOP", "_NET_CURRENT_DESKTOP", "_NET_WM_DESKTOP",
+                                "_NET_WM_STATE", "_NET_WM_STATE_STICKY", "_NET_ACTIVE_WINDOW"});
+    const xcb_atom_t showingDesktop = names[0], currentDesktop = names[1], desktop = names[2],
+                     state = names[3], sticky = names[4], activeWindow = names[5];
+    const xcb_window_t root = x11::rootWindow(connection);
+
+    // Show Desktop hides every window until it is left; the user asked for this one.
+    const std::vector<uint32_t> showing =
+        x11::property(connection, root, showingDesktop, XCB_ATOM_CARDINAL, 1);
+    if (!showing.empty() && showing.front() != 0) {
+        x11::sendToWindowManager(connection, root, showingDesktop, {0});
+    }
+    // On another desktop the window stays out of sight: it comes to the user's.
+    const std::vector<uint32_t> on = x11::property(connection, id, desktop, XCB_ATOM_CARDINAL, 1);
+    const std::vector<uint32_t> current =
+        x11::property(connection, root, currentDesktop, XCB_ATOM_CARDINAL, 1);
+    const bool isSticky = contains(x11::property(connection, id, state, XCB_ATOM_ATOM, 64), sticky);
+    if (!on.empty() && !current.empty() && on.front() != kAllDesktops && !isSticky &&
+        on.front() != current.front()) {
+        x11::sendToWindowManager(connection, id, desktop, {current.front(), kFromUser});
+    }
+    // ICCCM 4.1.4: a client takes an iconic window back to the normal state by mapping it.
+    if (isIconic(connection, id)) {
+        xcb_map_window(connection, id);
+    }
+    // As a pager asks, for the user: raised and focused whatever the window manager's
+    // focus-stealing rules say about an application's own request.
+    x11::sendToWindowManager(connection, id, activeWindow, {kFromUser, XCB_CURRENT_TIME, 0});
     xcb_flush(connection);
 }
 

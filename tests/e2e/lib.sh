@@ -51,19 +51,81 @@ e2e_wait_until() {
     "$@"
 }
 
-# e2e_wait_display_file: waits until Xvfb or Xephyr has written its display number.
+# e2e_wait_display_file: waits until Xvfb, Xephyr or Xorg has written its display number.
 e2e_wait_display_file() {
-    e2e_wait_until 10 test -s "$E2E_TMP/display" || e2e_fail "Xvfb did not start"
+    e2e_wait_until 10 test -s "$E2E_TMP/display" && return 0
+    if [ -f "$E2E_TMP/xorg.out" ]; then
+        tail -n 20 "$E2E_TMP/xorg.out" >&2
+        e2e_fail "Xorg did not start"
+    fi
+    e2e_fail "Xvfb did not start"
 }
 
-# e2e_setup [notray] [screens=N]: display, window manager and (unless "notray") a tray host. With
-# screens=N the display has N monitors of 1280x800 side by side (Xinerama), the first primary.
+# e2e_xorg_randr N: starts Xorg with the dummy video driver, whose RandR outputs are monitors
+# that Qt sees: N of them, 1280x800 each, side by side, the first primary. Xvfb offers RandR
+# with one monitor only. Xorg is started as root, as the tests run here and in CI, with a
+# configuration of its own, no input devices (xdotool's XTEST devices still work) and no
+# system configuration.
+e2e_xorg_randr() {
+    local n="$1" i conf="$E2E_TMP/xorg.conf" dfd
+    [ "$(id -u)" = 0 ] || e2e_fail "randr=$n needs root: it starts Xorg with the dummy driver"
+    command -v Xorg >/dev/null || e2e_fail "randr=$n needs Xorg and its dummy driver (scripts/deps)"
+    mkdir -p "$E2E_TMP/xorg.conf.d"
+    {
+        printf 'Section "ServerFlags"\n    Option "AutoAddDevices" "false"\n'
+        printf '    Option "AutoEnableDevices" "false"\n    Option "DontVTSwitch" "true"\nEndSection\n'
+        printf 'Section "Device"\n    Identifier "dummy"\n    Driver "dummy"\n    VideoRam 131072\n'
+        for i in $(seq 0 $((n - 1))); do
+            printf '    Option "Monitor-DUMMY%d" "monitor%d"\n' "$i" "$i"
+        done
+        printf 'EndSection\n'
+        # Every output but the first needs a monitor section that enables it and says where.
+        for i in $(seq 0 $((n - 1))); do
+            printf 'Section "Monitor"\n    Identifier "monitor%d"\n' "$i"
+            printf '    HorizSync 5.0 - 1000.0\n    VertRefresh 5.0 - 200.0\n'
+            printf '    Modeline "1280x800" 83.50 1280 1352 1480 1680 800 803 809 831\n'
+            printf '    Option "PreferredMode" "1280x800"\n    Option "Enable" "true"\n'
+            if [ "$i" = 0 ]; then
+                printf '    Option "Primary" "true"\n'
+            else
+                printf '    Option "RightOf" "DUMMY%d"\n' $((i - 1))
+            fi
+            printf 'EndSection\n'
+        done
+        printf 'Section "Screen"\n    Identifier "screen"\n    Device "dummy"\n'
+        printf '    Monitor "monitor0"\n    DefaultDepth 24\n'
+        printf '    SubSection "Display"\n        Depth 24\n        Virtual %d 800\n' $((1280 * n))
+        printf '    EndSubSection\nEndSection\n'
+    } >"$conf"
+    exec {dfd}>"$E2E_TMP/display"
+    Xorg -displayfd "$dfd" -config "$conf" -configdir "$E2E_TMP/xorg.conf.d" -noreset \
+        -nolisten tcp -novtswitch -sharevts -logfile "$E2E_TMP/xorg.log" \
+        >"$E2E_TMP/xorg.out" 2>&1 &
+    exec {dfd}>&-
+    E2E_XSERVER_PID=$!
+    E2E_MONITORS=()
+    for i in $(seq 0 $((n - 1))); do
+        E2E_MONITORS+=("$((1280 * i)) 0 1280 800")
+    done
+}
+
+# e2e_setup [notray] [screens=N | randr=N] [scale=F] [wm=openbox|xfwm4]: display, window
+# manager (openbox unless told; xfwm4 reads its settings over a session bus, which it is given)
+# and (unless "notray") a tray host. With screens=N the display has N monitors of 1280x800 side by side
+# (Xinerama), the first primary; with randr=N it has N such monitors as RandR outputs, the way
+# Qt takes them from a real desktop (see e2e_xorg_randr). With scale=F the desktop asks
+# programs to scale by F (Xft.dpi = 96 F, as desktops' scaling settings do). The monitors'
+# rectangles ("X Y W H" in the window system's pixels) are in E2E_MONITORS.
 e2e_setup() {
-    local tray=1 screens=1 arg
+    local tray=1 screens=1 randr=0 scale="" arg
+    E2E_WM=openbox
     for arg in "$@"; do
         case "$arg" in
             notray) tray=0 ;;
+            wm=openbox | wm=xfwm4) E2E_WM=${arg#wm=} ;;
             screens=*) screens=${arg#screens=} ;;
+            randr=*) randr=${arg#randr=} ;;
+            scale=*) scale=${arg#scale=} ;;
             *) e2e_fail "unknown e2e_setup option $arg" ;;
         esac
     done
@@ -77,9 +139,12 @@ e2e_setup() {
     unset QT_QPA_PLATFORM
     export QT_QPA_PLATFORM=xcb
 
+    E2E_MONITORS=("0 0 1280 800")
     # -displayfd picks a free display number itself, so parallel tests never collide.
-    exec {dfd}>"$E2E_TMP/display"
-    if [ "$screens" -gt 1 ]; then
+    if [ "$randr" -gt 0 ]; then
+        e2e_xorg_randr "$randr"
+    elif [ "$screens" -gt 1 ]; then
+        exec {dfd}>"$E2E_TMP/display"
         # Xvfb lays its Xinerama screens over one another; Xephyr, inside an Xvfb as large as
         # the whole desktop, puts them side by side.
         Xvfb -displayfd "$dfd" -screen 0 $((1280 * screens))x800x24 -nolisten tcp \
@@ -88,22 +153,27 @@ e2e_setup() {
         e2e_wait_display_file
         mv "$E2E_TMP/display" "$E2E_TMP/display-host"
         local layout=(+xinerama) n
+        E2E_MONITORS=()
         for n in $(seq 0 $((screens - 1))); do
             layout+=(-screen "1280x800+$((1280 * n))+0")
+            E2E_MONITORS+=("$((1280 * n)) 0 1280 800")
         done
         exec {dfd}>"$E2E_TMP/display"
         # Without RandR, whose monitor list would hold the first screen only, Qt takes the
         # Xinerama heads.
         DISPLAY=":$(head -n1 "$E2E_TMP/display-host")" Xephyr -displayfd "$dfd" "${layout[@]}" \
             -extension RANDR -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        exec {dfd}>&-
     else
+        exec {dfd}>"$E2E_TMP/display"
         Xvfb -displayfd "$dfd" -screen 0 1280x800x24 -nolisten tcp >"$E2E_TMP/xvfb.log" 2>&1 &
+        exec {dfd}>&-
     fi
-    exec {dfd}>&-
     e2e_wait_display_file
     export DISPLAY=":$(head -n1 "$E2E_TMP/display")"
+    [ -z "$scale" ] || e2e_scale "$scale"
 
-    openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    e2e_start_wm "$E2E_WM"
     if [ "$tray" = 1 ]; then
         trayer --edge top --align right --widthtype request --height 32 --SetDockType true \
             >"$E2E_TMP/trayer.log" 2>&1 &
@@ -116,6 +186,119 @@ e2e_setup() {
         e2e_fail "the window manager or the tray host did not start"
     e2e_wait_until 10 xprop -root _NET_SUPPORTING_WM_CHECK >/dev/null 2>&1 ||
         e2e_fail "the window manager does not say it runs"
+}
+
+# e2e_start_wm openbox|xfwm4: starts that window manager (xfwm4 with a session bus, which it
+# reads its settings over); its pid is in E2E_WM_PID. It owns WM_S0 a little later.
+e2e_start_wm() {
+    E2E_WM="$1"
+    if [ "$E2E_WM" = xfwm4 ]; then
+        e2e_session_bus
+        xfwm4 --compositor=off --sm-client-disable >"$E2E_TMP/xfwm4.log" 2>&1 &
+    else
+        openbox --sm-disable >"$E2E_TMP/openbox.log" 2>&1 &
+    fi
+    E2E_WM_PID=$!
+}
+
+# e2e_switch_wm openbox|xfwm4: ends the running window manager and starts that one in its place,
+# which takes over the windows there are; waits until it owns WM_S0.
+e2e_switch_wm() {
+    kill "$E2E_WM_PID"
+    wait "$E2E_WM_PID" 2>/dev/null || true
+    e2e_start_wm "$1"
+    "$LSG_BINARY_DIR/tests/xselection_wait" 60 WM_S0 || e2e_fail "$1 did not start"
+    e2e_wait_until 60 e2e_wm_named "$1" || e2e_fail "$1 did not name itself on the root window"
+}
+
+# e2e_wm_named NAME: true when the window manager that the root names is NAME.
+e2e_wm_named() {
+    local check
+    check=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | sed -n 's/.*# *//p')
+    [ -n "$check" ] && xprop -id "$check" _NET_WM_NAME 2>/dev/null | grep -qi "\"$1\""
+}
+
+# e2e_scale F: asks programs started from now on to scale by F, as a desktop's scaling setting
+# does (Xft.dpi = 96 F in the display's resources, which programs read when they start).
+e2e_scale() {
+    awk -v f="$1" 'BEGIN { printf "Xft.dpi: %d\n", 96 * f + 0.5 }' | xrdb -nocpp -merge - ||
+        e2e_fail "cannot set the desktop's scale $1"
+}
+
+# e2e_workarea: prints the current desktop's work area as the window manager publishes it,
+# "X Y W H".
+e2e_workarea() {
+    local desktop
+    desktop=$(xprop -root _NET_CURRENT_DESKTOP 2>/dev/null | sed -n 's/^[^=]*= *//p')
+    xprop -root _NET_WORKAREA 2>/dev/null | sed -n 's/^[^=]*= *//p' | tr -d , |
+        awk -v d="${desktop:-0}" '{ print $(4 * d + 1), $(4 * d + 2), $(4 * d + 3), $(4 * d + 4) }'
+}
+
+# e2e_panel EDGE MONITOR THICKNESS [--plain]: a desktop panel THICKNESS pixels thick along the
+# EDGE (top, bottom, left or right) of monitor MONITOR (an index into E2E_MONITORS): a dock
+# window that reserves its band with _NET_WM_STRUT_PARTIAL, or with --plain the whole edge with
+# _NET_WM_STRUT. Waits until the window manager manages it and, under openbox, until its work
+# area has taken it in (xfwm4 keeps the whole root as its work area when it has several
+# monitors); the panel's pid is in E2E_PANEL_PID.
+e2e_panel() {
+    local edge="$1" monitor="$2" thick="$3" mx my mw mh x y w h
+    read -r mx my mw mh <<<"${E2E_MONITORS[$monitor]}"
+    case "$edge" in
+        top) x=$mx y=$my w=$mw h=$thick ;;
+        bottom) x=$mx y=$((my + mh - thick)) w=$mw h=$thick ;;
+        left) x=$mx y=$my w=$thick h=$mh ;;
+        right) x=$((mx + mw - thick)) y=$my w=$thick h=$mh ;;
+        *) e2e_fail "unknown panel edge $edge" ;;
+    esac
+    E2E_WORKAREA_BEFORE=$(e2e_workarea)
+    "$LSG_BINARY_DIR/tests/dock_panel" "$edge" "$x" "$y" "$w" "$h" "${@:4}" \
+        >>"$E2E_TMP/panel.log" 2>&1 &
+    E2E_PANEL_PID=$!
+    # Up to a minute: a window manager on a machine loaded many times over takes its time.
+    e2e_wait_until 60 e2e_panel_taken_in ||
+        e2e_fail "the window manager did not take in the $edge panel (work area $(e2e_workarea))"
+}
+
+# e2e_panel_taken_in: true once the window manager manages the panel E2E_PANEL_PID and, under
+# openbox, its work area differs from E2E_WORKAREA_BEFORE.
+e2e_panel_taken_in() {
+    local id
+    e2e_alive "$E2E_PANEL_PID" || e2e_fail "the panel ended: $(tail -n 5 "$E2E_TMP/panel.log")"
+    id=$(xdotool search --pid "$E2E_PANEL_PID" --name '^lsg-dock-panel$' 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && xprop -root _NET_CLIENT_LIST | grep -qiw "$(printf '0x%x' "$id")" &&
+        { [ "$E2E_WM" != openbox ] || [ "$(e2e_workarea)" != "$E2E_WORKAREA_BEFORE" ]; }
+}
+
+# e2e_session_bus: a session bus private to the test, once.
+e2e_session_bus() {
+    [ -z "${E2E_SESSION_BUS_PID:-}" ] || return 0
+    dbus-daemon --session --nofork --nopidfile --print-address=3 \
+        3>"$E2E_TMP/dbus.address" >"$E2E_TMP/dbus.log" 2>&1 &
+    E2E_SESSION_BUS_PID=$!
+    E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $E2E_SESSION_BUS_PID"
+    e2e_wait_until 60 test -s "$E2E_TMP/dbus.address" || e2e_fail "the session bus did not start"
+    export DBUS_SESSION_BUS_ADDRESS
+    DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$E2E_TMP/dbus.address")
+}
+
+# e2e_accessibility: what a screen reader needs, private to the test: a session bus, the
+# accessibility bus beside it, and Qt's bridge to it turned on for every program started from
+# now on. Read a program's accessible tree with atspi_tree.py.
+e2e_accessibility() {
+    e2e_session_bus
+    # Started here rather than by the bus, so that it ends with the test.
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >"$E2E_TMP/atspi.log" 2>&1 &
+    E2E_EXTRA_PIDS="$E2E_EXTRA_PIDS $!"
+    e2e_wait_until 60 e2e_accessibility_bus_up || e2e_fail "the accessibility bus did not start"
+    # Qt 6.4 talks to the accessibility bus only when a screen reader is said to run, or when
+    # told to always.
+    export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# e2e_accessibility_bus_up: true once the accessibility bus answers on the session bus.
+e2e_accessibility_bus_up() {
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress >/dev/null 2>&1
 }
 
 # e2e_install_program [executable]: copies the program, its network helper and its licence into a
