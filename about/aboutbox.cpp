@@ -112,11 +112,11 @@ private:
 };
 
 void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages& messages,
-                     const ui::UrlOpener& opener) {
+                     const platform::UrlOpener& opener) {
     const QString path = folder + QStringLiteral("license.txt");
     // isFile() follows links; a folder or a dangling link counts as missing.
     if (QFileInfo(path).isFile()) {
-        lsg::ui::openLocalFile(path, opener);
+        lsg::platform::openLocalFile(path, opener);
     } else {
         messages.messageBox(parent, QStringLiteral("File not found!"), QStringLiteral("License"),
                             lsg::ui::MessageIcon::Error);
@@ -484,17 +484,17 @@ void TAboutBox::BitBtn2Click() {
 }
 
 void TAboutBox::Label5Click() {
-    lsg::ui::openWebAddress(webPage("http://", "/"), m_urlOpener);
+    lsg::platform::openWebAddress(webPage("http://", "/"), m_urlOpener);
 }
 
 void TAboutBox::Credits1Click() {
-    lsg::ui::openWebAddress(webPage("https://", "/blog/credits-and-acknowledgements/"),
-                            m_urlOpener);
+    lsg::platform::openWebAddress(webPage("https://", "/blog/credits-and-acknowledgements/"),
+                                  m_urlOpener);
 }
 
 void TAboutBox::Howtouninstall1Click() {
-    lsg::ui::openWebAddress(webPage("http://", "/blog/how-to-uninstall-kaldern-software/"),
-                            m_urlOpener);
+    lsg::platform::openWebAddress(webPage("http://", "/blog/how-to-uninstall-kaldern-software/"),
+                                  m_urlOpener);
 }
 
 void TAboutBox::LicensePrivacyPolicy1Click() {

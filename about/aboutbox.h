@@ -37,7 +37,7 @@ class IconView;
 // Opens a licence file with the desktop's text editor, or tells the user it is missing.
 // folder ends with '/'; the file is folder + "license.txt".
 void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages& messages = {},
-                     const ui::UrlOpener& opener = {});
+                     const platform::UrlOpener& opener = {});
 
 // The About box: product and version under the maker's logo, the Info menu, a link to the
 // maker's site and the character rain around the panel.
@@ -58,7 +58,7 @@ public:
     // What the box shows and opens, and the clock of its Info menu's guard; the defaults are
     // the real boxes, the desktop and the real clock.
     void setMessages(ui::Messages messages) { m_messages = std::move(messages); }
-    void setUrlOpener(ui::UrlOpener opener) { m_urlOpener = std::move(opener); }
+    void setUrlOpener(platform::UrlOpener opener) { m_urlOpener = std::move(opener); }
     void setPopupClock(TickClock clock) { m_popupGuard.setClock(std::move(clock)); }
 
     const RainModel& rain() const { return m_rain; }
@@ -105,7 +105,7 @@ private:
 
     ui::SurfaceDrag m_drag;
     ui::Messages m_messages;
-    ui::UrlOpener m_urlOpener;
+    platform::UrlOpener m_urlOpener;
     PopupGuard m_popupGuard;
 
     QFrame* m_panel = nullptr;

@@ -343,7 +343,8 @@ void TAppForm::UpdateNotifications1Click() {
 
 void TAppForm::Help1Click() {
     // Never reports anything: a missing browser stays silent.
-    ui::openWebAddress(helpAddress(m_identity.ProductName, ServerHost()), m_environment.openUrl);
+    platform::openWebAddress(helpAddress(m_identity.ProductName, ServerHost()),
+                             m_environment.openUrl);
 }
 
 void TAppForm::SendFeedback1Click() {

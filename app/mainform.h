@@ -56,7 +56,7 @@ public:
         std::function<void()> quit;
         // Stand-ins for the message boxes and the browser; empty members are the real ones.
         ui::MessageHooks messages;
-        ui::UrlOpener openUrl;
+        platform::UrlOpener openUrl;
     };
 
     explicit TAppForm(QObject* parent = nullptr);

@@ -8,7 +8,7 @@
 
 namespace lsg {
 
-UpdateNotifier::UpdateNotifier(ui::UrlOpener openUrl, QObject* parent)
+UpdateNotifier::UpdateNotifier(platform::UrlOpener openUrl, QObject* parent)
     : QObject(parent), m_openUrl(std::move(openUrl)) {
     TimerChecker.setInterval(1000);
     connect(&TimerChecker, &QTimer::timeout, this, &UpdateNotifier::TimerCheckerTimer);

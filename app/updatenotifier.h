@@ -24,7 +24,7 @@ class UpdateNotifier : public QObject {
 
 public:
     // Links in the popup go to `openUrl` (empty: the desktop's browser).
-    explicit UpdateNotifier(ui::UrlOpener openUrl, QObject* parent = nullptr);
+    explicit UpdateNotifier(platform::UrlOpener openUrl, QObject* parent = nullptr);
     ~UpdateNotifier() override;
 
     // The identity the check sends; set before the first tick.
@@ -50,7 +50,7 @@ private:
     void createUpdatePopup();
 
     QTimer TimerChecker;
-    ui::UrlOpener m_openUrl;
+    platform::UrlOpener m_openUrl;
     AppIdentity m_identity;
     std::unique_ptr<check::UpdateCheck> m_check;
     std::unique_ptr<TNewVer> NewVer;  // one per run; closing it only hides it

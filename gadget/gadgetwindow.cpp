@@ -14,7 +14,7 @@
 
 #include "gadget/chartview.h"
 #include "platform/displayserver.h"
-#include "platform/taskbar.h"
+#include "platform/windowsystem.h"
 #include "ui/style.h"
 
 namespace lsg {
@@ -150,7 +150,7 @@ TForm2::TForm2(QWidget* parent)
     outer->addLayout(labelBox);
 
     applyColors();
-    ui::hideFromTaskbar(this);
+    platform::hideFromTaskbar(this);
 }
 
 TForm2::~TForm2() = default;
@@ -241,7 +241,7 @@ void TForm2::setTopmost(bool topmost) {
 void TForm2::reassertTopmost() {
     setTopmost(true);
     if (isVisible()) {
-        ui::requestAbove(this);
+        platform::requestAbove(this);
         raise();
     }
 }
@@ -252,7 +252,7 @@ void TForm2::bringBack() {
     }
     show();
     // The toolkit's own record may not hold a minimise the window manager has just done.
-    ui::restoreIfIconic(this);
+    platform::restoreIfIconic(this);
     raise();
     activateWindow();
 }
@@ -342,7 +342,7 @@ void TForm2::moveEvent(QMoveEvent* event) {
 
 void TForm2::showEvent(QShowEvent* event) {
     // The window manager drops the window's states when it is hidden: each show asks again.
-    ui::hideFromTaskbar(this);
+    platform::hideFromTaskbar(this);
     QWidget::showEvent(event);
 }
 

@@ -187,7 +187,7 @@ QPoint TNewVer::placement(const QRect& screenGeometry) {
 QString TNewVer::linkTarget(const QString& downloadURL) {
     // Only a web address goes to the browser: a server-supplied file:, javascript:, path or
     // command could run something on the user's machine.
-    if (ui::isWebAddress(downloadURL)) {
+    if (platform::isWebAddress(downloadURL)) {
         return downloadURL;
     }
     return QStringLiteral("http://") + ServerHost() + u'/';
@@ -234,7 +234,7 @@ void TNewVer::TimerLinkTimer() {
 
 void TNewVer::Label2Click() {
     const QString url = m_downloadURL ? m_downloadURL() : QString();
-    ui::openWebAddress(linkTarget(url), m_urlOpener);
+    platform::openWebAddress(linkTarget(url), m_urlOpener);
     closePopup();
 }
 

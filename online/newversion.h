@@ -61,7 +61,7 @@ public:
     void Button1Click();
 
     // Where the link's address goes; empty (the default) is the desktop's browser.
-    void setUrlOpener(ui::UrlOpener opener) { m_urlOpener = std::move(opener); }
+    void setUrlOpener(platform::UrlOpener opener) { m_urlOpener = std::move(opener); }
 
     int closeCountdown() const { return m_closeCountdown; }
     // True once the popup has been closed in any way; it is never shown again.
@@ -91,7 +91,7 @@ private:
     void closePopup();
 
     UrlReader m_downloadURL;
-    ui::UrlOpener m_urlOpener;
+    platform::UrlOpener m_urlOpener;
     int m_closeCountdown = kCloseTicks;
     bool m_closed = false;
     QColor m_linkColor;

@@ -4,7 +4,7 @@
 
 #include <QDesktopServices>
 
-namespace lsg::ui {
+namespace lsg::platform {
 namespace {
 
 void hand(const QUrl& url, const UrlOpener& opener) {
@@ -39,4 +39,4 @@ bool openLocalFile(const QString& path, const UrlOpener& opener) {
     return true;
 }
 
-}  // namespace lsg::ui
+}  // namespace lsg::platform

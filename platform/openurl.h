@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <functional>
 
-namespace lsg::ui {
+namespace lsg::platform {
 
 // True for an absolute http:// or https:// address with a host: the only kind ever handed on.
 bool isWebAddress(const QString& address);
@@ -23,4 +23,4 @@ bool openWebAddress(const QString& address, const UrlOpener& opener = {});
 // Opens a local file with the desktop's handler for its type (a text editor for .txt).
 bool openLocalFile(const QString& path, const UrlOpener& opener = {});
 
-}  // namespace lsg::ui
+}  // namespace lsg::platform

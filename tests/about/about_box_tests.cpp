@@ -86,7 +86,7 @@ protected:
     QPointer<TAboutBox> m_box;
     std::vector<QUrl> m_opened;
     std::vector<lsg::ui::MessageRecord> m_messages;
-    lsg::ui::UrlOpener m_opener = [this](const QUrl& url) { m_opened.push_back(url); };
+    lsg::platform::UrlOpener m_opener = [this](const QUrl& url) { m_opened.push_back(url); };
 };
 
 TEST_F(AboutBoxTest, ShowsTheProcessWideTextsAndLayout) {

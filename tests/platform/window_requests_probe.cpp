@@ -15,7 +15,7 @@
 #include <unistd.h>
 #include <cstdio>
 
-#include "platform/taskbar.h"
+#include "platform/windowsystem.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -43,10 +43,10 @@ int main(int argc, char** argv) {
             } else if (command == "hide") {
                 window.hide();
             } else if (command == "sticky") {
-                lsg::ui::showOnAllDesktops(&window);
+                lsg::platform::showOnAllDesktops(&window);
             } else if (command == "bring") {
                 window.show();
-                lsg::ui::bringToUser(&window);
+                lsg::platform::bringToUser(&window);
             } else if (command == "quit") {
                 QApplication::quit();
             } else {

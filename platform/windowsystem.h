@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace lsg::ui {
+namespace lsg::platform {
 
 // Keeps a top-level window out of the desktop's taskbar. Call it before each show: the window
 // manager forgets the request when the window is hidden. Desktops that do not know the request
@@ -33,4 +33,4 @@ void showOnAllDesktops(QWidget* window);
 // and asks for it to be raised and focused. Does nothing for a hidden window and off X11.
 void bringToUser(QWidget* window);
 
-}  // namespace lsg::ui
+}  // namespace lsg::platform

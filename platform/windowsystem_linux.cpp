@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Copyright (c) 2026 The Loadspire Gauge developers
-#include "platform/taskbar.h"
+#include "platform/windowsystem.h"
 
 #include <QWidget>
 
@@ -8,10 +8,8 @@
 
 #include "platform/x11_linux.h"
 
-namespace lsg::ui {
+namespace lsg::platform {
 namespace {
-
-namespace x11 = platform::x11;
 
 // _NET_WM_DESKTOP's value for a window on every desktop.
 constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
@@ -162,4 +160,4 @@ void bringToUser(QWidget* window) {
     xcb_flush(connection);
 }
 
-}  // namespace lsg::ui
+}  // namespace lsg::platform
