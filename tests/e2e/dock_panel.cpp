@@ -9,6 +9,8 @@
 #include <unistd.h>
 #include <xcb/xcb.h>
 
+#include "tests/e2e/xcbatom.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,14 +19,10 @@
 
 namespace {
 
-struct Free {
-    void operator()(void* p) const { std::free(p); }
-};
+using Free = lsg::test::XcbFree;
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    std::unique_ptr<xcb_intern_atom_reply_t, Free> reply(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    return lsg::test::xcbAtom(c, name);
 }
 
 void setCardinals(xcb_connection_t* c, xcb_window_t w, const char* name, const uint32_t* values,
