@@ -9,7 +9,6 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <cmath>
 #include <utility>
 
 #include "core/globals.h"
@@ -102,20 +101,6 @@ private:
     std::vector<QLayoutItem*> m_items;  // top to bottom; the total chart last
     int m_stripHeight = 0;
 };
-
-int stripHeightFor(int panelHeight, qint64 strips) {
-    if (strips <= 0 || panelHeight <= 0) {
-        return 0;
-    }
-    const qint64 charts = strips + 1;
-    // The default rounding mode takes halves to even: 213 / 2 = 106.5 gives 106.
-    const auto rounded = qint64(std::nearbyint(double(panelHeight) / double(charts)));
-    const qint64 share = panelHeight / charts;
-    if (panelHeight - strips * rounded >= share) {
-        return int(rounded);
-    }
-    return int(share);
-}
 
 TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

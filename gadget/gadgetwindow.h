@@ -9,6 +9,7 @@
 
 #include "core/tcolor.h"
 #include "gadget/captionlabel.h"
+#include "gadget/processorlayout.h"
 #include "ui/gadgetlook.h"
 #include "ui/surfacedrag.h"
 
@@ -19,12 +20,6 @@ namespace lsg {
 
 class ChartView;
 class StripLayout;
-
-// Height of each of `strips` strips sharing a panel of `panelHeight` pixels with the total
-// chart: the panel's share per chart, rounded with halves to the even neighbour, unless that
-// leaves the total chart less than a whole share (floor(panelHeight / (strips + 1)) pixels);
-// then rounded down, so that however many strips there are the total chart stays visible.
-int stripHeightFor(int panelHeight, qint64 strips);
 
 // The gadget window: the total chart, the optional per-processor strips above it and the
 // caption label below. It is dragged by any point of its surface and only hides when closed.
