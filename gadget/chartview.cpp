@@ -8,7 +8,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
+#include <utility>
 
 #include "platform/exception.h"
 #include "ui/style.h"
@@ -44,7 +46,11 @@ ChartView::ChartView(ChartKind kind, QWidget* parent)
     m_values.reserve(10);
 }
 
-ChartView::~ChartView() = default;
+ChartView::~ChartView() {
+    if (m_watcher != nullptr) {
+        m_watcher->seriesDestroyed(m_watcherId);
+    }
+}
 
 QColor ChartView::areaColorFor(ChartKind kind) {
     return kind == ChartKind::Total ? QColor(43, 64, 107) : QColor(68, 102, 163);
@@ -57,6 +63,15 @@ int ChartView::count() const {
 void ChartView::addY(double y) {
     m_values.push_back(y);
     update();
+    if (m_watcher != nullptr) {
+        m_watcher->valueChanged(m_watcherId, count() - 1, std::numeric_limits<double>::quiet_NaN(),
+                                y);
+    }
+}
+
+void ChartView::setWatcher(SeriesWatcher* watcher, int id) {
+    m_watcher = watcher;
+    m_watcherId = id;
 }
 
 void ChartView::checkIndex(int i) const {
@@ -84,9 +99,12 @@ void ChartView::setYValue(int i, double y) {
     const chart::ChartLayout& layout = layoutFor(size());
     const bool sameRow =
         chart::mapY(layout.plot, slot, m_min, m_max) == chart::mapY(layout.plot, y, m_min, m_max);
-    slot = y;
+    const double before = std::exchange(slot, y);
     if (!sameRow) {
         update();
+    }
+    if (m_watcher != nullptr) {
+        m_watcher->valueChanged(m_watcherId, i, before, y);
     }
 }
 
@@ -103,6 +121,9 @@ void ChartView::setMinMax(double minimum, double maximum) {
     m_min = minimum;
     m_max = maximum;
     update();
+    if (m_watcher != nullptr) {
+        m_watcher->rangeChanged(m_watcherId);
+    }
 }
 
 void ChartView::setBackgroundColor(const QColor& color) {
