@@ -19,10 +19,14 @@ class QLabel;
 namespace lsg {
 
 class ChartView;
+class ProcessorGrid;
 class StripLayout;
 
 // The gadget window: the total chart, the optional per-processor strips above it and the
-// caption label below. It is dragged by any point of its surface and only hides when closed.
+// caption label below. Where the strips would be too low to read (chooseProcessorLayout), the
+// processors are shown in a grid above the total chart instead, which draws the strips' series;
+// the strips then take no room but stay shown, as "Show All Processors" asked. The window is
+// dragged by any point of its surface and only hides when closed.
 // It writes no settings: it reports what the user did through its signals, and the owner
 // decides what is kept.
 class TForm2 : public QWidget, public ui::GadgetLook {
@@ -43,6 +47,9 @@ public:
     // Strip i, 1-based.
     ChartView* strip(int i) const { return m_strips.at(size_t(i - 1)); }
     void setStripsVisible(bool visible);
+    // How the processors are laid out at the panel's current size, shown or not.
+    const ProcessorLayout& processorLayout() const;
+    ProcessorGrid* processorGrid() const { return m_grid; }
 
     // Whole-window opacity, 0..255 (255 opaque).
     void setAlphaBlendValue(int value);
@@ -112,6 +119,7 @@ private:
     void applyColors();
 
     StripLayout* m_panelLayout = nullptr;
+    ProcessorGrid* m_grid = nullptr;
     std::vector<ChartView*> m_strips;
     int m_alphaBlendValue = 255;
     TColor m_gadgetColor = clBtnFace;
