@@ -17,6 +17,12 @@
 # gadget's size that only repaints itself once a second. The gadget's figure less that one is what
 # its own work costs.
 #
+# More copies of the gadget run beside them, each given processors it does not have by a
+# /proc/stat of its own whose counters move every second, every processor to a load of its own
+# (tests/e2e/lib.sh, e2e_proc_stat): 2 and 128 of them unless CPU_CASES names other counts
+# ("2 128 256"). The last lines compare each case with the first: what many processors cost the
+# same build on the same desktop at the same time.
+#
 # Needs a built tree (build/loadspire), and the packages xvfb openbox trayer xdotool conky-std
 # gkrellm xosview xfonts-base (installed here when missing; they are not test dependencies).
 set -euo pipefail
@@ -47,6 +53,7 @@ printf '[Settings]\nShowCores=1\n' >"$E2E_APP/settings.ini"
 for line in "$@"; do printf '%s\n' "$line" >>"$E2E_APP/settings.ini"; done
 
 cpus=$(getconf _NPROCESSORS_ONLN)
+read -r -a cases <<<"${CPU_CASES:-2 128}"
 
 # conky: the gadget's picture in its own window, redrawn once a second.
 {
@@ -84,6 +91,21 @@ names=(loadspire conky gkrellm xosview)
 pids=("$E2E_PID" "$conky_pid" "$gkrellm_pid" "$xosview_pid")
 windows=('^KALDERN - Loadspire Gauge$' '^conky' '^gkrellm' '^xosview')
 peers=${#names[@]}
+first_case=${#names[@]}
+left=500
+for n in "${cases[@]}"; do
+    dir="$E2E_TMP/cpus$n"
+    mkdir -p "$dir"
+    cp "$E2E_APP/loadspire" "$E2E_APP/loadspire-post" "$dir/"
+    printf '[Settings]\nShowCores=1\nLeft=%d\nTop=400\n' "$left" >"$dir/settings.ini"
+    left=$((left + 370))
+    sync
+    e2e_proc_stat "$E2E_TMP/stat$n" "$n"
+    e2e_start_on_proc_stat "$E2E_TMP/stat$n" "$dir/loadspire" "$E2E_TMP/cpus$n.log"
+    names+=("loadspire ${n}p")
+    pids+=("$E2E_PID")
+    windows+=("")
+done
 if [ -x "$LSG_BINARY_DIR/bench/qt_window" ]; then
     "$LSG_BINARY_DIR/bench/qt_window" >"$E2E_TMP/qt_window.log" 2>&1 &
     names+=("qt window")
@@ -91,8 +113,16 @@ if [ -x "$LSG_BINARY_DIR/bench/qt_window" ]; then
     windows+=('^qt_window$')
 fi
 
+# shown_by PID: true once the process shows a window.
+shown_by() {
+    [ -n "$(xdotool search --onlyvisible --pid "$1" 2>/dev/null)" ]
+}
 for i in "${!pids[@]}"; do
-    e2e_wait_window "${windows[$i]}" 30 >/dev/null
+    if [ -n "${windows[$i]}" ]; then
+        e2e_wait_window "${windows[$i]}" 30 >/dev/null
+    else
+        e2e_wait_until 30 shown_by "${pids[$i]}" || { echo "${names[$i]} shows nothing" >&2; exit 1; }
+    fi
     kill -0 "${pids[$i]}" 2>/dev/null || { echo "${names[$i]} ended early" >&2; exit 1; }
 done
 sleep 3 # everyone is past its start-up
@@ -129,9 +159,9 @@ for i in "${!pids[@]}"; do
 done
 
 echo "over ${seconds}s, $cpus CPUs; ratios to the cheapest peer (${names[$cheapest]})"
-printf '| %-9s | %17s | %8s | %8s | %22s |\n' program "CPU ms per minute" "RSS MB" "PSS MB" \
+printf '| %-14s | %17s | %8s | %8s | %22s |\n' program "CPU ms per minute" "RSS MB" "PSS MB" \
     "own MB (private dirty)"
-printf '|%s|%s|%s|%s|%s|\n' ----------- ------------------: ---------: ---------: \
+printf '|%s|%s|%s|%s|%s|\n' ---------------- ------------------: ---------: ---------: \
     -----------------------:
 for i in "${!pids[@]}"; do
     pid=${pids[$i]}
@@ -139,7 +169,11 @@ for i in "${!pids[@]}"; do
     pss=$(echo "$(rollup_kb "$pid" Pss) / 1024" | bc -l)
     own=$(echo "$(rollup_kb "$pid" Private_Dirty) / 1024" | bc -l)
     ratio=$(echo "${ms[$i]} / ${ms[$cheapest]}" | bc -l)
-    printf '| %-9s | %8.1f (%5.2fx) | %8.1f | %8.1f | %22.1f |\n' "${names[$i]}" "${ms[$i]}" \
+    printf '| %-14s | %8.1f (%5.2fx) | %8.1f | %8.1f | %22.1f |\n' "${names[$i]}" "${ms[$i]}" \
         "$ratio" "$rss" "$pss" "$own"
 done
 printf 'loadspire against conky: %.2fx\n' "$(echo "${ms[0]} / ${ms[1]}" | bc -l)"
+for ((i = first_case + 1; i < first_case + ${#cases[@]}; i++)); do
+    printf 'loadspire with %s processors against %s: %.2fx\n' "${cases[$((i - first_case))]}" \
+        "${cases[0]}" "$(echo "${ms[$i]} / ${ms[$first_case]}" | bc -l)"
+done

@@ -2,10 +2,12 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 
 // What one second of the gadget costs: a sample of /proc/stat-format counters, the push of
-// every percentage into its chart, the caption, and the repaint that follows, for 2, 8 and 64
-// processors with the strips shown. The gadget is a real window on the offscreen platform, so
-// the repaint goes through the same path as on a desktop, into an offscreen image. Also timed:
-// the same tick with the gadget hidden, and the charts alone painted into an image.
+// every percentage into its chart, the caption, and the repaint that follows, for 2, 8, 64, 128
+// and 256 processors with the strips shown (as strips up to 8 at this size, as the processor
+// grid beyond: area charts up to 128, coloured cells for 256). The gadget is a real window on the
+// offscreen platform, so the repaint goes through the same path as on a desktop, into an offscreen
+// image. Also timed: the same tick with the gadget hidden, and the charts alone painted into an
+// image.
 //
 //   build/bench/tick_bench [--benchmark_filter=...]
 // For repeatable figures on a busy machine count instructions instead of time:
@@ -151,8 +153,13 @@ void registerAll() {
     for (auto [name, fn] :
          {std::pair{"BM_Tick", &BM_Tick}, std::pair{"BM_TickHidden", &BM_TickHidden},
           std::pair{"BM_PaintCharts", &BM_PaintCharts}}) {
-        auto* b = benchmark::RegisterBenchmark(name, fn)->Arg(2)->Arg(8)->Arg(64)->Unit(
-            benchmark::kMicrosecond);
+        auto* b = benchmark::RegisterBenchmark(name, fn)
+                      ->Arg(2)
+                      ->Arg(8)
+                      ->Arg(64)
+                      ->Arg(128)
+                      ->Arg(256)
+                      ->Unit(benchmark::kMicrosecond);
         if (iterations > 0) {
             b->Iterations(iterations);
         }

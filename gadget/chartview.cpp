@@ -8,7 +8,9 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
+#include <utility>
 
 #include "ui/style.h"
 
@@ -43,7 +45,11 @@ ChartView::ChartView(ChartKind kind, QWidget* parent)
     m_values.reserve(10);
 }
 
-ChartView::~ChartView() = default;
+ChartView::~ChartView() {
+    if (m_watcher != nullptr) {
+        m_watcher->seriesDestroyed(m_watcherId);
+    }
+}
 
 QColor ChartView::areaColorFor(ChartKind kind) {
     return kind == ChartKind::Total ? QColor(43, 64, 107) : QColor(68, 102, 163);
@@ -56,6 +62,15 @@ int ChartView::count() const {
 void ChartView::addY(double y) {
     m_values.push_back(y);
     update();
+    if (m_watcher != nullptr) {
+        m_watcher->valueChanged(m_watcherId, count() - 1, std::numeric_limits<double>::quiet_NaN(),
+                                y);
+    }
+}
+
+void ChartView::setWatcher(SeriesWatcher* watcher, int id) {
+    m_watcher = watcher;
+    m_watcherId = id;
 }
 
 bool ChartView::hasPoint(int i) const {
@@ -83,9 +98,12 @@ bool ChartView::setYValue(int i, double y) {
     const chart::ChartLayout& layout = layoutFor(size());
     const bool sameRow =
         chart::mapY(layout.plot, slot, m_min, m_max) == chart::mapY(layout.plot, y, m_min, m_max);
-    slot = y;
+    const double before = std::exchange(slot, y);
     if (!sameRow) {
         update();
+    }
+    if (m_watcher != nullptr) {
+        m_watcher->valueChanged(m_watcherId, i, before, y);
     }
     return true;
 }
@@ -100,6 +118,9 @@ bool ChartView::setMinMax(double minimum, double maximum) {
     m_min = minimum;
     m_max = maximum;
     update();
+    if (m_watcher != nullptr) {
+        m_watcher->rangeChanged(m_watcherId);
+    }
     return true;
 }
 

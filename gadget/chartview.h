@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QSize>
 #include <QWidget>
+#include <span>
 #include <vector>
 
 #include "core/chartseries.h"
@@ -17,6 +18,20 @@
 class QPainter;
 
 namespace lsg {
+
+// Told of every change of a chart's values, by a view that draws the same series elsewhere and
+// repaints only what the change alters there.
+class SeriesWatcher {
+public:
+    virtual ~SeriesWatcher() = default;
+    // Point `point` of the series the watcher knows as `id` went from `before` (NaN for a point
+    // just added) to `after`.
+    virtual void valueChanged(int id, int point, double before, double after) = 0;
+    // The series' vertical range changed.
+    virtual void rangeChanged(int id) = 0;
+    // The chart holding the series is being destroyed.
+    virtual void seriesDestroyed(int id) = 0;
+};
 
 // Which chart of the gadget: the average over all processors, or one processor's strip. The
 // two differ only in the colour of the area.
@@ -48,6 +63,10 @@ public:
     bool setMinMax(double minimum, double maximum) override;
     double minimum() const { return m_min; }
     double maximum() const { return m_max; }
+    std::span<const double> values() const { return m_values; }
+
+    // One watcher at most, told of each change as `id`; null for none.
+    void setWatcher(SeriesWatcher* watcher, int id);
 
     // Colour of the whole chart behind the plot; an invalid colour is ignored.
     void setBackgroundColor(const QColor& color);
@@ -84,6 +103,8 @@ private:
     double m_max = 100;
     QFontMetrics m_labelMetrics;
     int m_lineHeight = 0;
+    SeriesWatcher* m_watcher = nullptr;
+    int m_watcherId = 0;
 
     struct LayoutCache {
         bool valid = false;

@@ -9,10 +9,11 @@
 #include <QMouseEvent>
 #include <QVBoxLayout>
 #include <QWindow>
-#include <cmath>
 #include <utility>
 
+#include "core/logging.h"
 #include "gadget/chartview.h"
+#include "gadget/processorgrid.h"
 #include "platform/displayserver.h"
 #include "platform/windowsystem.h"
 #include "ui/style.h"
@@ -26,9 +27,11 @@ constexpr int kClientHeight = 232;
 
 }  // namespace
 
-// Lays out the chart panel: the visible strips from the top, each exactly the strip height, and
-// the total chart in what is left. It asks for no room at all, so however many strips there
-// are, the window takes any size it is given; strips that do not fit are cut at the bottom.
+// Lays out the chart panel. Where the strips fit: the visible strips from the top, each exactly
+// the strip height, and the total chart in what is left. Elsewhere: the processor grid at the
+// top and the total chart below it, the shown strips taking no room. It asks for no room at all,
+// so however many strips there are, the window takes any size it is given; strips that do not
+// fit are cut at the bottom.
 class StripLayout : public QLayout {
 public:
     explicit StripLayout(QWidget* parent) : QLayout(parent) { setContentsMargins(0, 0, 0, 0); }
@@ -43,6 +46,11 @@ public:
         addChildWidget(chart);
         m_items.push_back(new QWidgetItem(chart));
     }
+    // Placed by this layout, outside the items: it is no strip.
+    void setGrid(ProcessorGrid* grid) {
+        addChildWidget(grid);
+        m_grid = grid;
+    }
     // A strip above the ones before it.
     void addStrip(QWidget* strip) {
         addChildWidget(strip);
@@ -54,10 +62,16 @@ public:
             return;
         }
         m_stripHeight = height;
-        if (!geometry().isNull()) {
-            setGeometry(geometry());  // at once, not at the next layout pass
+        relayout();
+    }
+    // At once, not at the next layout pass, so that nothing is painted in between. The panel's
+    // own rectangle, as a strip shown or hidden has just cleared the layout's.
+    void relayout() {
+        if (QWidget* panel = parentWidget(); panel != nullptr && !panel->rect().isEmpty()) {
+            setGeometry(panel->rect());
         }
     }
+    const ProcessorLayout& processorLayout() const { return m_processors; }
 
     void addItem(QLayoutItem* item) override { m_items.push_back(item); }
     QLayoutItem* itemAt(int index) const override {
@@ -81,13 +95,34 @@ public:
         if (m_items.empty()) {
             return;
         }
+        const qint64 strips = qint64(m_items.size()) - 1;
+        const ProcessorLayout processors =
+            chooseProcessorLayout(strips, rect.width(), rect.height());
+        if (processors != m_processors) {
+            m_processors = processors;
+            report(strips, rect.size());
+        }
         int y = rect.top();
+        if (m_grid != nullptr) {
+            const bool shown = processors.grid() && !m_grid->isHidden();
+            m_grid->setCells(processors);
+            m_grid->setGeometry(rect.left(), y, rect.width(), shown ? processors.gridHeight() : 0);
+            y += m_grid->height();
+        }
         const int bottom = rect.top() + rect.height();
         for (size_t i = 0; i + 1 < m_items.size(); ++i) {
+            QWidget* strip = m_items[i]->widget();
             if (m_items[i]->isEmpty()) {
                 // A hidden strip takes no room but keeps the strip height for when it shows.
-                if (QWidget* strip = m_items[i]->widget()) {
+                if (strip != nullptr) {
                     strip->resize(rect.width(), m_stripHeight);
+                }
+                continue;
+            }
+            if (processors.grid()) {
+                // Drawn by the grid.
+                if (strip != nullptr) {
+                    strip->setGeometry(rect.left(), rect.top(), rect.width(), 0);
                 }
                 continue;
             }
@@ -98,23 +133,35 @@ public:
     }
 
 private:
-    std::vector<QLayoutItem*> m_items;  // top to bottom; the total chart last
-    int m_stripHeight = 0;
-};
+    // Where the processors went, for whoever looks into the program's log.
+    void report(qint64 strips, QSize panel) const {
+        if (!log::gadget().isInfoEnabled()) {
+            return;
+        }
+        const ProcessorLayout& p = m_processors;
+        const QString where =
+            !p.grid() ? QStringLiteral("strips of %1 px").arg(p.stripHeight)
+                      : QStringLiteral("%1 in %2 x %3 cells of %4 px, gap %5, across %6 px, %7 px")
+                            .arg(p.kind == ProcessorLayout::Kind::Charts ? "charts" : "heat")
+                            .arg(p.columns)
+                            .arg(p.rows)
+                            .arg(p.cellHeight)
+                            .arg(p.gap)
+                            .arg(p.width)
+                            .arg(p.gridHeight());
+        qCInfo(log::gadget).noquote()
+            << QStringLiteral("%1 processors shown as %2 of a %3 x %4 px panel")
+                   .arg(strips)
+                   .arg(where)
+                   .arg(panel.width())
+                   .arg(panel.height());
+    }
 
-int stripHeightFor(int panelHeight, qint64 strips) {
-    if (strips <= 0 || panelHeight <= 0) {
-        return 0;
-    }
-    const qint64 charts = strips + 1;
-    // The default rounding mode takes halves to even: 213 / 2 = 106.5 gives 106.
-    const auto rounded = qint64(std::nearbyint(double(panelHeight) / double(charts)));
-    const qint64 share = panelHeight / charts;
-    if (panelHeight - strips * rounded >= share) {
-        return int(rounded);
-    }
-    return int(share);
-}
+    std::vector<QLayoutItem*> m_items;  // top to bottom; the total chart last
+    ProcessorGrid* m_grid = nullptr;
+    int m_stripHeight = 0;
+    ProcessorLayout m_processors;
+};
 
 TForm2::TForm2(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -135,6 +182,10 @@ TForm2::TForm2(QWidget* parent)
     Chart1->setObjectName(QStringLiteral("Chart1"));
     Chart1->setMinimumSize(0, 0);
     m_panelLayout->setChart(Chart1);
+    m_grid = new ProcessorGrid(Panel1);
+    m_grid->setObjectName(QStringLiteral("ProcessorGrid"));
+    m_grid->hide();
+    m_panelLayout->setGrid(m_grid);
     outer->addWidget(Panel1, 1);
 
     // The caption keeps 3 pixels of room on every side.
@@ -170,13 +221,23 @@ void TForm2::createStrips(int count, bool visible) {
         // Each new strip goes on top, so the last processor ends up uppermost.
         m_panelLayout->addStrip(strip);
         m_strips.push_back(strip);
+        m_grid->addSeries(strip);
     }
+    m_grid->setVisible(visible && !m_strips.empty());
+    m_panelLayout->relayout();
 }
 
 void TForm2::setStripsVisible(bool visible) {
     for (ChartView* strip : m_strips) {
         strip->setVisible(visible);
     }
+    m_grid->setVisible(visible && !m_strips.empty());
+    // Placed before anything is painted, so the panel never shows a mix of both.
+    m_panelLayout->relayout();
+}
+
+const ProcessorLayout& TForm2::processorLayout() const {
+    return m_panelLayout->processorLayout();
 }
 
 void TForm2::setAlphaBlendValue(int value) {
@@ -224,6 +285,7 @@ void TForm2::applyColors() {
     Label1->setPalette(labelPalette);
 
     Chart1->setBackgroundColor(face);
+    m_grid->setBackgroundColor(face);
     for (ChartView* strip : m_strips) {
         strip->setBackgroundColor(face);
     }

@@ -9,6 +9,7 @@
 
 #include "core/tcolor.h"
 #include "gadget/captionlabel.h"
+#include "gadget/processorlayout.h"
 #include "ui/gadgetlook.h"
 #include "ui/surfacedrag.h"
 
@@ -18,16 +19,14 @@ class QLabel;
 namespace lsg {
 
 class ChartView;
+class ProcessorGrid;
 class StripLayout;
 
-// Height of each of `strips` strips sharing a panel of `panelHeight` pixels with the total
-// chart: the panel's share per chart, rounded with halves to the even neighbour, unless that
-// leaves the total chart less than a whole share (floor(panelHeight / (strips + 1)) pixels);
-// then rounded down, so that however many strips there are the total chart stays visible.
-int stripHeightFor(int panelHeight, qint64 strips);
-
 // The gadget window: the total chart, the optional per-processor strips above it and the
-// caption label below. It is dragged by any point of its surface and only hides when closed.
+// caption label below. Where the strips would be too low to read (chooseProcessorLayout), the
+// processors are shown in a grid above the total chart instead, which draws the strips' series;
+// the strips then take no room but stay shown, as "Show All Processors" asked. The window is
+// dragged by any point of its surface and only hides when closed.
 // It writes no settings: it reports what the user did through its signals, and the owner
 // decides what is kept.
 class TForm2 : public QWidget, public ui::GadgetLook {
@@ -51,6 +50,9 @@ public:
     // Strip i, 1-based.
     ChartView* strip(int i) const { return m_strips.at(size_t(i - 1)); }
     void setStripsVisible(bool visible);
+    // How the processors are laid out at the panel's current size, shown or not.
+    const ProcessorLayout& processorLayout() const;
+    ProcessorGrid* processorGrid() const { return m_grid; }
 
     // Whole-window opacity, 0..255 (255 opaque).
     void setAlphaBlendValue(int value);
@@ -120,6 +122,7 @@ private:
     void applyColors();
 
     StripLayout* m_panelLayout = nullptr;
+    ProcessorGrid* m_grid = nullptr;
     std::vector<ChartView*> m_strips;
     qint64 ProcessorChartHeight = 0;
     int m_alphaBlendValue = 255;

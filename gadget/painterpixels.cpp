@@ -88,7 +88,9 @@ std::optional<QRect> PainterPixels::exactly(const QRect& logical) const {
     return device;
 }
 
-std::optional<PainterPixels> painterPixels(QPainter& painter) {
+namespace {
+
+std::optional<PainterPixels> pixelsOf(QPainter& painter, QRegion* region) {
     QPaintEngine* engine = painter.paintEngine();
     QPaintDevice* device = engine != nullptr ? engine->paintDevice() : nullptr;
     if (device == nullptr || device->devType() != QInternal::Image || painter.hasClipping() ||
@@ -108,16 +110,29 @@ std::optional<PainterPixels> painterPixels(QPainter& painter) {
     QRect clip = image->rect();
     const QRegion systemClip = engine->systemClip();
     if (!systemClip.isEmpty()) {
-        if (systemClip.rectCount() != 1) {
+        if (systemClip.rectCount() != 1 && region == nullptr) {
             return std::nullopt;
         }
         clip &= systemClip.boundingRect();
+    }
+    if (region != nullptr) {
+        *region = systemClip;
     }
     // Writing through constBits() does not detach; the image is this painter's alone (checked
     // above), so it writes where the painter does.
     const DevicePixels pixels{const_cast<uchar*>(image->constBits()), image->bytesPerLine(),
                               image->width(), image->height()};
     return PainterPixels{pixels, image->format(), t.m11(), QPointF(t.dx(), t.dy()), clip};
+}
+
+}  // namespace
+
+std::optional<PainterPixels> painterPixels(QPainter& painter) {
+    return pixelsOf(painter, nullptr);
+}
+
+std::optional<PainterPixels> painterPixels(QPainter& painter, QRegion& region) {
+    return pixelsOf(painter, &region);
 }
 
 }  // namespace lsg

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 #include <QRgb>
 #include <optional>
 
@@ -76,5 +77,10 @@ struct PainterPixels {
 
 // Empty when the painter's pixels may not be written directly; draw through the painter then.
 std::optional<PainterPixels> painterPixels(QPainter& painter);
+// The same for a painter whose device clip may be any region, such as the union of the parts of a
+// widget that changed: `clip` is then its bounding rectangle and `region` the region itself (in
+// device pixels; empty when the painter has no such clip), and whoever writes must keep to the
+// region's rectangles.
+std::optional<PainterPixels> painterPixels(QPainter& painter, QRegion& region);
 
 }  // namespace lsg

@@ -686,3 +686,30 @@ e2e_exit_from_menu() {
     e2e_menu "$1" "$2" x
     e2e_wait_ended "$3" "the program still runs after Exit"
 }
+
+# e2e_proc_stat FILE CPUS: writes a /proc/stat of CPUS processors to FILE and keeps its counters
+# moving, in place, from a writer in the background that ends with the test
+# (procstat_writer.py beside this file). Each CPU's load in percent follows FILE.load while the
+# test keeps one ("0 100 0 ...", CPU 0 first; missing CPUs idle) and changes every second
+# otherwise. e2e_start_on_proc_stat starts the program on it.
+e2e_proc_stat() {
+    local file="$1" cpus="$2"
+    python3 "$(dirname "${BASH_SOURCE[0]}")/procstat_writer.py" "$file" "$cpus" \
+        >"$file.log" 2>&1 &
+    E2E_EXTRA_PIDS="${E2E_EXTRA_PIDS:-} $!"
+    e2e_wait_until 10 test -s "$file" || e2e_fail "no /proc/stat in $file: $(cat "$file.log")"
+}
+
+# e2e_start_on_proc_stat FILE [EXECUTABLE [LOG]]: starts the program (the installed copy unless
+# EXECUTABLE is given; its output to LOG, program.log unless given) in a mount namespace of its
+# own in which FILE lies over /proc/stat, so that it counts and measures the processors FILE
+# lists. Its pid is in E2E_PID: the namespace is entered without a child process. Without root,
+# a user namespace maps the user to root inside, where the system allows that.
+e2e_start_on_proc_stat() {
+    local file="$1" exe="${2:-$E2E_APP/loadspire}" log="${3:-$E2E_TMP/program.log}" as=()
+    [ "$(id -u)" -eq 0 ] || as=(--map-root-user)
+    unshare --mount "${as[@]}" -- sh -c \
+        'mount --bind "$1" /proc/stat || { echo "cannot lay $1 over /proc/stat" >&2; exit 1; }
+         exec "$2"' sh "$file" "$exe" >"$log" 2>&1 &
+    E2E_PID=$!
+}

@@ -9,9 +9,12 @@
 #include <QImage>
 #include <QSize>
 #include <array>
+#include <memory>
 #include <vector>
 
 #include "gadget/chartview.h"
+#include "gadget/processorgrid.h"
+#include "gadget/processorlayout.h"
 
 namespace lsg::test {
 
@@ -71,6 +74,63 @@ inline QImage renderGolden(const ChartGolden& golden) {
     }
     chart.setMinMax(0, 100);
     return chart.renderImage(golden.size, golden.ratio).convertToFormat(QImage::Format_ARGB32);
+}
+
+// The processor grids whose pictures are kept beside the charts': the grid the gadget shows above
+// its total chart for so many processors in a panel of the given size.
+struct GridGolden {
+    const char* name;
+    int processors;
+    QSize panel;
+    qreal ratio;
+    QRgb background;
+};
+
+// Value k (0 oldest .. 9 newest) of processor i: every kind of shape, every third processor busy
+// of late.
+inline double gridValue(int i, int k) {
+    if (i % 3 == 2) {
+        return k < 6 ? (i * 7 + k * 11) % 40 : 100;
+    }
+    return (i * 29 + k * 17) % 101;
+}
+
+inline const std::vector<GridGolden>& gridGoldens() {
+    static const std::vector<GridGolden> goldens = {
+        // Area charts at the default size, from the largest cells to the smallest, one on a
+        // light face, and at device pixel ratios 2 and 1.5.
+        {"grid_charts_16", 16, {355, 211}, 1, kSlateFace},
+        {"grid_charts_16_ratio2", 16, {355, 211}, 2, kSlateFace},
+        {"grid_charts_64_ratio1_5", 64, {355, 211}, 1.5, kSlateFace},
+        {"grid_charts_128", 128, {355, 211}, 1, kSlateFace},
+        {"grid_charts_128_light", 128, {355, 211}, 1, kLightFace},
+        // Coloured cells, on the dark face and on a light one.
+        {"grid_heat_256", 256, {355, 211}, 1, kSlateFace},
+        {"grid_heat_256_light", 256, {355, 211}, 1, kLightFace},
+    };
+    return goldens;
+}
+
+// The grid of a golden case, in the format its picture is read in.
+inline QImage renderGridGolden(const GridGolden& golden) {
+    std::vector<std::unique_ptr<ChartView>> strips;
+    for (int i = 0; i < golden.processors; ++i) {
+        strips.push_back(std::make_unique<ChartView>(ChartKind::Strip));
+        for (int k = 0; k < 10; ++k) {
+            strips.back()->addY(gridValue(i, k));
+        }
+        strips.back()->setMinMax(0, 100);
+    }
+    ProcessorGrid grid;
+    for (const auto& strip : strips) {
+        grid.addSeries(strip.get());
+    }
+    grid.setBackgroundColor(QColor::fromRgba(golden.background));
+    const ProcessorLayout layout =
+        chooseProcessorLayout(golden.processors, golden.panel.width(), golden.panel.height());
+    grid.setCells(layout);
+    return grid.renderImage(QSize(layout.width, layout.gridHeight()), golden.ratio)
+        .convertToFormat(QImage::Format_ARGB32);
 }
 
 }  // namespace lsg::test

@@ -594,6 +594,16 @@ TEST(ChartGoldens, EachChartLooksAsItsPicture) {
     }
 }
 
+// The processor grids likewise (their cells' exact pixels are checked in processor_grid_test).
+TEST(ChartGoldens, EachProcessorGridLooksAsItsPicture) {
+    for (const test::GridGolden& golden : test::gridGoldens()) {
+        SCOPED_TRACE(golden.name);
+        const QImage picture = goldenPicture(golden.name);
+        ASSERT_FALSE(picture.isNull()) << "no picture in " LSG_CHART_GOLDENS;
+        EXPECT_TRUE(looksLike(test::renderGridGolden(golden), picture));
+    }
+}
+
 TEST(ChartGoldens, TheToleranceLetsNoRealFaultThrough) {
     const test::ChartGolden& mixed = goldenCase("total_mixed");
     const QImage picture = goldenPicture(mixed.name);

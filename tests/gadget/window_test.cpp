@@ -7,10 +7,15 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
+#include <string>
 
+#include "core/tcolor.h"
 #include "gadget/chartview.h"
 #include "gadget/gadgetwindow.h"
+#include "gadget/processorgrid.h"
+#include "gadget/processorlayout.h"
 
 using namespace lsg;
 
@@ -158,6 +163,104 @@ TEST(StripHeight, RoundsUnlessTheTotalChartWouldLoseItsShare) {
             EXPECT_GE(c.panel - c.strips * h, c.panel / (c.strips + 1));
         }
     }
+}
+
+// Where every panel part is, as a string to compare at once.
+std::string partsOf(const TForm2& form) {
+    std::string parts = "grid " + std::to_string(form.processorGrid()->isVisible()) + " " +
+                        std::to_string(form.processorGrid()->height()) + ", chart " +
+                        std::to_string(form.Chart1->y()) + " " +
+                        std::to_string(form.Chart1->height()) + ", strips";
+    for (int i = 1; i <= form.stripCount(); ++i) {
+        parts += " " + std::to_string(form.strip(i)->y()) + "/" +
+                 std::to_string(form.strip(i)->height());
+    }
+    return parts;
+}
+
+// The strips where each is 22 px or more, exactly as they always were; beyond that a grid above
+// the total chart, which keeps at least half of the panel, and the strips stay shown (they are
+// what "Show All Processors" turned on) but take no room.
+TEST(GadgetWindowProcessors, StripsWhereTheyFitAGridElsewhere) {
+    for (int processors : {1, 2, 8, 9, 16, 64, 128, 256}) {
+        SCOPED_TRACE(processors);
+        TForm2 form;
+        form.createStrips(processors, true);
+        form.show();
+        settle();
+        const QSize panel = form.Panel1->size();
+        ASSERT_EQ(panel.width(), 355);
+        const ProcessorLayout expected =
+            chooseProcessorLayout(processors, panel.width(), panel.height());
+        EXPECT_EQ(form.processorLayout(), expected);
+        EXPECT_EQ(form.processorGrid()->cells(), expected);
+        EXPECT_EQ(expected.grid(), processors > 8);
+        for (int i = 1; i <= processors; ++i) {
+            ASSERT_TRUE(form.strip(i)->isVisible());
+        }
+        if (!expected.grid()) {
+            const int strip = stripHeightFor(panel.height(), processors);
+            EXPECT_EQ(form.processorChartHeight(), strip);
+            EXPECT_EQ(form.processorGrid()->height(), 0);
+            for (int i = 1; i <= processors; ++i) {
+                EXPECT_EQ(form.strip(i)->geometry(),
+                          QRect(0, (processors - i) * strip, panel.width(), strip));
+            }
+            EXPECT_EQ(form.Chart1->y(), processors * strip);
+            continue;
+        }
+        EXPECT_EQ(form.processorGrid()->geometry(),
+                  QRect(0, 0, panel.width(), expected.gridHeight()));
+        EXPECT_EQ(form.Chart1->geometry(), QRect(0, expected.gridHeight(), panel.width(),
+                                                 panel.height() - expected.gridHeight()));
+        EXPECT_GE(2 * form.Chart1->height(), panel.height());
+        for (int i = 1; i <= processors; ++i) {
+            EXPECT_EQ(form.strip(i)->height(), 0);
+        }
+    }
+}
+
+// A resize across the line between strips and grid, and turning the strips on and off, lay the
+// panel out before anything is painted: what the next paint shows is the final picture, with no
+// frame of the old layout in the new place or of both at once.
+TEST(GadgetWindowProcessors, EveryChangeOfLayoutIsCompleteBeforeThePaint) {
+    TForm2 form;
+    form.createStrips(16, true);
+    form.show();
+    settle();
+    const int extra = form.height() - form.Panel1->height();
+    const auto step = [&](const char* what, const std::function<void()>& change, bool grid) {
+        SCOPED_TRACE(what);
+        change();
+        const std::string before = partsOf(form);
+        EXPECT_EQ(form.processorLayout().grid(), grid);
+        settle();
+        EXPECT_EQ(partsOf(form), before) << "laid out again after the change";
+    };
+    ASSERT_TRUE(form.processorLayout().grid());
+    step(
+        "taller: strips of 25 px", [&] { form.resize(355, 440 + extra); }, false);
+    EXPECT_EQ(form.strip(1)->height(), 25);
+    EXPECT_EQ(form.processorGrid()->height(), 0);
+    step(
+        "back to the default size", [&] { form.resize(355, 232); }, true);
+    EXPECT_GT(form.processorGrid()->height(), 0);
+    step(
+        "strips off", [&] { form.setStripsVisible(false); }, true);
+    EXPECT_FALSE(form.processorGrid()->isVisible());
+    EXPECT_EQ(form.Chart1->geometry(), form.Panel1->rect());
+    step(
+        "strips on", [&] { form.setStripsVisible(true); }, true);
+    EXPECT_TRUE(form.processorGrid()->isVisible());
+    EXPECT_EQ(form.Chart1->y(), form.processorLayout().gridHeight());
+}
+
+TEST(GadgetWindowProcessors, TheGridTakesTheGadgetsBackground) {
+    TForm2 form;
+    form.createStrips(64, true);
+    form.setGadgetColor(rgbColor(10, 120, 30));
+    EXPECT_EQ(form.processorGrid()->backgroundColor(), QColor(10, 120, 30));
+    EXPECT_EQ(form.processorGrid()->backgroundColor(), form.Chart1->backgroundColor());
 }
 
 TEST_F(GadgetWindowTest, TheProgramsOwnPlacementIsNotReported) {
