@@ -2,10 +2,13 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <QApplication>
 
+#include <cstdio>
+
 #include "app/commandline.h"
 #include "app/mainform.h"
+#include "core/logging.h"
 #include "platform/displayserver.h"
-#include "platform/paths.h"
+#include "platform/singleinstance.h"
 #include "ui/style.h"
 
 int main(int argc, char** argv) {
@@ -13,8 +16,22 @@ int main(int argc, char** argv) {
     if (const auto status = lsg::commandline::handle(argc, argv)) {
         return *status;
     }
-    // Held for the process's life; a second copy still starts and runs.
-    lsg::platform::holdNamedMutex(QStringLiteral("KALDERN_Loadspire_Gauge"));
+    // One copy per user: two would stack two gadgets and two tray icons, both writing one
+    // settings file. A later start shows the running gadget instead, as Show Form does, and
+    // goes before it opens the display.
+    lsg::platform::SingleInstance instance;
+    switch (instance.claim(QStringLiteral("KALDERN_Loadspire_Gauge"))) {
+        case lsg::platform::SingleInstance::Claim::First:
+            break;
+        case lsg::platform::SingleInstance::Claim::OtherShown:
+            return 0;
+        case lsg::platform::SingleInstance::Claim::OtherSilent:
+            std::fputs(
+                "loadspire: Loadspire Gauge is already running but did not answer; "
+                "this copy ends.\n",
+                stderr);
+            return 1;
+    }
     // On X whenever X is there and the user chose no platform: only there can the gadget place
     // itself, stay on top and keep off the taskbar. Programs started from here choose their own.
     const lsg::platform::PlatformChoice platform = lsg::platform::applyPreferredPlatform();
@@ -24,8 +41,18 @@ int main(int argc, char** argv) {
     // The main form is never shown; closing the gadget only hides it.
     QApplication::setQuitOnLastWindowClosed(false);
     lsg::ui::applySlateGrayStyle(app);
+    if (!instance.problem().isEmpty()) {
+        qCInfo(lsg::log::gadget) << "running without the one-copy check:" << instance.problem();
+    }
 
-    lsg::TAppForm form;
+    lsg::TAppForm::Environment environment;
+    // Reset to Defaults lets go of the name first, or the fresh copy would find this one.
+    environment.releaseInstance = [&instance] { instance.release(); };
+    lsg::TAppForm form(std::move(environment));
+    QObject::connect(&instance, &lsg::platform::SingleInstance::showRequested, &form,
+                     &lsg::TAppForm::ShowWindow1Click);
     form.FormCreate();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    instance.release();
+    return status;
 }

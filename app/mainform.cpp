@@ -301,6 +301,12 @@ void TAppForm::Settings1Click() {
     // closed one again. Those still open go with the main form.
     auto* form = new TSettingsForm(m_gadget, SettingsFile.get(), m_messages);
     form->setAttribute(Qt::WA_DeleteOnClose);
+    RestartActions restart;
+    restart.executablePath = [this] { return m_environment.executablePath; };
+    restart.beforeStart = m_environment.releaseInstance;
+    restart.startDetached = m_environment.startDetached;
+    restart.quit = m_environment.quit;
+    form->setRestartActions(std::move(restart));
     std::erase_if(m_settingsForms, [](const QPointer<TSettingsForm>& f) { return f.isNull(); });
     m_settingsForms.emplace_back(form);
     form->show();

@@ -54,6 +54,11 @@ public:
         std::function<bool()> trayAvailable;
         // Ends the program. Empty: QApplication::quit().
         std::function<void()> quit;
+        // Lets go of this copy's claim to be the only one, so that the fresh copy Reset to
+        // Defaults starts can run. Empty: there is nothing to let go of.
+        std::function<void()> releaseInstance;
+        // Starts the fresh copy of Reset to Defaults. Empty: a detached start.
+        std::function<bool(const QString&)> startDetached;
         // Stand-ins for the message boxes and the browser; empty members are the real ones.
         ui::MessageHooks messages;
         platform::UrlOpener openUrl;

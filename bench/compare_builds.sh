@@ -35,8 +35,11 @@ for name in old new; do
 done
 # Fresh copies are dirty in the page cache until written back, and would count as own memory.
 sync
+# One copy runs per user and runtime folder: each build gets a runtime folder of its own, or the
+# second would only show the first one's gadget and end.
 for name in old new; do
-    "$E2E_TMP/$name/loadspire" >"$E2E_TMP/$name.log" 2>&1 &
+    mkdir -p -m 700 "$E2E_TMP/$name-runtime"
+    XDG_RUNTIME_DIR="$E2E_TMP/$name-runtime" "$E2E_TMP/$name/loadspire" >"$E2E_TMP/$name.log" 2>&1 &
     pid[$name]=$!
 done
 if [ "${BUSY:-0}" = 1 ]; then

@@ -101,7 +101,11 @@ for n in "${cases[@]}"; do
     left=$((left + 370))
     sync
     e2e_proc_stat "$E2E_TMP/stat$n" "$n"
-    e2e_start_on_proc_stat "$E2E_TMP/stat$n" "$dir/loadspire" "$E2E_TMP/cpus$n.log"
+    # One copy runs per user and runtime folder: each gadget beside the first has a runtime
+    # folder of its own, or it would only show the first one's gadget and end.
+    mkdir -p -m 700 "$dir/runtime"
+    XDG_RUNTIME_DIR="$dir/runtime" \
+        e2e_start_on_proc_stat "$E2E_TMP/stat$n" "$dir/loadspire" "$E2E_TMP/cpus$n.log"
     names+=("loadspire ${n}p")
     pids+=("$E2E_PID")
     windows+=("")

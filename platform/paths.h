@@ -28,8 +28,4 @@ bool isSystemLocation(const QString& folder);
 // Starts the program at the path again, detached, without arguments. Returns false on failure.
 bool startDetached(const QString& program);
 
-// Holds a process-wide named lock for the rest of the run. Nothing tests it: a second
-// copy of the program runs normally.
-void holdNamedMutex(const QString& name);
-
 }  // namespace lsg::platform

@@ -5,10 +5,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
@@ -110,19 +108,6 @@ bool isSystemLocation(const QString& folder) {
 
 bool startDetached(const QString& program) {
     return QProcess::startDetached(program, {});
-}
-
-void holdNamedMutex(const QString& name) {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) {
-        return;
-    }
-    const QByteArray path = QFile::encodeName(dir + u'/' + name + QStringLiteral(".lock"));
-    // A shared lock never blocks a second copy; the descriptor is kept open until exit.
-    const int fd = ::open(path.constData(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0) {
-        ::flock(fd, LOCK_SH | LOCK_NB);
-    }
 }
 
 }  // namespace lsg::platform

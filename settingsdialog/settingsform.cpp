@@ -220,6 +220,9 @@ void TSettingsForm::BitBtn2Click() {
 
     const QString program =
         m_restart.executablePath ? m_restart.executablePath() : platform::executablePath();
+    if (m_restart.beforeStart) {
+        m_restart.beforeStart();
+    }
     // Whether the new copy started or not, this one ends.
     if (m_restart.startDetached) {
         m_restart.startDetached(program);

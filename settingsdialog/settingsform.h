@@ -46,9 +46,12 @@ public:
 };
 
 // What "Reset to Defaults..." does once the settings file is gone; empty members keep the
-// real behaviour (the running executable, a detached start, QApplication::quit()).
+// real behaviour (the running executable, nothing to do before the start, a detached start,
+// QApplication::quit()).
 struct RestartActions {
     std::function<QString()> executablePath;
+    // Runs just before the fresh copy starts: what would keep it from running is let go of.
+    std::function<void()> beforeStart;
     std::function<bool(const QString&)> startDetached;
     std::function<void()> quit;
 };

@@ -706,6 +706,31 @@ TEST_F(StartupTest, AMinimisedGadgetComesBack) {
     }
 }
 
+// Reset to Defaults lets go of the program's name before it starts the fresh copy (which would
+// otherwise find this copy running and end), then this copy ends.
+TEST_F(StartupTest, ResetLetsGoOfTheNameBeforeTheFreshCopyStarts) {
+    std::vector<QString> steps;
+    TAppForm::Environment env = environment();
+    env.releaseInstance = [&steps] { steps.emplace_back(QStringLiteral("let go")); };
+    env.startDetached = [&steps](const QString& program) {
+        steps.push_back(QStringLiteral("start ") + program);
+        return true;
+    };
+    env.quit = [&steps] { steps.emplace_back(QStringLiteral("quit")); };
+    env.messages.onConfirm = [](const QString&) { return true; };
+    writeSettings("Left=50\r\n");
+    start(std::move(env));
+    menu().Settings1()->trigger();
+    ASSERT_EQ(m_form->settingsForms().size(), 1u);
+    TSettingsForm* form = m_form->settingsForms().front();
+    form->BitBtn2Click();
+    EXPECT_EQ(steps, (std::vector<QString>{
+                         QStringLiteral("let go"),
+                         QStringLiteral("start ") + m_appFolder + QStringLiteral("loadspire"),
+                         QStringLiteral("quit")}));
+    EXPECT_FALSE(QFile::exists(m_appFolder + QStringLiteral("settings.ini")));
+}
+
 TEST_F(StartupTest, ClosedSettingsWindowsAreFreed) {
     start();
     const auto openForms = [] {

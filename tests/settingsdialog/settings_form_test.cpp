@@ -7,11 +7,13 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QThread>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/inifile.h"
@@ -373,6 +375,11 @@ protected:
         auto form = makeForm();
         RestartActions actions;
         actions.executablePath = [this] { return m_program; };
+        actions.beforeStart = [this] { m_steps.emplace_back("let go"); };
+        actions.startDetached = [this](const QString& program) {
+            m_steps.emplace_back("start");
+            return QProcess::startDetached(program, {});
+        };
         actions.quit = [this] { ++m_quits; };
         form->setRestartActions(actions);
         return form;
@@ -398,6 +405,8 @@ protected:
     QString m_program;
     QString m_marker;
     int m_quits = 0;
+    // "let go" (of what would keep the fresh copy from running) and "start", as they came.
+    std::vector<std::string> m_steps;
 };
 
 TEST_F(ResetTest, NoLeavesEverythingAlone) {
@@ -408,6 +417,7 @@ TEST_F(ResetTest, NoLeavesEverythingAlone) {
     EXPECT_EQ(m_questions, (std::vector<QString>{QStringLiteral("Restart Application?")}));
     EXPECT_EQ(content(), before);
     EXPECT_EQ(m_quits, 0);
+    EXPECT_TRUE(m_steps.empty());
     QThread::msleep(200);
     EXPECT_FALSE(QFile::exists(m_marker));
 }
@@ -419,6 +429,8 @@ TEST_F(ResetTest, YesDeletesTheFileStartsAFreshCopyWithoutArgumentsAndQuits) {
     EXPECT_FALSE(QFile::exists(iniPath()));
     EXPECT_EQ(waitForMarker(), QByteArray("0"));
     EXPECT_EQ(m_quits, 1);
+    // Let go of before the fresh copy starts, or it would find this one running.
+    EXPECT_EQ(m_steps, (std::vector<std::string>{"let go", "start"}));
     EXPECT_TRUE(m_messages.empty());
 }
 
