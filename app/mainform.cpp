@@ -284,10 +284,11 @@ void TAppForm::TrayIcon1Click() {
         return;
     }
     m_gadget->bringBack();
-    // Above every window for a moment, then an ordinary window at the top of the normal order.
-    m_gadget->setTopmost(true);
-    m_gadget->setTopmost(false);
-    m_gadget->raise();
+    // The click only brings the gadget forward: a stay-on-top the user asked for stays, and is
+    // asked for again in case the window manager dropped it meanwhile.
+    if (TimerStayOnTop.isActive()) {
+        TimerStayOnTopTimer();
+    }
 }
 
 void TAppForm::ShowWindow1Click() {

@@ -313,10 +313,18 @@ void TForm2::bringBack() {
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
     }
     show();
-    // The toolkit's own record may not hold a minimise the window manager has just done.
-    platform::restoreIfIconic(this);
+    // As a pager does when the user picks the window: the window manager's modes (Show Desktop,
+    // another desktop, a minimise the toolkit has not heard of yet) would keep it out of sight.
+    platform::bringToUser(this);
     raise();
     activateWindow();
+}
+
+void TForm2::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        platform::showOnAllDesktops(this);
+    }
+    QWidget::setVisible(visible);
 }
 
 void TForm2::placeQuietly(const QPoint& position, const QSize& size) {

@@ -79,8 +79,14 @@ public:
     // Asks the window manager again to keep the window above the others and raises it: another
     // program may have cleared the state, and setting an unchanged flag sends nothing.
     void reassertTopmost();
-    // Shows the window in its normal state, also when it was minimised, raised and active.
+    // Shows the window in its normal state and brings it before the user whatever the window
+    // manager's mode: out of Show Desktop, onto the current desktop, out of its icon, raised and
+    // active.
     void bringBack();
+
+    // Each show puts the window on every desktop first: the window manager reads that when the
+    // window is mapped and forgets it when it is hidden.
+    void setVisible(bool visible) override;
 
     // The program's own placement, which is never reported as the user's. Moves and resizes
     // reach the window later (once the window manager confirms them), so the placed position

@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QUrl>
+#include <QWindow>
 #include <functional>
 #include <memory>
 
@@ -250,6 +251,26 @@ TEST_F(StartupTest, StayOnTopOnlyForExactlyOne) {
         writeSettings(QByteArray("StayOnTop=") + value + "\r\n");
         start();
         EXPECT_EQ(menu().StayOnTop1()->isChecked(), on);
+        EXPECT_EQ(m_form->isStayingOnTop(), on);
+        m_form.reset();
+    }
+}
+
+// A click on the tray icon brings the gadget forward and never drops a stay-on-top the user asked
+// for, not even until the next tick asks for it again.
+TEST_F(StartupTest, ATrayClickKeepsAStayOnTopTheUserAskedFor) {
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        writeSettings(on ? "StayOnTop=1\r\n" : "");
+        start();
+        if (on) {
+            m_form->TimerStayOnTopTimer();  // its first tick
+        }
+        gadget()->hide();
+        m_form->TrayIcon1Click();
+        settle();
+        EXPECT_TRUE(gadget()->isVisible());
+        EXPECT_EQ(gadget()->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint), on);
         EXPECT_EQ(m_form->isStayingOnTop(), on);
         m_form.reset();
     }
