@@ -237,14 +237,20 @@ void TAppForm::applyLook(const settings::GadgetSettings& saved) {
     }
 }
 
+bool TAppForm::changedByTheUser() const {
+    // While start-up still places the gadget, moves and sizes are the window manager's (openbox
+    // nudges a window mapped mostly off the screen), unless the user drags the gadget.
+    return StartupComplete && (!m_placement->isPlacing() || m_gadget->isDragging());
+}
+
 void TAppForm::gadgetMoved(const QPoint& position) {
-    if (StartupComplete) {
+    if (changedByTheUser()) {
         m_geometry.moved(position);
     }
 }
 
 void TAppForm::gadgetResized(const QSize& outerSize) {
-    if (StartupComplete) {
+    if (changedByTheUser()) {
         m_geometry.resized(outerSize);
     }
 }

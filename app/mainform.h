@@ -124,6 +124,8 @@ public:
 private:
     void FormCreateSteps();
     void connectMenu();
+    // Whether a move or resize of the gadget reported now is the user's, to be written.
+    bool changedByTheUser() const;
     void gadgetMoved(const QPoint& position);
     void gadgetResized(const QSize& outerSize);
     void gadgetDragFinished(bool moved);

@@ -385,6 +385,10 @@ void TForm2::resizeEvent(QResizeEvent* event) {
     FormResize();
 }
 
+bool TForm2::filled() const {
+    return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+}
+
 void TForm2::FormResize() {
     const bool own = m_ownSize && size() == *m_ownSize;
     if (!own) {
@@ -392,7 +396,7 @@ void TForm2::FormResize() {
     }
     ProcessorChartHeight = stripHeightFor(Panel1->height(), stripCount());
     m_panelLayout->setStripHeight(int(ProcessorChartHeight));
-    if (!own) {
+    if (!own && !platform::isWaylandSession() && !filled()) {
         const QMargins margins = frameMarginsNow();
         emit resized(margins.isNull() ? frameGeometry().size() : size().grownBy(margins));
     }
@@ -405,7 +409,7 @@ void TForm2::moveEvent(QMoveEvent* event) {
     }
     m_ownPosition.reset();
     // Wayland never tells a window where it is: the position here is only what was asked for.
-    if (!platform::isWaylandSession()) {
+    if (!platform::isWaylandSession() && !filled()) {
         emit moved(framePosition());
     }
 }

@@ -103,9 +103,13 @@ public:
     bool isDragging() const { return m_drag.active(); }
 
 signals:
-    // The user moved the window; its frame's new top-left corner.
+    // The user moved the window (not into a maximised or full-screen state); its frame's new
+    // top-left corner.
     void moved(const QPoint& position);
-    // The window's size changed other than by placeQuietly; its new outer (frame) size.
+    // The window's size changed other than by placeQuietly, in a way the user may have made: not
+    // to a maximised or full-screen state, and never on Wayland, where the compositor decides
+    // sizes (a tiling one gives the window a tile) and tells no program whether it did. Its new
+    // outer (frame) size.
     void resized(const QSize& outerSize);
     // A right click anywhere on the gadget, with the cursor's screen position.
     void menuRequested(const QPoint& screenPosition);
@@ -126,6 +130,8 @@ protected:
 private:
     void FormResize();
     void applyColors();
+    // Maximised or full screen: place and size are the window manager's, not the user's.
+    bool filled() const;
 
     StripLayout* m_panelLayout = nullptr;
     ProcessorGrid* m_grid = nullptr;

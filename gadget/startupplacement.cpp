@@ -9,6 +9,7 @@
 
 #include "core/logging.h"
 #include "gadget/gadgetwindow.h"
+#include "platform/workarea.h"
 
 namespace lsg {
 namespace {
@@ -23,17 +24,81 @@ constexpr int kSettledChecks = 10;
 // ...and asked for at most this often, in case a window manager keeps the gadget elsewhere.
 constexpr int kMaxPlacements = 5;
 
-// Where a frame of `outer` starts on the screens as they are now.
+// Where a frame of `outer` starts on the screens as they are now, in the areas the panels leave
+// free on each monitor (Qt reports whole monitors as free when there are several).
 QPoint startPlace(const placement::SavedPlace& saved, QSize outer) {
-    std::vector<QRect> areas;
-    for (const QScreen* screen : QGuiApplication::screens()) {
-        areas.push_back(screen->availableGeometry());
+    const platform::DesktopLayout layout = platform::readDesktopLayout();
+    const std::vector<QRect> areas = placement::availableAreas(layout);
+    std::vector<QRect> monitors;
+    monitors.reserve(layout.screens.size());
+    for (const platform::ToolkitScreen& screen : layout.screens) {
+        monitors.push_back(screen.geometry);
     }
-    return placement::choosePlace(saved, outer, areas,
-                                  QGuiApplication::primaryScreen()->availableGeometry());
+    // The toolkit lists the primary screen first.
+    const QRect primary =
+        areas.empty() ? QGuiApplication::primaryScreen()->availableGeometry() : areas.front();
+    const QPoint chosen = placement::choosePlace(saved, outer, areas, primary);
+    return clearOfPanels(chosen, outer, monitors, areas);
+}
+
+// How much of a frame at `corner` lies on the monitor, in 64 bits: a saved place may be any
+// 32-bit value.
+qint64 overlapArea(QPoint corner, QSize size, const QRect& monitor) {
+    const qint64 width =
+        std::min<qint64>(qint64(corner.x()) + size.width(), qint64(monitor.x()) + monitor.width()) -
+        std::max<qint64>(corner.x(), monitor.x());
+    const qint64 height = std::min<qint64>(qint64(corner.y()) + size.height(),
+                                           qint64(monitor.y()) + monitor.height()) -
+                          std::max<qint64>(corner.y(), monitor.y());
+    return width > 0 && height > 0 ? width * height : 0;
 }
 
 }  // namespace
+
+QPoint clearOfPanels(QPoint corner, QSize outerSize, std::span<const QRect> monitors,
+                     std::span<const QRect> areas) {
+    // The monitor most of the frame lies on.
+    const std::size_t count = std::min(monitors.size(), areas.size());
+    std::size_t best = count;
+    qint64 most = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const qint64 overlap = overlapArea(corner, outerSize, monitors[i]);
+        if (overlap > most) {
+            most = overlap;
+            best = i;
+        }
+    }
+    if (best == count || areas[best].isEmpty()) {
+        return corner;
+    }
+    const QRect& monitor = monitors[best];
+    const QRect& area = areas[best];
+    // Edges in 64 bits, the far ones exclusive.
+    const qint64 width = outerSize.width();
+    const qint64 height = outerSize.height();
+    qint64 left = corner.x();
+    qint64 top = corner.y();
+    const qint64 areaLeft = area.x(), areaTop = area.y();
+    const qint64 areaRight = areaLeft + area.width(), areaBottom = areaTop + area.height();
+    const qint64 monitorLeft = monitor.x(), monitorTop = monitor.y();
+    const qint64 monitorRight = monitorLeft + monitor.width();
+    const qint64 monitorBottom = monitorTop + monitor.height();
+    // A panel lies where the free area stops short of the monitor's edge; the frame reaches under
+    // it when it crosses the area's edge and the panel's band.
+    if (areaBottom < monitorBottom && top + height > areaBottom && top < monitorBottom) {
+        top = std::min(top, std::max(areaTop, areaBottom - height));
+    }
+    if (areaTop > monitorTop && top < areaTop && top + height > monitorTop) {
+        top = areaTop;
+    }
+    if (areaRight < monitorRight && left + width > areaRight && left < monitorRight) {
+        left = std::min(left, std::max(areaLeft, areaRight - width));
+    }
+    if (areaLeft > monitorLeft && left < areaLeft && left + width > monitorLeft) {
+        left = areaLeft;
+    }
+    return {int(left), int(top)};
+}
 
 StartupPlacement::StartupPlacement(TForm2& gadget, FrameMargins frameMargins, bool followFraming,
                                    QObject* parent)
@@ -64,9 +129,10 @@ void StartupPlacement::restore(const settings::GadgetSettings& saved) {
 }
 
 void StartupPlacement::gadgetShown() {
-    if (!m_followFraming) {
+    if (!m_followFraming || m_userPlaced) {
         return;
     }
+    m_placing = true;
     m_framingChecksLeft = kFramingChecks;
     m_settledChecks = 0;
     m_placements = 0;
@@ -77,6 +143,7 @@ void StartupPlacement::dragFinished(bool moved) {
     if (moved) {
         // The user put the gadget where it is: no saved place may undo that any more.
         m_userPlaced = true;
+        m_placing = false;
         m_placeAfterRelease = false;
         m_framingTimer.stop();
         return;
@@ -90,6 +157,7 @@ void StartupPlacement::dragFinished(bool moved) {
 void StartupPlacement::placeAfterFraming() {
     m_framingTimer.stop();
     if (m_userPlaced || !m_gadget.isVisible()) {
+        m_placing = false;
         return;
     }
     if (m_gadget.isDragging()) {
@@ -128,10 +196,14 @@ void StartupPlacement::placeAfterFraming() {
         // The window manager keeps the gadget elsewhere: its choice stands.
         qCInfo(log::gadget) << "the window manager keeps the gadget at" << client.topLeft()
                             << "instead of" << position;
+        m_placing = false;
         return;
     }
     if (m_settledChecks < kSettledChecks) {
         checkFramingAgain();
+    } else {
+        m_placing = false;
+        qCDebug(log::gadget) << "placed: the frame holds at" << position;
     }
 }
 
@@ -139,6 +211,8 @@ void StartupPlacement::checkFramingAgain() {
     if (m_framingChecksLeft > 0) {
         --m_framingChecksLeft;
         m_framingTimer.start();
+    } else {
+        m_placing = false;
     }
 }
 

@@ -4,9 +4,11 @@
 
 #include <QMargins>
 #include <QObject>
+#include <QRect>
 #include <QSize>
 #include <QTimer>
 #include <functional>
+#include <span>
 
 #include "core/gadgetsettings.h"
 #include "core/placement.h"
@@ -14,6 +16,14 @@
 namespace lsg {
 
 class TForm2;
+
+// A frame at `corner` that reaches under a panel of the monitor it mostly lies on comes out from
+// under it, along that edge, just far enough (a panel stays above every window and would hide the
+// gadget's title or caption); a frame taller or wider than the free area keeps its top or left
+// edge in it. Edges without a panel keep the frame where it is, partly off the monitor too.
+// `monitors` and `areas` pair each monitor with its free area (the monitor less its panels).
+QPoint clearOfPanels(QPoint corner, QSize outerSize, std::span<const QRect> monitors,
+                     std::span<const QRect> areas);
 
 // Where the gadget goes at start-up. The saved place and size are those of the window manager's
 // frame, which exists only once the window is mapped: the gadget is placed from the settings
@@ -39,6 +49,10 @@ public:
     // A press on the gadget ended; `moved` when it dragged the gadget.
     void dragFinished(bool moved);
 
+    // True from the show until the gadget has settled in its place (or the window manager kept it
+    // elsewhere, or the user moved it): moves and sizes meanwhile are the window manager's.
+    bool isPlacing() const { return m_placing; }
+
     // One check whether the window manager has framed the gadget; once it has, the saved place
     // and size are applied again, as the frame's. Checks again later while not framed or not yet
     // settled in its place, after the release while a button is held on the gadget, and never
@@ -59,6 +73,7 @@ private:
     int m_placements = 0;              // places asked for since the gadget was shown
     bool m_placeAfterRelease = false;  // a framing check met a held button
     bool m_userPlaced = false;         // the user moved the gadget: no re-placing any more
+    bool m_placing = false;            // between the show and the end of the framing checks
 };
 
 }  // namespace lsg

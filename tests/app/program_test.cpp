@@ -630,6 +630,51 @@ TEST_F(FramingTest, TheUsersDragIsNeverUndone) {
     }
 }
 
+// Start-up placement is the program's own, and so are the moves and sizes a window manager
+// makes meanwhile (openbox nudges a gadget mapped with little of it on the screen 20 px up):
+// none is saved, and the gadget ends where it was saved, start after start. Once it has settled,
+// a move or size is the user's and is saved; a maximised size never is.
+TEST_F(FramingTest, TheWindowManagersMovesWhilePlacingAreNotSaved) {
+    startFramedLate();
+    const QByteArray before = settingsText();
+    ASSERT_TRUE(m_form->placement()->isPlacing());
+    gadget()->move(gadget()->pos() + QPoint(1, -20));
+    gadget()->resize(gadget()->size() + QSize(0, 20));
+    settle();
+    EXPECT_EQ(settingsText(), before);
+
+    m_frame = kFrame;
+    QElapsedTimer waited;
+    waited.start();
+    while (m_form->placement()->isPlacing() && waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    ASSERT_FALSE(m_form->placement()->isPlacing());
+    EXPECT_EQ(gadget()->pos(), QPoint(50, 60));
+    EXPECT_EQ(gadget()->size(), QSize(292, 176));
+    EXPECT_EQ(settingsText(), before);
+
+    gadget()->showMaximized();
+    settle();
+    EXPECT_EQ(settingsText(), before);
+    gadget()->showNormal();
+    settle();
+    gadget()->move(70, 90);
+    gadget()->resize(250, 150);
+    settle();
+    // A place is written at most every tenth of a second.
+    waited.restart();
+    while (savedInt(settings::Key::Left) != gadget()->framePosition().x() &&
+           waited.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    EXPECT_EQ(savedInt(settings::Key::Left), gadget()->framePosition().x());
+    EXPECT_EQ(savedInt(settings::Key::Top), gadget()->framePosition().y());
+    EXPECT_EQ(savedInt(settings::Key::Width), gadget()->frameGeometry().width());
+    EXPECT_EQ(savedInt(settings::Key::Height), gadget()->frameGeometry().height());
+    EXPECT_NE(settingsText(), before);
+}
+
 // Saves of settings.ini in a folder: each write of a key renames a new temporary file of its own
 // name over the file. (Renames onto settings.ini itself would not do: the kernel merges repeats
 // of one event that follow each other.)

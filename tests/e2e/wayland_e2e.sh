@@ -174,4 +174,20 @@ if [ -s "$E2E_TMP/program.log" ]; then
     cat "$E2E_TMP/program.log" >&2
     e2e_fail "the program printed warnings on Wayland"
 fi
+kill "$E2E_WESTON_PID"
+wait "$E2E_WESTON_PID" 2>/dev/null || true
+
+# --- A compositor that chooses the gadget's size (kiosk-shell fills its output with every
+# window, as a tiling one gives it a tile): that size is the compositor's and is not saved.
+e2e_weston lsg-kiosk --backend=headless-backend.so --use-pixman --width=1024 --height=700 \
+    --shell=kiosk-shell.so
+printf '[Settings]\r\nWidth=300\r\nHeight=200\r\n' >"$E2E_APP/settings.ini"
+env -u DISPLAY WAYLAND_DISPLAY=lsg-kiosk "$E2E_APP/loadspire" >"$E2E_TMP/program.log" 2>&1 &
+E2E_PID=$!
+# Drawn at the compositor's size: the gadget has taken that size by then.
+e2e_wait_grep "$E2E_TMP/lsg-kiosk.log" 'create_buffer\(new id wl_buffer@[0-9]+, 0, 1024, 700,' 15
+kill "$E2E_PID"
+wait "$E2E_PID" 2>/dev/null || true
+[ "$(e2e_ini_value "$E2E_APP/settings.ini" Width) $(e2e_ini_value "$E2E_APP/settings.ini" Height)" = \
+    "300 200" ] || e2e_fail "the compositor's size was saved: $(tr '\r\n' '  ' <"$E2E_APP/settings.ini")"
 echo "wayland e2e passed"
