@@ -2,8 +2,10 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "app/mainform.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QMenu>
 #include <QSystemTrayIcon>
 #include <algorithm>
 #include <utility>
@@ -142,6 +144,7 @@ void TAppForm::readIdentity() {
     m_identity.AppVersion = formatAppVersion(GetFileVersion(exe));
     m_identity.AppCaption = m_identity.CompanyName + QStringLiteral(" - ") + m_identity.ProductName;
     setObjectName(m_identity.AppCaption);
+    m_tray.PopupMenu1()->setAccessibleName(m_identity.ProductName);
     m_updates.setIdentity(m_identity);
 }
 

@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "gadget/captionlabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QPainter>
 #include <QStyle>
@@ -23,10 +25,37 @@ void copyRows(uchar* to, qsizetype toStride, const uchar* from, qsizetype fromSt
     }
 }
 
+// A screen reader reads the caption as a label whose name is its text, as it reads a QLabel.
+class CaptionAccessible : public QAccessibleWidget {
+public:
+    explicit CaptionAccessible(CaptionLabel* label)
+        : QAccessibleWidget(label, QAccessible::StaticText) {}
+
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            return static_cast<const CaptionLabel*>(widget())->text();
+        }
+        return QAccessibleWidget::text(type);
+    }
+};
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
+    if (className == QLatin1String("lsg::CaptionLabel") && object != nullptr &&
+        object->isWidgetType()) {
+        return new CaptionAccessible(static_cast<CaptionLabel*>(object));
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 CaptionLabel::CaptionLabel(const QString& text, QWidget* parent) : QWidget(parent), m_text(text) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
+    Q_UNUSED(accessible);
 }
 
 void CaptionLabel::setText(const QString& text) {
@@ -36,6 +65,10 @@ void CaptionLabel::setText(const QString& text) {
     // One line in one font: the height stays, so the layout needs nothing new.
     m_text = text;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void CaptionLabel::setAlignment(Qt::Alignment alignment) {

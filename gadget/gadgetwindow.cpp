@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "gadget/gadgetwindow.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QLabel>
@@ -24,6 +26,51 @@ namespace {
 // Client size at 96 dpi; Qt's logical pixels scale it on denser screens.
 constexpr int kClientWidth = 355;
 constexpr int kClientHeight = 232;
+
+// What a screen reader hears of a chart: its name, and as its value the newest percentage.
+class ChartAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit ChartAccessible(ChartView* chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Value) {
+            const QVariant value = currentValue();
+            return value.isValid() ? QStringLiteral("%1 %").arg(value.toInt()) : QString();
+        }
+        return QAccessibleWidget::text(type);
+    }
+
+    QVariant currentValue() const override {
+        const ChartView* chart = static_cast<const ChartView*>(widget());
+        const std::optional<double> newest = chart->yValue(chart->count() - 1);
+        return newest ? QVariant(int(std::lround(*newest))) : QVariant();
+    }
+    // The chart shows what was measured; nobody sets it.
+    void setCurrentValue(const QVariant&) override {}
+    QVariant maximumValue() const override { return 100; }
+    QVariant minimumValue() const override { return 0; }
+    QVariant minimumStepSize() const override { return 1; }
+};
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
+    if (object == nullptr || !object->isWidgetType()) {
+        return nullptr;
+    }
+    if (className == QLatin1String("lsg::ChartView")) {
+        return new ChartAccessible(static_cast<ChartView*>(object));
+    }
+    // The gadget is a window of its own, named by its title, not a piece of another one.
+    if (className == QLatin1String("lsg::TForm2")) {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -170,6 +217,11 @@ TForm2::TForm2(QWidget* parent)
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     resize(kClientWidth, kClientHeight);
     setAutoFillBackground(true);
+    static const bool accessible = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
+    Q_UNUSED(accessible);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -177,13 +229,16 @@ TForm2::TForm2(QWidget* parent)
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAccessibleName(QStringLiteral("CPU usage charts"));
     m_panelLayout = new StripLayout(Panel1);
     Chart1 = new ChartView(ChartKind::Total, Panel1);
     Chart1->setObjectName(QStringLiteral("Chart1"));
+    Chart1->setAccessibleName(QStringLiteral("Total CPU usage"));
     Chart1->setMinimumSize(0, 0);
     m_panelLayout->setChart(Chart1);
     m_grid = new ProcessorGrid(Panel1);
     m_grid->setObjectName(QStringLiteral("ProcessorGrid"));
+    m_grid->setAccessibleName(QStringLiteral("CPU usage of each processor"));
     m_grid->hide();
     m_panelLayout->setGrid(m_grid);
     outer->addWidget(Panel1, 1);
@@ -216,6 +271,8 @@ void TForm2::createStrips(int count, bool visible) {
     for (int i = 1; i <= count; ++i) {
         auto* strip = new ChartView(ChartKind::Strip, Panel1);
         strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(stripCount() + 1));
+        // Counted from 1, as the grid's cells and the caption's count are.
+        strip->setAccessibleName(QStringLiteral("CPU %1 usage").arg(stripCount() + 1));
         strip->setVisible(visible);
         strip->setBackgroundColor(Chart1->backgroundColor());
         // Each new strip goes on top, so the last processor ends up uppermost.

@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "settingsdialog/settingsform.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
@@ -41,7 +43,63 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     return button;
 }
 
+// What a screen reader hears of the transparency slider: its name from its label, and its value
+// as the percentage the gadget lets through.
+class TransparencySliderAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TransparencySliderAccessible(TransparencySlider* slider)
+        : QAccessibleWidget(slider, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Value) {
+            return QStringLiteral("%1 %").arg(currentValue().toInt());
+        }
+        return QAccessibleWidget::text(type);
+    }
+
+    QVariant currentValue() const override {
+        return TransparencySlider::percentForPosition(slider()->value());
+    }
+    void setCurrentValue(const QVariant& value) override {
+        slider()->setValue(int(std::lround(value.toDouble() / 10.0)));
+    }
+    QVariant maximumValue() const override {
+        return TransparencySlider::percentForPosition(slider()->maximum());
+    }
+    QVariant minimumValue() const override {
+        return TransparencySlider::percentForPosition(slider()->minimum());
+    }
+    QVariant minimumStepSize() const override { return TransparencySlider::percentForPosition(1); }
+
+private:
+    QSlider* slider() const { return static_cast<QSlider*>(widget()); }
+};
+
+QAccessibleInterface* accessibleFor(const QString& className, QObject* object) {
+    if (className == QLatin1String("lsg::TransparencySlider") && object != nullptr &&
+        object->isWidgetType()) {
+        return new TransparencySliderAccessible(static_cast<TransparencySlider*>(object));
+    }
+    return nullptr;
+}
+
 }  // namespace
+
+TransparencySlider::TransparencySlider(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleFor);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    setAccessibleDescription(
+        QStringLiteral("How much of the gadget shows through: 0 % is opaque."));
+}
 
 int transparencyForPosition(int position) {
     // The default rounding mode takes halves to even: 229.5 gives 230, 178.5 gives 178.
@@ -93,7 +151,7 @@ void TSettingsForm::buildControls() {
     Label1->setGeometry(8, 104, labelWidth, 19);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    TrackBar1 = new QSlider(Qt::Horizontal, this);
+    TrackBar1 = new TransparencySlider(this);
     TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
     TrackBar1->setRange(0, kMaxPosition);
     TrackBar1->setSingleStep(1);
@@ -102,6 +160,8 @@ void TSettingsForm::buildControls() {
     TrackBar1->setTickInterval(1);
     TrackBar1->setValue(0);
     TrackBar1->setGeometry(125, 104, 149, 29);
+    // The label names the slider, for a screen reader too.
+    Label1->setBuddy(TrackBar1);
 
     BitBtn2 =
         makeButton(this, "BitBtn2", QStringLiteral("Reset to Defaults..."), QRect(8, 139, 266, 33));

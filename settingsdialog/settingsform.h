@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QDialog>
 #include <QFont>
+#include <QSlider>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -15,7 +16,6 @@
 
 class QLabel;
 class QPushButton;
-class QSlider;
 
 namespace lsg {
 
@@ -54,6 +54,18 @@ struct RestartActions {
     std::function<void()> beforeStart;
     std::function<bool(const QString&)> startDetached;
     std::function<void()> quit;
+};
+
+// The transparency slider. A screen reader reads its value as the percentage the gadget lets
+// through (0 % opaque, 80 % the most transparent step) rather than the bare step 0..8.
+class TransparencySlider : public QSlider {
+    Q_OBJECT
+
+public:
+    explicit TransparencySlider(QWidget* parent = nullptr);
+
+    // The step's share of see-through, 10 % a step.
+    static int percentForPosition(int position) { return position * 10; }
 };
 
 // The settings window: label font and colour, background colour and transparency of the gadget,

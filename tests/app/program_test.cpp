@@ -4,12 +4,14 @@
 // strips, and the menu commands that write settings.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -795,6 +797,43 @@ TEST_F(StartupTest, ResetLetsGoOfTheNameBeforeTheFreshCopyStarts) {
                          QStringLiteral("start ") + m_appFolder + QStringLiteral("loadspire"),
                          QStringLiteral("quit")}));
     EXPECT_FALSE(QFile::exists(m_appFolder + QStringLiteral("settings.ini")));
+}
+
+// What a screen reader reads of the gadget: a window named by its title, the caption's text, each
+// chart by its name with the newest percentage as its value, and the menu by the program's name.
+TEST_F(StartupTest, AScreenReaderReadsTheCaptionAndTheCharts) {
+    writeSettings("ShowCores=1\r\n");
+    start(2);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(gadget());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("KALDERN - Loadspire Gauge"));
+    QAccessibleInterface* caption = QAccessible::queryAccessibleInterface(gadget()->Label1);
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(caption->role(), QAccessible::StaticText);
+    // 37 and 50: the average truncates to 43.
+    EXPECT_EQ(caption->text(QAccessible::Name),
+              QStringLiteral("Average CPU Usage: 43% (2 processors)"));
+    struct Case {
+        ChartView* chart;
+        QString name;
+        int value;
+    };
+    for (const Case& c : {Case{gadget()->Chart1, QStringLiteral("Total CPU usage"), 43},
+                          Case{gadget()->strip(1), QStringLiteral("CPU 1 usage"), 37},
+                          Case{gadget()->strip(2), QStringLiteral("CPU 2 usage"), 50}}) {
+        SCOPED_TRACE(c.name.toStdString());
+        QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(c.chart);
+        ASSERT_NE(chart, nullptr);
+        EXPECT_EQ(chart->role(), QAccessible::Chart);
+        EXPECT_EQ(chart->text(QAccessible::Name), c.name);
+        ASSERT_NE(chart->valueInterface(), nullptr);
+        EXPECT_EQ(chart->valueInterface()->currentValue().toInt(), c.value);
+        EXPECT_EQ(chart->text(QAccessible::Value), QStringLiteral("%1 %").arg(c.value));
+    }
+    QAccessibleInterface* popup = QAccessible::queryAccessibleInterface(menu().PopupMenu1());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->text(QAccessible::Name), QStringLiteral("Loadspire Gauge"));
 }
 
 TEST_F(StartupTest, ClosedSettingsWindowsAreFreed) {

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
@@ -163,6 +164,30 @@ TEST_F(SettingsFormTest, SliderStepsApplyAndStoreTheirValues) {
     form->TrackBar1->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(form->TrackBar1->value(), 1);
     EXPECT_EQ(settings::readInt(SettingsFile, settings::Key::Transparency), 230);
+}
+
+// A screen reader names the slider by its label and reads its value as the share of the gadget
+// that shows through, not as the bare step; setting that value through it moves the slider.
+TEST_F(SettingsFormTest, AScreenReaderReadsTheSliderByItsLabelInPercent) {
+    auto form = makeForm();
+    QAccessibleInterface* slider = QAccessible::queryAccessibleInterface(form->TrackBar1);
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->role(), QAccessible::Slider);
+    EXPECT_EQ(slider->text(QAccessible::Name), QStringLiteral("Transparency:"));
+    QAccessibleValueInterface* value = slider->valueInterface();
+    ASSERT_NE(value, nullptr);
+    EXPECT_EQ(value->minimumValue().toInt(), 0);
+    EXPECT_EQ(value->maximumValue().toInt(), 80);
+    EXPECT_EQ(value->minimumStepSize().toInt(), 10);
+    for (const auto& [position, percent] : {std::pair{0, 0}, std::pair{3, 30}, std::pair{8, 80}}) {
+        form->TrackBar1->setValue(position);
+        EXPECT_EQ(value->currentValue().toInt(), percent);
+        EXPECT_EQ(slider->text(QAccessible::Value), QStringLiteral("%1 %").arg(percent));
+    }
+    value->setCurrentValue(50);
+    EXPECT_EQ(form->TrackBar1->value(), 5);
+    EXPECT_EQ(settings::readInt(SettingsFile, settings::Key::Transparency), 128);
+    EXPECT_FALSE(slider->text(QAccessible::Description).isEmpty());
 }
 
 // Opening reads the stored value and writes nothing: only the user's change of the slider
