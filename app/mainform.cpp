@@ -29,6 +29,9 @@ namespace {
 
 constexpr int kStayOnTopMs = 3000;
 constexpr int kMaxFontPoints = 500;
+// Why Stay On Top cannot be chosen on Wayland, as its tooltip says.
+const QString kNoStayOnTopOnWayland = QStringLiteral(
+    "Not available on Wayland: the compositor decides which windows stay above the others.");
 
 // Brings an open window to the front, as a second use of its menu command.
 void bringForward(QWidget* window) {
@@ -78,6 +81,12 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
     connect(&m_updates, &UpdateNotifier::ended, this,
             [this](bool notificationsOn) { m_tray.setUpdateNotifications(true, notificationsOn); });
     connectMenu();
+    if (platform::isWaylandSession()) {
+        // Wayland has no request for it: the item would promise what nothing can do.
+        m_tray.StayOnTop1()->setEnabled(false);
+        m_tray.StayOnTop1()->setToolTip(kNoStayOnTopOnWayland);
+        m_tray.PopupMenu1()->setToolTipsVisible(true);
+    }
     // Without a tray host the toolkit falls back to an X-only tray, which Wayland cannot take.
     if (!platform::isWaylandSession() || m_environment.trayAvailable()) {
         m_tray.showIcon();

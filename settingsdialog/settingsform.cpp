@@ -17,6 +17,7 @@
 #include "core/inifile.h"
 #include "core/logging.h"
 #include "core/settingskeys.h"
+#include "platform/displayserver.h"
 #include "platform/paths.h"
 #include "ui/style.h"
 
@@ -27,6 +28,9 @@ namespace {
 constexpr int kClientWidth = 282;
 constexpr int kClientHeight = 184;
 constexpr int kMaxPosition = 8;
+// Why the slider cannot be used on Wayland, as its tooltip says.
+const QString kNoTransparencyOnWayland =
+    QStringLiteral("Not available on Wayland: the compositor decides how transparent a window is.");
 
 QFont controlFont() {
     return QFont(QStringLiteral("Tahoma"), 12);
@@ -162,6 +166,14 @@ void TSettingsForm::buildControls() {
     TrackBar1->setGeometry(125, 104, 149, 29);
     // The label names the slider, for a screen reader too.
     Label1->setBuddy(TrackBar1);
+    if (platform::isWaylandSession()) {
+        // Wayland has no whole-window opacity: the slider would change nothing to be seen.
+        for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(TrackBar1)}) {
+            control->setEnabled(false);
+            control->setToolTip(kNoTransparencyOnWayland);
+        }
+        TrackBar1->setAccessibleDescription(kNoTransparencyOnWayland);
+    }
 
     BitBtn2 =
         makeButton(this, "BitBtn2", QStringLiteral("Reset to Defaults..."), QRect(8, 139, 266, 33));
