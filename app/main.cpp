@@ -9,6 +9,7 @@
 #include "core/logging.h"
 #include "platform/displayserver.h"
 #include "platform/singleinstance.h"
+#include "resources/pictures.h"
 #include "ui/style.h"
 
 int main(int argc, char** argv) {
@@ -38,6 +39,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     lsg::platform::restorePlatformChoice(platform);
     QApplication::setApplicationName(QStringLiteral("Loadspire Gauge"));
+    // Every window of the program (the gadget, its dialogs, message boxes) shows its icon.
+    QApplication::setWindowIcon(lsg::res::programIcon());
     // The main form is never shown; closing the gadget only hides it.
     QApplication::setQuitOnLastWindowClosed(false);
     lsg::ui::applySlateGrayStyle(app);

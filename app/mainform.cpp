@@ -320,6 +320,8 @@ void TAppForm::Settings1Click() {
     // closed one again. Those still open go with the main form.
     auto* form = new TSettingsForm(m_gadget, SettingsFile.get(), m_messages);
     form->setAttribute(Qt::WA_DeleteOnClose);
+    // A title that says whose settings these are, in a window list as on the window.
+    form->setWindowTitle(m_identity.ProductName + QStringLiteral(" Settings"));
     RestartActions restart;
     restart.executablePath = [this] { return m_environment.executablePath; };
     restart.beforeStart = m_environment.releaseInstance;

@@ -293,7 +293,7 @@ void runCheck(CheckState& state, const CheckConfig& config) {
         guid.clear();
     }
 
-    // 4. The store, created when missing.
+    // 4. The store; its folder is made by the first value written.
     try {
         state.store =
             std::make_unique<UpdateStore>(UpdateStore::folderIn(config.storeBaseFolder, key));

@@ -7,6 +7,9 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <unistd.h>
 
 #include "core/inifile.h"
 
@@ -19,6 +22,22 @@ namespace {
 
 const QString kSection = QStringLiteral("Settings");
 const QString kFileName = QStringLiteral("update.ini");
+
+// Whether the folder exists and takes files, or its nearest existing parent would let it be made.
+bool canHold(const QString& folder) {
+    QString path = QDir::cleanPath(folder);
+    for (;;) {
+        const QFileInfo info(path);
+        if (info.exists()) {
+            return info.isDir() && ::access(QFile::encodeName(path).constData(), W_OK | X_OK) == 0;
+        }
+        const QString parent = info.path();
+        if (parent == path || parent.isEmpty()) {
+            return false;
+        }
+        path = parent;
+    }
+}
 
 }  // namespace
 
@@ -78,7 +97,9 @@ QString UpdateStore::folderIn(const QString& baseFolder, const QString& key) {
 UpdateStore::UpdateStore(QString folder) : m_folder(std::move(folder)) {}
 
 bool UpdateStore::open() {
-    m_open = !m_folder.isEmpty() && QDir().mkpath(m_folder);
+    // Nothing is made yet: the folder comes with the first value written, so that a check that
+    // stores nothing (no server answered) leaves no empty folder in the user's config folder.
+    m_open = !m_folder.isEmpty() && canHold(m_folder);
     return m_open;
 }
 
@@ -99,7 +120,7 @@ int UpdateStore::readNumber(const QString& name, int fallback) const {
 }
 
 void UpdateStore::writeText(const QString& name, const QString& value) {
-    if (!m_open && !open()) {
+    if ((!m_open && !open()) || !QDir().mkpath(m_folder)) {
         throw lsg::Exception(
             QStringLiteral("The update settings folder \"%1\" could not be created.")
                 .arg(m_folder));

@@ -32,7 +32,8 @@ public:
 
     explicit UpdateStore(QString folder);
 
-    // Creates the folder when missing. False when there is no folder or it cannot be made.
+    // Whether the store can be used: false when there is no folder, or it cannot take files or
+    // be made. Makes nothing: the folder is made by the first write.
     bool open();
     bool isOpen() const { return m_open; }
     const QString& folder() const { return m_folder; }
@@ -43,7 +44,8 @@ public:
     // As readText; a value that is not a decimal 32-bit number also gives the fallback.
     int readNumber(const QString& name, int fallback) const;
 
-    // Writes one value, keeping every other. Opens the store first when it is not open yet.
+    // Writes one value, keeping every other. Opens the store first when it is not open yet, and
+    // makes its folder when missing.
     // Throws lsg::Exception when the file cannot be written.
     void writeText(const QString& name, const QString& value);
     void writeNumber(const QString& name, int value);

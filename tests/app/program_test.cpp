@@ -791,6 +791,8 @@ TEST_F(StartupTest, ResetLetsGoOfTheNameBeforeTheFreshCopyStarts) {
     menu().Settings1()->trigger();
     ASSERT_EQ(m_form->settingsForms().size(), 1u);
     TSettingsForm* form = m_form->settingsForms().front();
+    // Its title says whose settings these are.
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Loadspire Gauge Settings"));
     form->BitBtn2Click();
     EXPECT_EQ(steps, (std::vector<QString>{
                          QStringLiteral("let go"),

@@ -34,8 +34,8 @@ e2e_wait_until 60 tree_has '^  frame name="KALDERN - Loadspire Gauge"$' "$captio
 # Transparency 178 is the fourth step: 30 % of the gadget shows through.
 read -r tx ty < <(e2e_tray_icon_pos)
 e2e_menu "$tx" "$ty" Down Down Return
-e2e_wait_window '^Settings$' 10 >/dev/null
-e2e_wait_until 60 tree_has '^  dialog name="Settings"$' \
+e2e_wait_window '^Loadspire Gauge Settings$' 10 >/dev/null
+e2e_wait_until 60 tree_has '^  dialog name="Loadspire Gauge Settings"$' \
     '^ +slider name="Transparency:" value=30 description="[^"]+"$' ||
     e2e_fail "the settings window is not read as it should be:"$'\n'"$(cat "$E2E_TMP/tree.txt")"
 e2e_exit_from_menu "$tx" "$ty" "$E2E_PID"

@@ -16,10 +16,18 @@ old_pid=$E2E_PID
 
 gadget=$(e2e_wait_window '^KALDERN - Loadspire Gauge$' 15)
 
-# "Settings..." is the second item of the tray menu.
+# "Settings..." is the second item of the tray menu. Its window says whose settings it holds, in
+# its title and with the program's icon, as the gadget has.
 read -r tx ty < <(e2e_tray_icon_pos)
 e2e_menu "$tx" "$ty" Down Down Return
-dialog=$(e2e_wait_window '^Settings$' 10)
+dialog=$(e2e_wait_window '^Loadspire Gauge Settings$' 10)
+icon_sizes() {
+    xprop -id "$1" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | paste -sd ' '
+}
+[ "$(icon_sizes "$dialog")" = "$(icon_sizes "$gadget")" ] &&
+    icon_sizes "$dialog" | grep -q 'Icon (16 x 16).*Icon (128 x 128)' ||
+    e2e_fail "the settings window's icon ($(icon_sizes "$dialog")) is not the program's" \
+        "($(icon_sizes "$gadget"))"
 e2e_activate "$dialog"
 read -r w h < <(e2e_window_size "$dialog")
 [ "$w" = 282 ] && [ "$h" = 184 ] || e2e_fail "settings window is ${w}x$h"

@@ -149,10 +149,10 @@ wayland_menu Down Down Down Return
 # that would move it reach the next button instead; Escape closes the dialog after them.
 enters=$(keyboard_enters)
 wayland_menu Down Down Return
-e2e_wait_grep "$log" 'set_title\("Settings"\)' 10
+e2e_wait_grep "$log" 'set_title\("Loadspire Gauge Settings"\)' 10
 e2e_wait_grep "$log" 'wl_keyboard@[0-9]+\.enter\(' 10 $((enters + 1))
 xdotool key Tab Tab End
-close_window Settings Escape
+close_window 'Loadspire Gauge Settings' Escape
 [ "$(e2e_ini_value "$E2E_APP/settings.ini" Transparency)" = 204 ] ||
     e2e_fail "the disabled slider stored $(e2e_ini_value "$E2E_APP/settings.ini" Transparency)"
 

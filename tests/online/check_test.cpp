@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -357,7 +358,8 @@ TEST_F(CheckRun, BothAttemptsFailingWritesNothing) {
         << r.failureText.toStdString();
     EXPECT_TRUE(r.failureText.contains(QStringLiteral("\r\rHTTP Response:\r")));
     EXPECT_FALSE(r.NewVersionAvailable);
-    EXPECT_FALSE(QFile::exists(store().filePath()));
+    // Not even the store's folder is left behind.
+    EXPECT_FALSE(QFileInfo::exists(store().folder()));
 }
 
 TEST_F(CheckRun, WorkerThroughTheTimerTicks) {
