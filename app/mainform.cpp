@@ -87,6 +87,7 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
         m_tray.StayOnTop1()->setToolTip(kNoStayOnTopOnWayland);
         m_tray.PopupMenu1()->setToolTipsVisible(true);
     }
+    connect(&m_sampling, &SamplingController::ticked, &m_tray, &TrayMenu::showLoad);
     // Without a tray host the toolkit falls back to an X-only tray, which Wayland cannot take.
     if (!platform::isWaylandSession() || m_environment.trayAvailable()) {
         m_tray.showIcon();
@@ -119,7 +120,10 @@ void TAppForm::connectMenu() {
     bind(&TrayMenu::settingsChosen, &TAppForm::Settings1Click);
     bind(&TrayMenu::stayOnTopChosen, &TAppForm::StayOnTop1Click);
     bind(&TrayMenu::showAllProcessorsChosen, &TAppForm::ShowAllCores1Click);
+    bind(&TrayMenu::liveTrayIconChosen, &TAppForm::LiveTrayIcon1Click);
     bind(&TrayMenu::updateNotificationsChosen, &TAppForm::UpdateNotifications1Click);
+    bind(&TrayMenu::startAtLoginChosen, &TAppForm::StartAtLogin1Click);
+    connect(&m_tray, &TrayMenu::menuOpening, this, [this] { m_trayOptions.refreshStartAtLogin(); });
     bind(&TrayMenu::helpChosen, &TAppForm::Help1Click);
     bind(&TrayMenu::sendFeedbackChosen, &TAppForm::SendFeedback1Click);
     bind(&TrayMenu::aboutChosen, &TAppForm::About1Click);
@@ -134,6 +138,7 @@ void TAppForm::FormCreateSteps() {
     readIdentity();
     createGadget();
     chooseDataFolder();
+    m_trayOptions.load(SettingsFile.get());
     restoreGeometry(m_saved);
     // Without the sampler the gadget still comes up, is placed, saves its moves and takes its
     // look; the sampling tick counts again and builds the strips once the sampler answers.
@@ -356,6 +361,14 @@ void TAppForm::ShowAllCores1Click() {
     settings::writeInt(SettingsFile.get(), settings::Key::ShowCores, show ? 1 : 0);
     m_tray.setShowAllProcessorsChecked(show);
     m_sampling.setStripsShown(show);
+}
+
+void TAppForm::LiveTrayIcon1Click() {
+    m_trayOptions.LiveTrayIcon1Click(SettingsFile.get());
+}
+
+void TAppForm::StartAtLogin1Click() {
+    m_trayOptions.StartAtLogin1Click(m_environment.executablePath);
 }
 
 void TAppForm::UpdateNotifications1Click() {

@@ -14,6 +14,7 @@
 #include "app/geometrywriter.h"
 #include "app/samplingcontroller.h"
 #include "app/traymenu.h"
+#include "app/trayoptions.h"
 #include "app/updatenotifier.h"
 #include "core/gadgetsettings.h"
 #include "core/identity.h"
@@ -99,7 +100,9 @@ public:
     void Settings1Click();
     void StayOnTop1Click();
     void ShowAllCores1Click();
+    void LiveTrayIcon1Click();
     void UpdateNotifications1Click();
+    void StartAtLogin1Click();
     void Help1Click();
     void SendFeedback1Click();
     void About1Click();
@@ -142,6 +145,7 @@ private:
     bool StartupComplete = false;
 
     TrayMenu m_tray;
+    TrayOptions m_trayOptions{m_tray};
     SamplingController m_sampling;
     UpdateNotifier m_updates;
     GeometryWriter m_geometry;

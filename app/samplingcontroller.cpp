@@ -94,6 +94,8 @@ void SamplingController::Timer1Timer() {
         return;
     }
     m_gadget->Label1->setText(outcome.caption);
+    const std::optional<double> total = m_gadget->Chart1->yValue(kChartPoints - 1);
+    emit ticked(total ? qint64(*total) : 0, outcome.caption);
 }
 
 }  // namespace lsg

@@ -49,6 +49,10 @@ public:
     // One tick.
     void Timer1Timer();
 
+signals:
+    // A tick fed the charts: the total chart's new value and the caption (for the tray).
+    void ticked(qint64 totalPercent, const QString& caption);
+
 private:
     QTimer Timer1;
     std::unique_ptr<adCpuUsage::Sampler> m_sampler;

@@ -3,15 +3,20 @@
 #include "app/traymenu.h"
 
 #include <QAction>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QSystemTrayIcon>
 
+#include "app/loadicon.h"
 #include "resources/pictures.h"
 #include "ui/popupmenu.h"
 
 namespace lsg {
 namespace {
+
+// What each tick handed the tray, for those who look (QT_LOGGING_RULES="lsg.tray=true").
+Q_LOGGING_CATEGORY(trayLog, "lsg.tray", QtWarningMsg)
 
 // The tooltip is the application's title, held to what the notification area takes.
 const QString kApplicationTitle = QStringLiteral("Loadspire Gauge");
@@ -20,18 +25,29 @@ constexpr int kBalloonMs = 10000;
 
 }  // namespace
 
-TrayMenu::TrayMenu(QObject* parent) : QObject(parent), m_menu(new QMenu) {
+TrayMenu::TrayMenu(QObject* parent)
+    : QObject(parent),
+      m_menu(new QMenu),
+      m_programIcon(res::programIcon()),
+      m_load(std::make_shared<LoadIcon>()),
+      m_liveIcon(LoadIcon::icon(m_load)),
+      m_toolTip(kApplicationTitle.left(kMaxTooltip)) {
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
     m_showWindow = addItem(QStringLiteral("Show &Form"), nullptr, &TrayMenu::showFormChosen);
     m_settings = addItem(QStringLiteral("Settings..."), "settings48", &TrayMenu::settingsChosen);
     m_stayOnTop = addItem(QStringLiteral("Stay On Top"), nullptr, &TrayMenu::stayOnTopChosen, true);
     m_showAllCores = addItem(QStringLiteral("Show All Processors"), nullptr,
                              &TrayMenu::showAllProcessorsChosen, true);
+    // The new items take letters no other item uses, so every access key stays as it was.
+    m_liveTrayIcon =
+        addItem(QStringLiteral("Live Tray &Icon"), nullptr, &TrayMenu::liveTrayIconChosen, true);
     m_menu->addSeparator();
     m_updateNotifications = addItem(QStringLiteral("Update Notifications"), nullptr,
                                     &TrayMenu::updateNotificationsChosen, true);
     m_updateNotifications->setChecked(true);
     m_updateNotifications->setEnabled(false);
+    m_startAtLogin =
+        addItem(QStringLiteral("Start at &Login"), nullptr, &TrayMenu::startAtLoginChosen, true);
     m_help = addItem(QStringLiteral("Online Help"), "help", &TrayMenu::helpChosen);
     m_sendFeedback =
         addItem(QStringLiteral("S&end Feedback..."), "feedback", &TrayMenu::sendFeedbackChosen);
@@ -40,8 +56,10 @@ TrayMenu::TrayMenu(QObject* parent) : QObject(parent), m_menu(new QMenu) {
     m_exit = addItem(QStringLiteral("E&xit"), "exit", &TrayMenu::exitChosen);
     m_menu->setDefaultAction(m_exit);
 
-    m_icon = new QSystemTrayIcon(res::programIcon(), this);
-    m_icon->setToolTip(kApplicationTitle.left(kMaxTooltip));
+    connect(m_menu, &QMenu::aboutToShow, this, &TrayMenu::menuOpening);
+
+    m_icon = new QSystemTrayIcon(m_programIcon, this);
+    m_icon->setToolTip(m_toolTip);
     m_icon->setContextMenu(m_menu);
     connect(m_icon, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -84,6 +102,45 @@ void TrayMenu::popupFor(QWidget* owner, const QPoint& screenPosition) {
 
 void TrayMenu::showBalloon(const QString& title, const QString& text) {
     m_icon->showMessage(title, text, QSystemTrayIcon::Information, kBalloonMs);
+}
+
+void TrayMenu::showLoad(qint64 totalPercent, const QString& caption) {
+    // Trays pass every new tooltip on (over D-Bus for a StatusNotifierItem): only a new text.
+    const QString toolTip = caption.left(kMaxTooltip);
+    if (toolTip != m_toolTip) {
+        m_toolTip = toolTip;
+        m_icon->setToolTip(m_toolTip);
+    }
+    const bool changed = m_load->push(totalPercent);
+    const bool handOver = m_liveOn && (changed || !m_showingLive);
+    if (handOver) {
+        showCurrentIcon();
+    }
+    qCDebug(trayLog) << "total" << totalPercent << (handOver ? "new picture" : "same picture");
+}
+
+void TrayMenu::setLiveIcon(bool on) {
+    m_liveTrayIcon->setChecked(on);
+    m_liveOn = on;
+    showCurrentIcon();
+}
+
+bool TrayMenu::liveIconChecked() const {
+    return m_liveTrayIcon->isChecked();
+}
+
+void TrayMenu::showCurrentIcon() {
+    // The same live icon is handed again: the tray draws it anew, at its size, from the totals.
+    m_showingLive = m_liveOn && m_load->hasValues();
+    m_icon->setIcon(m_showingLive ? m_liveIcon : m_programIcon);
+}
+
+void TrayMenu::setStartAtLoginChecked(bool checked) {
+    m_startAtLogin->setChecked(checked);
+}
+
+bool TrayMenu::startAtLoginChecked() const {
+    return m_startAtLogin->isChecked();
 }
 
 void TrayMenu::setStayOnTopChecked(bool checked) {

@@ -61,6 +61,8 @@ QString keyName(Key key) {
             return QStringLiteral("Fontsize");
         case Key::Fontstyle:
             return QStringLiteral("Fontstyle");
+        case Key::LiveTrayIcon:
+            return QStringLiteral("LiveTrayIcon");
     }
     return QString();
 }
@@ -99,6 +101,15 @@ std::optional<TColor> readColor(const IniFile* file, Key key) {
 
 void writeColor(IniFile* file, Key key, TColor color) {
     writeText(file, key, colorToText(color));
+}
+
+bool readLiveTrayIcon(const IniFile* file) {
+    const std::optional<qint32> value = readOptionalInt(file, Key::LiveTrayIcon);
+    return value ? *value != 0 : kDefaultLiveTrayIcon;
+}
+
+void writeLiveTrayIcon(IniFile* file, bool on) {
+    writeInt(file, Key::LiveTrayIcon, on ? 1 : 0);
 }
 
 std::optional<qint32> readFontSize(const IniFile* file) {

@@ -35,6 +35,7 @@ enum class Key {
     Fontname,         // plain text
     Fontsize,         // integer text, points
     Fontstyle,        // integer text, fontStyleCode
+    LiveTrayIcon,     // integer 0 or 1: the tray icon shows the load (absent: on)
 };
 
 // The key's name as it appears in the file.
@@ -46,6 +47,7 @@ inline constexpr TColor kDefaultTextColor = clWindowText;
 inline constexpr TColor kDefaultBackgroundColor = clBtnFace;
 inline constexpr char kDefaultFontName[] = "Tahoma";
 inline constexpr qint32 kDefaultFontSize = 8;
+inline constexpr bool kDefaultLiveTrayIcon = true;
 
 // The key read by the lenient integer reader: 0 when absent, not an integer, or outside the
 // key's range (Transparency: 1..255).
@@ -64,6 +66,11 @@ void writeText(IniFile* file, Key key, const QString& text);
 // name nor an integer throws "'<text>' is not a valid integer value".
 std::optional<TColor> readColor(const IniFile* file, Key key);
 void writeColor(IniFile* file, Key key, TColor color);
+
+// "LiveTrayIcon": off only when it reads as exactly 0, so that a file from before the key, or
+// a hand-edited value that is no integer, keeps the default.
+bool readLiveTrayIcon(const IniFile* file);
+void writeLiveTrayIcon(IniFile* file, bool on);
 
 // "Fontsize" by the strict integer parse; nullopt when empty, throws when malformed.
 std::optional<qint32> readFontSize(const IniFile* file);

@@ -38,7 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const lsg::IniFile ini(filePath());
     const QString section = QString::fromLatin1(kSection);
-    for (int k = 0; k <= static_cast<int>(Key::Fontstyle); ++k) {
+    for (int k = 0; k <= static_cast<int>(Key::LiveTrayIcon); ++k) {
         const QString name = keyName(static_cast<Key>(k));
         const QString text = ini.readString(section, name, QStringLiteral("default"));
         // readInteger is readIntegerText over readString; one read of the file serves both.

@@ -267,10 +267,17 @@ QPolygonF chartLine() {
                       QPointF(252, 96)});
 }
 
-void drawProgramIcon(QPainter& p, int pixels) {
-    // The margin is snapped to whole pixels so that the tile's straight edges stay crisp at
-    // the small sizes.
-    const int inset = qRound(pixels * 12.0 / 256.0);
+// The program icon's parts: the live tray icon draws its own chart between the tile and the rim.
+enum IconPart : unsigned { kTilePart = 1, kChartPart = 2, kRimPart = 4, kWholeIcon = 7 };
+
+// The margin around the tile, snapped to whole pixels so that the tile's straight edges stay
+// crisp at the small sizes.
+int tileInset(int pixels) {
+    return qRound(pixels * 12.0 / 256.0);
+}
+
+void drawProgramIcon(QPainter& p, int pixels, unsigned parts = kWholeIcon) {
+    const int inset = tileInset(pixels);
     const qreal side = pixels - 2 * inset;
     if (side <= 0) {
         return;
@@ -280,44 +287,50 @@ void drawProgramIcon(QPainter& p, int pixels) {
     const qreal devicePixel = kTile / side;
 
     const QPainterPath tile = tilePath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(vertical(0, kTile, QColor(84, 126, 196), QColor(43, 64, 107)));
-    p.drawPath(tile);
+    if ((parts & kTilePart) != 0) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(vertical(0, kTile, QColor(84, 126, 196), QColor(43, 64, 107)));
+        p.drawPath(tile);
 
-    if (pixels >= 32) {
-        // Faint grid lines; below 32 pixels they would only muddy the tile.
-        p.setPen(QPen(QColor(255, 255, 255, 40), std::max(devicePixel, 3.0), Qt::SolidLine,
-                      Qt::FlatCap));
-        for (qreal y : {58.0, 116.0, 174.0}) {
-            p.drawLine(QPointF(0, y), QPointF(kTile, y));
+        if (pixels >= 32) {
+            // Faint grid lines; below 32 pixels they would only muddy the tile.
+            p.setPen(QPen(QColor(255, 255, 255, 40), std::max(devicePixel, 3.0), Qt::SolidLine,
+                          Qt::FlatCap));
+            for (qreal y : {58.0, 116.0, 174.0}) {
+                p.drawLine(QPointF(0, y), QPointF(kTile, y));
+            }
         }
     }
 
-    const QPolygonF line = chartLine();
-    QPainterPath area;
-    area.addPolygon(line);
-    area.lineTo(252, 260);
-    area.lineTo(-20, 260);
-    area.closeSubpath();
-    p.setPen(Qt::NoPen);
-    p.setBrush(vertical(40, kTile, QColor(255, 255, 255, 235), QColor(214, 228, 255, 190)));
-    p.drawPath(area.intersected(tile));
+    if ((parts & kChartPart) != 0) {
+        const QPolygonF line = chartLine();
+        QPainterPath area;
+        area.addPolygon(line);
+        area.lineTo(252, 260);
+        area.lineTo(-20, 260);
+        area.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(vertical(40, kTile, QColor(255, 255, 255, 235), QColor(214, 228, 255, 190)));
+        p.drawPath(area.intersected(tile));
 
-    QPainterPath ridge;
-    ridge.addPolygon(line);
-    QPainterPathStroker stroker;
-    stroker.setWidth(std::max(devicePixel, 10.0));
-    stroker.setJoinStyle(Qt::RoundJoin);
-    p.setBrush(Qt::white);
-    p.drawPath(stroker.createStroke(ridge).intersected(tile));
+        QPainterPath ridge;
+        ridge.addPolygon(line);
+        QPainterPathStroker stroker;
+        stroker.setWidth(std::max(devicePixel, 10.0));
+        stroker.setJoinStyle(Qt::RoundJoin);
+        p.setBrush(Qt::white);
+        p.drawPath(stroker.createStroke(ridge).intersected(tile));
+    }
 
-    // A thin dark rim separates the tile from light backgrounds.
-    p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(QColor(20, 32, 58, 150), devicePixel));
-    p.drawRoundedRect(
-        QRectF(0, 0, kTile, kTile)
-            .adjusted(devicePixel / 2, devicePixel / 2, -devicePixel / 2, -devicePixel / 2),
-        44 - devicePixel / 2, 44 - devicePixel / 2);
+    if ((parts & kRimPart) != 0) {
+        // A thin dark rim separates the tile from light backgrounds.
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(20, 32, 58, 150), devicePixel));
+        p.drawRoundedRect(
+            QRectF(0, 0, kTile, kTile)
+                .adjusted(devicePixel / 2, devicePixel / 2, -devicePixel / 2, -devicePixel / 2),
+            44 - devicePixel / 2, 44 - devicePixel / 2);
+    }
 }
 
 // --- maker's logo -------------------------------------------------------------------------------
@@ -597,15 +610,40 @@ private:
 
 }  // namespace
 
-QImage programIconImage(int pixels) {
+namespace {
+
+QImage programIconParts(int pixels, unsigned parts) {
     QImage img = blankImage(QSize(pixels, pixels));
     if (img.isNull()) {
         return img;
     }
     QPainter p(&img);
     prepare(p);
-    drawProgramIcon(p, pixels);
+    drawProgramIcon(p, pixels, parts);
     return img;
+}
+
+}  // namespace
+
+QImage programIconImage(int pixels) {
+    return programIconParts(pixels, kWholeIcon);
+}
+
+QImage programIconTile(int pixels) {
+    return programIconParts(pixels, kTilePart);
+}
+
+QImage programIconRim(int pixels) {
+    return programIconParts(pixels, kRimPart);
+}
+
+int programIconInset(int pixels) {
+    return pixels > 0 ? tileInset(pixels) : 0;
+}
+
+qreal programIconLineWidth(int pixels) {
+    const int side = pixels - 2 * programIconInset(pixels);
+    return side > 0 ? std::max(1.0, side * 10.0 / kTile) : 0.0;
 }
 
 QIcon programIcon() {

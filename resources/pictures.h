@@ -19,6 +19,14 @@ namespace lsg::res {
 QIcon programIcon();
 // The program icon drawn at a square size in device pixels.
 QImage programIconImage(int pixels);
+// Its parts, for a picture that draws its own chart on the tile (the live tray icon): the
+// rounded tile with its grid, and the rim that goes over everything; both the whole icon's size.
+QImage programIconTile(int pixels);
+QImage programIconRim(int pixels);
+// The margin between the icon's edge and its tile, in device pixels.
+int programIconInset(int pixels);
+// The width of the icon's chart line, in device pixels.
+qreal programIconLineWidth(int pixels);
 
 // Named pictures: "settings48" (48 x 48), "help", "feedback", "about", "exit", "close", "arrow"
 // (16 x 16), "close32" (32 x 32), "like", "dislike" (32 x 32). An unknown name gives a null

@@ -98,6 +98,31 @@ TEST_F(SettingsKeysTest, MalformedAppearanceTextsRaise) {
               QStringLiteral("'0x5' is not a valid integer value"));
 }
 
+// The live tray icon is on unless the file says exactly 0: files from before the key, and values
+// that are no integer, keep the icon live. What is written reads back, beside the other keys.
+TEST_F(SettingsKeysTest, LiveTrayIconRoundTripsAndDefaultsToOn) {
+    EXPECT_TRUE(readLiveTrayIcon(SettingsFile));
+    const struct {
+        QByteArray line;
+        bool on;
+    } cases[] = {
+        {"LiveTrayIcon=0\n", false}, {"LiveTrayIcon=0x0\n", false}, {"LiveTrayIcon=1\n", true},
+        {"LiveTrayIcon=2\n", true},  {"LiveTrayIcon=off\n", true},  {"LiveTrayIcon=\n", true},
+        {"livetrayicon=0\n", false},
+    };
+    for (const auto& c : cases) {
+        setContent(c.line);
+        EXPECT_EQ(readLiveTrayIcon(SettingsFile), c.on) << c.line.constData();
+    }
+
+    setContent("StayOnTop=1\nFontstyle=5\n");
+    writeLiveTrayIcon(SettingsFile, false);
+    EXPECT_FALSE(readLiveTrayIcon(SettingsFile));
+    writeLiveTrayIcon(SettingsFile, true);
+    EXPECT_TRUE(readLiveTrayIcon(SettingsFile));
+    EXPECT_EQ(content(), QByteArray("[Settings]\nStayOnTop=1\nFontstyle=5\nLiveTrayIcon=1\n"));
+}
+
 TEST_F(SettingsKeysTest, WithoutAnOpenFileReadsAreEmptyAndWritesFail) {
     SettingsFile = nullptr;
     EXPECT_EQ(readInt(SettingsFile, Key::Width), 0);
