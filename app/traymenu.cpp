@@ -3,10 +3,12 @@
 #include "app/traymenu.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QLoggingCategory>
 #include <QMenu>
 #include <QSignalBlocker>
 #include <QSystemTrayIcon>
+#include <QToolTip>
 
 #include "app/loadicon.h"
 #include "resources/pictures.h"
@@ -108,8 +110,15 @@ void TrayMenu::showLoad(qint64 totalPercent, const QString& caption) {
     // Trays pass every new tooltip on (over D-Bus for a StatusNotifierItem): only a new text.
     const QString toolTip = caption.left(kMaxTooltip);
     if (toolTip != m_toolTip) {
+        // A tooltip on the screen reads the new text at once: an XEmbed tray's tooltip is the
+        // toolkit's own, which would keep the old text until the next hover (a
+        // StatusNotifierItem tray reads it again by itself).
+        const bool showing = QToolTip::isVisible() && QToolTip::text() == m_toolTip;
         m_toolTip = toolTip;
         m_icon->setToolTip(m_toolTip);
+        if (showing) {
+            QToolTip::showText(QCursor::pos(), m_toolTip);
+        }
     }
     const bool changed = m_load->push(totalPercent);
     const bool handOver = m_liveOn && (changed || !m_showingLive);

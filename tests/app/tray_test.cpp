@@ -14,6 +14,7 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <algorithm>
 #include <memory>
 
@@ -272,6 +273,26 @@ TEST_F(TrayTest, TheTooltipAndTheIconFollowEachTick) {
     EXPECT_EQ(tray().TrayIcon1()->toolTip(), busy);
     EXPECT_GT(whitePixels(trayPicture()), whitePixels(idle) + 22);
     EXPECT_TRUE(m_messages.empty());
+}
+
+// A tooltip showing the caption while a tick changes it reads the new caption at once.
+TEST_F(TrayTest, AShownTooltipReadsTheNewCaption) {
+    m_usage.percent = 20;
+    start();
+    const QString before = QStringLiteral("Average CPU Usage: 20% (2 processors)");
+    QToolTip::showText(QPoint(100, 100), before);
+    ASSERT_TRUE(QToolTip::isVisible());
+    m_usage.percent = 30;
+    m_form->Timer1Timer();
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Average CPU Usage: 30% (2 processors)"));
+
+    // Another tooltip is left alone.
+    QToolTip::showText(QPoint(100, 100), QStringLiteral("something else"));
+    m_usage.percent = 40;
+    m_form->Timer1Timer();
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("something else"));
+    QToolTip::hideText();
 }
 
 TEST_F(TrayTest, TheLiveIconIsAnOptionKeptInTheSettings) {
