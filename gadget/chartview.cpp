@@ -2,10 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "gadget/chartview.h"
 
-#include <QContextMenuEvent>
-#include <QMouseEvent>
 #include <QPainter>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -34,7 +31,7 @@ QFont labelFont() {
 }  // namespace
 
 ChartView::ChartView(ChartKind kind, QWidget* parent)
-    : QWidget(parent),
+    : PassThroughWidget(parent),
       m_kind(kind),
       m_areaColor(areaColorFor(kind)),
       m_background(ui::systemColor(kClBtnFace)),
@@ -251,27 +248,6 @@ QImage ChartView::renderImage(QSize size, qreal devicePixelRatio) const {
 void ChartView::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     paint(painter, size());
-}
-
-// The gadget window drags itself and opens its menu from events on any of its parts: none of
-// them may stop here.
-void ChartView::mousePressEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ChartView::mouseReleaseEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ChartView::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ChartView::mouseMoveEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ChartView::wheelEvent(QWheelEvent* event) {
-    event->ignore();
-}
-void ChartView::contextMenuEvent(QContextMenuEvent* event) {
-    event->ignore();
 }
 
 }  // namespace lsg

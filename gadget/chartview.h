@@ -14,6 +14,7 @@
 #include "gadget/chartgeom.h"
 #include "gadget/coveragefiller.h"
 #include "gadget/painterpixels.h"
+#include "gadget/passthroughwidget.h"
 
 class QPainter;
 
@@ -41,7 +42,7 @@ enum class ChartKind { Total, Strip };
 // a fixed vertical range, with a frame, a bottom axis line, tick marks and a light grid but no
 // text. It only draws; every mouse event goes on to the parent, which drags the gadget and
 // opens its menu.
-class ChartView : public QWidget, public ChartSeries {
+class ChartView : public PassThroughWidget, public ChartSeries {
     Q_OBJECT
 
 public:
@@ -80,12 +81,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Geometry depends only on the size, the number of points and the range: it is computed

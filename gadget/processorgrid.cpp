@@ -2,14 +2,11 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "gadget/processorgrid.h"
 
-#include <QContextMenuEvent>
 #include <QCursor>
 #include <QHelpEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QToolTip>
-#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -57,7 +54,7 @@ void fillArea(const DevicePixels& pixels, const QRect& area, QRgb color) {
 }  // namespace
 
 ProcessorGrid::ProcessorGrid(QWidget* parent)
-    : QWidget(parent),
+    : PassThroughWidget(parent),
       m_background(ui::systemColor(kClBtnFace)),
       m_area(ChartView::areaColorFor(ChartKind::Strip)),
       m_areaPixel(premultipliedPixel(m_area)) {
@@ -445,27 +442,6 @@ void ProcessorGrid::paintEvent(QPaintEvent* /*event*/) {
     std::fill(m_pending.begin(), m_pending.end(), 0);
     QPainter painter(this);
     paint(painter, size());
-}
-
-// The gadget window drags itself and opens its menu from events on any of its parts: none of
-// them may stop here.
-void ProcessorGrid::mousePressEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ProcessorGrid::mouseReleaseEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ProcessorGrid::mouseDoubleClickEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ProcessorGrid::mouseMoveEvent(QMouseEvent* event) {
-    event->ignore();
-}
-void ProcessorGrid::wheelEvent(QWheelEvent* event) {
-    event->ignore();
-}
-void ProcessorGrid::contextMenuEvent(QContextMenuEvent* event) {
-    event->ignore();
 }
 
 }  // namespace lsg

@@ -27,7 +27,7 @@ namespace lsg {
 // cell only when a change of them alters that cell's picture. Every mouse event goes on to the
 // parent (the gadget drags itself and opens its menu); resting the pointer on a cell shows
 // "CPU n: p%", n counted from 1 so that the last processor's number is the count in the caption.
-class ProcessorGrid : public QWidget, public SeriesWatcher {
+class ProcessorGrid : public PassThroughWidget, public SeriesWatcher {
     Q_OBJECT
 
 public:
@@ -71,12 +71,6 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     // Whether a value going from `before` to `after` changes the picture of cell `index`.
