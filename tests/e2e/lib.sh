@@ -622,7 +622,17 @@ e2e_alive() {
 
 # e2e_wait_ended PID MESSAGE: waits up to 10 s for the process to end; fails with MESSAGE if not.
 e2e_wait_ended() {
-    e2e_wait_until 10 e2e_ended "$1" || e2e_fail "$2"
+    e2e_wait_until 10 e2e_ended "$1" || e2e_fail "$2"$'\n'"$(e2e_process_report "$1")"
+}
+
+# e2e_process_report PID: what a process that should have ended is doing: its state and, where
+# gdb is installed, every thread's stack.
+e2e_process_report() {
+    ps -o pid,stat,wchan:24,etime,args -p "$1" 2>&1
+    if command -v gdb >/dev/null; then
+        timeout 30 gdb -batch -nx -p "$1" -ex 'thread apply all bt 12' 2>/dev/null |
+            grep -E '^(Thread|#)' | head -n 80
+    fi
 }
 
 # e2e_ended PID: true once the process has ended.

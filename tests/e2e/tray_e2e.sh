@@ -14,10 +14,11 @@ e2e_install_program
 command -v unshare >/dev/null || e2e_fail "unshare (util-linux) is needed"
 
 # --- The machine's load ---------------------------------------------------------------------------
-# Both processors are busy for the share of real time in $E2E_TMP/load (150 keeps them at 100 %
-# whatever the pace of the writer, 0 keeps them idle): the program divides busy ticks by the time
-# between its samples. Every write has the same length and overwrites the file in place, since the
-# program keeps it open.
+# Both processors are busy for the share in $E2E_TMP/load (100 or more: fully busy, 0: idle) of
+# the real time that passes: each write adds the time since the last one to the busy or the idle
+# counters, so both only grow, whatever the pace of the writer, and the program, which divides
+# the busy growth by the total growth, reads the share itself. Every write has the same length
+# and overwrites the file in place, since the program keeps it open.
 stat="$E2E_TMP/stat"
 echo 0 >"$E2E_TMP/load"
 write_stat() {
@@ -27,18 +28,17 @@ write_stat() {
 }
 write_stat 0 0 >"$stat"
 (
-    start=${EPOCHREALTIME/./}
-    last=$start
-    busy=0 # in thousandths of a tick (USER_HZ 100: a tick is 10 ms)
+    last=${EPOCHREALTIME/./}
+    load=0 busy=0 idle=0 # in microseconds (USER_HZ 100: a tick is 10,000 of them)
     while :; do
         now=${EPOCHREALTIME/./}
-        read -r load <"$E2E_TMP/load"
-        busy=$((busy + (now - last) * load / 1000))
+        # A read that meets the file mid-write keeps the load as it was.
+        read -r asked <"$E2E_TMP/load" || true
+        case $asked in '' | *[!0-9]*) ;; *) load=$((asked < 100 ? asked : 100)) ;; esac
+        busy=$((busy + (now - last) * load / 100))
+        idle=$((idle + (now - last) * (100 - load) / 100))
         last=$now
-        ticks=$(((now - start) / 10000))
-        idle=$((ticks - busy / 1000))
-        [ "$idle" -ge 0 ] || idle=0
-        write_stat $((busy / 1000)) "$idle" 1<>"$stat"
+        write_stat $((busy / 10000)) $((idle / 10000)) 1<>"$stat"
         sleep 0.05
     done
 ) &
@@ -109,7 +109,7 @@ cp "$E2E_TMP/icon.png" "$E2E_TMP/idle.png"
 grep -q 'new picture' "$log" || e2e_fail "the tray was never handed the live icon"
 
 # Busy: the area rises from the right.
-set_load 150
+set_load 100
 e2e_wait_until 30 at_least_white $((idle + 60)) ||
     e2e_fail "the tray icon did not follow the load: $idle near-white pixels idle, $(white) busy"
 e2e_screenshot tray-live-xembed
@@ -167,7 +167,7 @@ grep '^icon ' "$sni" | tail -n 1 | grep -q ' 16x16,22x22,24x24,32x32,48x48,64x64
 grep -q 'same picture' "$log" || e2e_fail "no tick kept the picture: $(tail -n 5 "$log")"
 idle=$(sed -n 's/^icon .*white22=//p' "$sni" | tail -n 1)
 
-set_load 150
+set_load 100
 e2e_wait_grep "$sni" '^tooltip [0-9]+ Average CPU Usage: 100% \(2 processors\)$' 30
 sni_busy() {
     local w
