@@ -3,6 +3,8 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "app/commandline.h"
 #include "app/mainform.h"
@@ -51,11 +53,20 @@ int main(int argc, char** argv) {
     lsg::TAppForm::Environment environment;
     // Reset to Defaults lets go of the name first, or the fresh copy would find this one.
     environment.releaseInstance = [&instance] { instance.release(); };
-    lsg::TAppForm form(std::move(environment));
-    QObject::connect(&instance, &lsg::platform::SingleInstance::showRequested, &form,
+    auto form = std::make_unique<lsg::TAppForm>(std::move(environment));
+    QObject::connect(&instance, &lsg::platform::SingleInstance::showRequested, form.get(),
                      &lsg::TAppForm::ShowWindow1Click);
-    form.FormCreate();
+    form->FormCreate();
     const int status = QApplication::exec();
+    // Everything of the program's own (the last place written, the one-copy name) ends here.
+    form.reset();
     instance.release();
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        // Qt 6.4's Wayland client can deadlock while it tears down its display (the event
+        // thread waits for a read the main thread never makes), and Exit would hang with no
+        // window left. Nothing is left to save: end without that teardown.
+        std::fflush(nullptr);
+        std::_Exit(status);
+    }
     return status;
 }
