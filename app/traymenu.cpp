@@ -56,6 +56,19 @@ TrayMenu::TrayMenu(QObject* parent)
     m_menu->setDefaultAction(m_exit);
 
     connect(m_menu, &QMenu::aboutToShow, this, &TrayMenu::menuOpening);
+    // The items as the user reads them, in the user's language with their access keys.
+    connect(m_menu, &QMenu::aboutToShow, this, [this] {
+        if (!trayLog().isDebugEnabled()) {
+            return;
+        }
+        QStringList items;
+        for (const QAction* action : m_menu->actions()) {
+            if (!action->isSeparator()) {
+                items << action->text();
+            }
+        }
+        qCDebug(trayLog).noquote() << "menu:" << items.join(QStringLiteral(" | "));
+    });
 
     m_icon = new QSystemTrayIcon(m_programIcon, this);
     m_icon->setToolTip(m_toolTip);
@@ -113,6 +126,7 @@ void TrayMenu::showLoad(qint64 totalPercent, const QString& caption) {
         const bool showing = QToolTip::isVisible() && QToolTip::text() == m_toolTip;
         m_toolTip = toolTip;
         m_icon->setToolTip(m_toolTip);
+        qCDebug(trayLog).noquote() << "tooltip:" << m_toolTip;
         if (showing) {
             QToolTip::showText(QCursor::pos(), m_toolTip);
         }
