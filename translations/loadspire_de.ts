@@ -297,6 +297,39 @@
     </message>
 </context>
 <context>
+    <name>lsg::commandline</name>
+    <message>
+        <source>Usage: loadspire [--help | --version]
+
+Shows how busy the processor is: a small gadget on the desktop draws the CPU
+usage of the last ten seconds, and an icon in the notification area carries
+its menu (also opened by a right click on the gadget).
+
+Options:
+  -h, --help     print this help and exit
+      --version  print the program&apos;s name and version and exit
+
+Any other argument is ignored. Place, size and look are kept in settings.ini,
+beside the program when its folder is writable, otherwise in the user&apos;s
+configuration folder; see loadspire(1).
+</source>
+        <translation>Aufruf: loadspire [--help | --version]
+
+Zeigt, wie ausgelastet der Prozessor ist: Ein kleines Gadget auf dem Desktop
+zeichnet die CPU-Auslastung der letzten zehn Sekunden, und ein Symbol im
+Infobereich trägt sein Menü (das auch ein Rechtsklick auf das Gadget öffnet).
+
+Optionen:
+  -h, --help     diese Hilfe ausgeben und beenden
+      --version  Name und Version des Programms ausgeben und beenden
+
+Jedes andere Argument wird ignoriert. Position, Größe und Aussehen stehen in
+settings.ini, neben dem Programm, wenn dessen Ordner beschreibbar ist, sonst im
+Konfigurationsordner des Benutzers; siehe loadspire(1).
+</translation>
+    </message>
+</context>
+<context>
     <name>lsg::feedback::TFeedbackForm</name>
     <message>
         <source>%1 feedback</source>

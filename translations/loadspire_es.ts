@@ -297,6 +297,39 @@
     </message>
 </context>
 <context>
+    <name>lsg::commandline</name>
+    <message>
+        <source>Usage: loadspire [--help | --version]
+
+Shows how busy the processor is: a small gadget on the desktop draws the CPU
+usage of the last ten seconds, and an icon in the notification area carries
+its menu (also opened by a right click on the gadget).
+
+Options:
+  -h, --help     print this help and exit
+      --version  print the program&apos;s name and version and exit
+
+Any other argument is ignored. Place, size and look are kept in settings.ini,
+beside the program when its folder is writable, otherwise in the user&apos;s
+configuration folder; see loadspire(1).
+</source>
+        <translation>Uso: loadspire [--help | --version]
+
+Muestra lo ocupado que está el procesador: un pequeño gadget en el escritorio
+dibuja el uso de CPU de los últimos diez segundos, y un icono en el área de
+notificación lleva su menú (que también abre un clic derecho en el gadget).
+
+Opciones:
+  -h, --help     muestra esta ayuda y termina
+      --version  muestra el nombre y la versión del programa y termina
+
+Cualquier otro argumento se ignora. La posición, el tamaño y el aspecto se
+guardan en settings.ini, junto al programa si su carpeta admite escritura, o si
+no en la carpeta de configuración del usuario; véase loadspire(1).
+</translation>
+    </message>
+</context>
+<context>
     <name>lsg::feedback::TFeedbackForm</name>
     <message>
         <source>%1 feedback</source>

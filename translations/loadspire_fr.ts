@@ -297,6 +297,40 @@
     </message>
 </context>
 <context>
+    <name>lsg::commandline</name>
+    <message>
+        <source>Usage: loadspire [--help | --version]
+
+Shows how busy the processor is: a small gadget on the desktop draws the CPU
+usage of the last ten seconds, and an icon in the notification area carries
+its menu (also opened by a right click on the gadget).
+
+Options:
+  -h, --help     print this help and exit
+      --version  print the program&apos;s name and version and exit
+
+Any other argument is ignored. Place, size and look are kept in settings.ini,
+beside the program when its folder is writable, otherwise in the user&apos;s
+configuration folder; see loadspire(1).
+</source>
+        <translation>Usage : loadspire [--help | --version]
+
+Montre la charge du processeur : un petit gadget sur le bureau trace
+l&apos;utilisation du processeur des dix dernières secondes, et une icône dans la
+zone de notification porte son menu (qu&apos;ouvre aussi un clic droit sur le gadget).
+
+Options :
+  -h, --help     affiche cette aide et quitte
+      --version  affiche le nom et la version du programme et quitte
+
+Tout autre argument est ignoré. La position, la taille et l&apos;apparence sont
+gardées dans settings.ini, à côté du programme si son dossier est accessible en
+écriture, sinon dans le dossier de configuration de l&apos;utilisateur ; voir
+loadspire(1).
+</translation>
+    </message>
+</context>
+<context>
     <name>lsg::feedback::TFeedbackForm</name>
     <message>
         <source>%1 feedback</source>

@@ -297,6 +297,39 @@
     </message>
 </context>
 <context>
+    <name>lsg::commandline</name>
+    <message>
+        <source>Usage: loadspire [--help | --version]
+
+Shows how busy the processor is: a small gadget on the desktop draws the CPU
+usage of the last ten seconds, and an icon in the notification area carries
+its menu (also opened by a right click on the gadget).
+
+Options:
+  -h, --help     print this help and exit
+      --version  print the program&apos;s name and version and exit
+
+Any other argument is ignored. Place, size and look are kept in settings.ini,
+beside the program when its folder is writable, otherwise in the user&apos;s
+configuration folder; see loadspire(1).
+</source>
+        <translation>Kullanım: loadspire [--help | --version]
+
+İşlemcinin ne kadar meşgul olduğunu gösterir: masaüstündeki küçük bir araç son
+on saniyenin CPU kullanımını çizer, bildirim alanındaki bir simge de menüsünü
+taşır (menü, araca sağ tıklanarak da açılır).
+
+Seçenekler:
+  -h, --help     bu yardımı yazdırır ve çıkar
+      --version  programın adını ve sürümünü yazdırır ve çıkar
+
+Diğer tüm argümanlar yok sayılır. Konum, boyut ve görünüm settings.ini
+dosyasında, programın klasörü yazılabilirse programın yanında, değilse
+kullanıcının yapılandırma klasöründe saklanır; bkz. loadspire(1).
+</translation>
+    </message>
+</context>
+<context>
     <name>lsg::feedback::TFeedbackForm</name>
     <message>
         <source>%1 feedback</source>
