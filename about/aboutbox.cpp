@@ -118,7 +118,7 @@ void openLicenseText(QWidget* parent, const QString& folder, const ui::Messages&
     if (QFileInfo(path).isFile()) {
         lsg::platform::openLocalFile(path, opener);
     } else {
-        messages.messageBox(parent, QStringLiteral("File not found!"), QStringLiteral("License"),
+        messages.messageBox(parent, TAboutBox::tr("File not found!"), TAboutBox::tr("License"),
                             lsg::ui::MessageIcon::Error);
     }
 }
@@ -140,7 +140,7 @@ TAboutBox::TAboutBox(const AppIdentity& identity, QWidget* parent)
 
     m_rain.setAnimation(QStringLiteral("qel"));
     startRain();
-    setWindowTitle(QStringLiteral("About %1").arg(identity.ProductName));
+    setWindowTitle(tr("About %1").arg(identity.ProductName));
     m_productLabel->setText(identity.ProductName + u' ' + identity.AppVersion);
     m_logo->render();
 }
@@ -187,13 +187,13 @@ void TAboutBox::buildControls() {
     m_productLabel->setFont(tahoma16);
     lsg::ui::keepOwnColors(m_productLabel, black, white);
 
-    m_okButton = new QPushButton(QStringLiteral("OK"), m_panel);
+    m_okButton = new QPushButton(tr("OK"), m_panel);
     m_okButton->setObjectName(QStringLiteral("BitBtn1"));
     m_okButton->setGeometry(49, 224, 122, 33);
     m_okButton->setFont(tahoma16);
     lsg::ui::keepOwnColors(m_okButton, black, white);
 
-    m_infoButton = new QPushButton(QStringLiteral("Info"), m_panel);
+    m_infoButton = new QPushButton(tr("Info"), m_panel);
     m_infoButton->setObjectName(QStringLiteral("BitBtn2"));
     m_infoButton->setGeometry(177, 224, 122, 33);
     m_infoButton->setFont(tahoma16);
@@ -220,11 +220,11 @@ void TAboutBox::buildControls() {
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
     // The menu keeps the program's look, not the box's black.
     m_menu->setPalette(QApplication::palette());
-    QAction* credits = m_menu->addAction(QStringLiteral("Acknowledgements..."));
+    QAction* credits = m_menu->addAction(tr("Acknowledgements..."));
     credits->setObjectName(QStringLiteral("Credits1"));
-    QAction* uninstall = m_menu->addAction(QStringLiteral("How to uninstall..."));
+    QAction* uninstall = m_menu->addAction(tr("How to uninstall..."));
     uninstall->setObjectName(QStringLiteral("Howtouninstall1"));
-    QAction* license = m_menu->addAction(QStringLiteral("License..."));
+    QAction* license = m_menu->addAction(tr("License..."));
     license->setObjectName(QStringLiteral("LicensePrivacyPolicy1"));
 
     connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);

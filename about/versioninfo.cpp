@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "about/versioninfo.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <cstring>
 
@@ -16,14 +17,16 @@ namespace {
 // The error text of a failed system call; code 0 means the failure had no error code of its own.
 [[noreturn]] void raiseSystemError(int code) {
     if (code == 0) {
-        throw Exception(QStringLiteral("A call to an OS function failed"));
+        throw Exception(
+            QCoreApplication::translate("lsg::VersionInfo", "A call to an OS function failed"));
     }
     char buffer[256];
     // The GNU strerror_r may return a static text instead of filling the buffer.
     const char* text = strerror_r(code, buffer, sizeof buffer);
-    throw Exception(QStringLiteral("System Error.  Code: %1.\r\n%2%3")
-                        .arg(code)
-                        .arg(QString::fromLocal8Bit(text), QString()));
+    throw Exception(
+        QCoreApplication::translate("lsg::VersionInfo", "System Error.  Code: %1.\r\n%2%3")
+            .arg(code)
+            .arg(QString::fromLocal8Bit(text), QString()));
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "app/commandline.h"
 
+#include <QCoreApplication>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "about/versioninfo.h"
+#include "app/translations.h"
 #include "platform/exception.h"
 #include "platform/paths.h"
 
@@ -50,7 +52,8 @@ Request parse(int argc, const char* const* argv) {
 }
 
 QString usageText() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "lsg::commandline",
         "Usage: loadspire [--help | --version]\n"
         "\n"
         "Shows how busy the processor is: a small gadget on the desktop draws the CPU\n"
@@ -75,8 +78,16 @@ std::optional<int> handle(int argc, const char* const* argv) {
     switch (parse(argc, argv)) {
         case Request::Run:
             return std::nullopt;
-        case Request::Help:
+        case Request::Help: {
+            // The help comes before the program's application object; one made here for the
+            // moment reads the user's language.
+            char program[] = "loadspire";
+            char* arguments[] = {program, nullptr};
+            int count = 1;
+            QCoreApplication app(count, arguments);
+            installTranslations(app);
             return answer(usageText());
+        }
         case Request::Version:
             break;
     }

@@ -8,6 +8,7 @@
 
 #include "app/commandline.h"
 #include "app/mainform.h"
+#include "app/translations.h"
 #include "core/logging.h"
 #include "platform/displayserver.h"
 #include "platform/singleinstance.h"
@@ -41,6 +42,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     lsg::platform::restorePlatformChoice(platform);
     QApplication::setApplicationName(QStringLiteral("Loadspire Gauge"));
+    // Before any window exists, so that every text is made in the user's language.
+    lsg::installTranslations(app);
     // Every window of the program (the gadget, its dialogs, message boxes) shows its icon.
     QApplication::setWindowIcon(lsg::res::programIcon());
     // The main form is never shown; closing the gadget only hides it.

@@ -30,7 +30,8 @@ namespace {
 constexpr int kStayOnTopMs = 3000;
 constexpr int kMaxFontPoints = 500;
 // Why Stay On Top cannot be chosen on Wayland, as its tooltip says.
-const QString kNoStayOnTopOnWayland = QStringLiteral(
+const char* const kNoStayOnTopOnWayland = QT_TRANSLATE_NOOP(
+    "lsg::TAppForm",
     "Not available on Wayland: the compositor decides which windows stay above the others.");
 
 // Brings an open window to the front, as a second use of its menu command.
@@ -84,7 +85,7 @@ TAppForm::TAppForm(Environment environment, QObject* parent)
     if (platform::isWaylandSession()) {
         // Wayland has no request for it: the item would promise what nothing can do.
         m_tray.StayOnTop1()->setEnabled(false);
-        m_tray.StayOnTop1()->setToolTip(kNoStayOnTopOnWayland);
+        m_tray.StayOnTop1()->setToolTip(tr(kNoStayOnTopOnWayland));
         m_tray.PopupMenu1()->setToolTipsVisible(true);
     }
     connect(&m_sampling, &SamplingController::ticked, &m_tray, &TrayMenu::showLoad);
@@ -209,7 +210,7 @@ void TAppForm::restoreGeometry(const settings::GadgetSettings& saved) {
 
 bool TAppForm::countProcessors() {
     if (const char* error = m_sampling.countProcessors()) {
-        m_messages.errorReport(QString::fromUtf8(error));
+        m_messages.errorReport(sampleErrorText(error));
         return false;
     }
     return true;
@@ -285,7 +286,7 @@ void TAppForm::gadgetClosed() {
         m_environment.quit();
         return;
     }
-    m_tray.showBalloon(QStringLiteral("Still Here"), m_identity.AppCaption);
+    m_tray.showBalloon(tr("Still Here"), m_identity.AppCaption);
 }
 
 void TAppForm::Timer1Timer() {
@@ -326,7 +327,7 @@ void TAppForm::Settings1Click() {
     auto* form = new TSettingsForm(m_gadget, SettingsFile.get(), m_messages);
     form->setAttribute(Qt::WA_DeleteOnClose);
     // A title that says whose settings these are, in a window list as on the window.
-    form->setWindowTitle(m_identity.ProductName + QStringLiteral(" Settings"));
+    form->setWindowTitle(tr("%1 Settings").arg(m_identity.ProductName));
     RestartActions restart;
     restart.executablePath = [this] { return m_environment.executablePath; };
     restart.beforeStart = m_environment.releaseInstance;

@@ -90,7 +90,7 @@ void SamplingController::Timer1Timer() {
     const TickOutcome outcome =
         runSamplingTick(m_charts, *m_source, ProcessorChartCount, m_stripSeries, *m_gadget->Chart1);
     if (outcome.error != nullptr) {
-        m_messages.errorReport(QString::fromUtf8(outcome.error));
+        m_messages.errorReport(sampleErrorText(outcome.error));
         return;
     }
     m_gadget->Label1->setText(outcome.caption);

@@ -35,30 +35,40 @@ TrayMenu::TrayMenu(QObject* parent)
       m_liveIcon(LoadIcon::icon(m_load)),
       m_toolTip(kApplicationTitle.left(kMaxTooltip)) {
     m_menu->setObjectName(QStringLiteral("PopupMenu1"));
-    m_showWindow = addItem(QStringLiteral("Show &Form"), nullptr, &TrayMenu::showFormChosen);
-    m_settings = addItem(QStringLiteral("Settings..."), "settings48", &TrayMenu::settingsChosen);
-    m_stayOnTop = addItem(QStringLiteral("Stay On Top"), nullptr, &TrayMenu::stayOnTopChosen, true);
-    m_showAllCores = addItem(QStringLiteral("Show All Processors"), nullptr,
-                             &TrayMenu::showAllProcessorsChosen, true);
+    m_showWindow = addItem(tr("Show &Form"), nullptr, &TrayMenu::showFormChosen);
+    m_settings = addItem(tr("Settings..."), "settings48", &TrayMenu::settingsChosen);
+    m_stayOnTop = addItem(tr("Stay On Top"), nullptr, &TrayMenu::stayOnTopChosen, true);
+    m_showAllCores =
+        addItem(tr("Show All Processors"), nullptr, &TrayMenu::showAllProcessorsChosen, true);
     // The new items take letters no other item uses, so every access key stays as it was.
-    m_liveTrayIcon =
-        addItem(QStringLiteral("Live Tray &Icon"), nullptr, &TrayMenu::liveTrayIconChosen, true);
+    m_liveTrayIcon = addItem(tr("Live Tray &Icon"), nullptr, &TrayMenu::liveTrayIconChosen, true);
     m_menu->addSeparator();
-    m_updateNotifications = addItem(QStringLiteral("Update Notifications"), nullptr,
-                                    &TrayMenu::updateNotificationsChosen, true);
+    m_updateNotifications =
+        addItem(tr("Update Notifications"), nullptr, &TrayMenu::updateNotificationsChosen, true);
     m_updateNotifications->setChecked(true);
     m_updateNotifications->setEnabled(false);
-    m_startAtLogin =
-        addItem(QStringLiteral("Start at &Login"), nullptr, &TrayMenu::startAtLoginChosen, true);
-    m_help = addItem(QStringLiteral("Online Help"), "help", &TrayMenu::helpChosen);
-    m_sendFeedback =
-        addItem(QStringLiteral("S&end Feedback..."), "feedback", &TrayMenu::sendFeedbackChosen);
-    m_about = addItem(QStringLiteral("&About..."), "about", &TrayMenu::aboutChosen);
+    m_startAtLogin = addItem(tr("Start at &Login"), nullptr, &TrayMenu::startAtLoginChosen, true);
+    m_help = addItem(tr("Online Help"), "help", &TrayMenu::helpChosen);
+    m_sendFeedback = addItem(tr("S&end Feedback..."), "feedback", &TrayMenu::sendFeedbackChosen);
+    m_about = addItem(tr("&About..."), "about", &TrayMenu::aboutChosen);
     m_menu->addSeparator();
-    m_exit = addItem(QStringLiteral("E&xit"), "exit", &TrayMenu::exitChosen);
+    m_exit = addItem(tr("E&xit"), "exit", &TrayMenu::exitChosen);
     m_menu->setDefaultAction(m_exit);
 
     connect(m_menu, &QMenu::aboutToShow, this, &TrayMenu::menuOpening);
+    // The items as the user reads them, in the user's language with their access keys.
+    connect(m_menu, &QMenu::aboutToShow, this, [this] {
+        if (!trayLog().isDebugEnabled()) {
+            return;
+        }
+        QStringList items;
+        for (const QAction* action : m_menu->actions()) {
+            if (!action->isSeparator()) {
+                items << action->text();
+            }
+        }
+        qCDebug(trayLog).noquote() << "menu:" << items.join(QStringLiteral(" | "));
+    });
 
     m_icon = new QSystemTrayIcon(m_programIcon, this);
     m_icon->setToolTip(m_toolTip);
@@ -116,6 +126,7 @@ void TrayMenu::showLoad(qint64 totalPercent, const QString& caption) {
         const bool showing = QToolTip::isVisible() && QToolTip::text() == m_toolTip;
         m_toolTip = toolTip;
         m_icon->setToolTip(m_toolTip);
+        qCDebug(trayLog).noquote() << "tooltip:" << m_toolTip;
         if (showing) {
             QToolTip::showText(QCursor::pos(), m_toolTip);
         }

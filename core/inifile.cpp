@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/inifile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -364,7 +365,8 @@ qsizetype storedSize(const Range& value) {
 IniFile::IniFile(const QString& fileName) : m_fileName(QFileInfo(fileName).absoluteFilePath()) {}
 
 void IniFile::refuse(const QString& reason) const {
-    QString message = QStringLiteral("Unable to write to %1").arg(m_fileName);
+    QString message =
+        QCoreApplication::translate("lsg::IniFile", "Unable to write to %1").arg(m_fileName);
     if (!reason.isEmpty()) {
         message += QStringLiteral(": ") + reason;
     }
@@ -406,12 +408,14 @@ void IniFile::writeInteger(const QString& section, const QString& key, qint32 va
 
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     if (singleLine(value).size() > kMaxValueSize) {
-        refuse(QStringLiteral("the value of \"%1\" is longer than %2 bytes")
+        refuse(QCoreApplication::translate("lsg::IniFile",
+                                           "the value of \"%1\" is longer than %2 bytes")
                    .arg(key)
                    .arg(kMaxValueSize));
     }
     if (m_tooLarge) {
-        refuse(QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileSize));
+        refuse(QCoreApplication::translate("lsg::IniFile", "the file is larger than %1 bytes")
+                   .arg(kMaxFileSize));
     }
 
     // Write through a link to the file it names, as an in-place write would; but only to one of
@@ -422,7 +426,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     struct stat linked {};
     if (::lstat(ownPath.constData(), &link) == 0 && S_ISLNK(link.st_mode) &&
         ::stat(ownPath.constData(), &linked) == 0 && linked.st_uid != ::geteuid()) {
-        refuse(QStringLiteral("it links to a file of another user"));
+        refuse(QCoreApplication::translate("lsg::IniFile", "it links to a file of another user"));
     }
     const QString canonical = QFileInfo(m_fileName).canonicalFilePath();
     const QString target = canonical.isEmpty() ? m_fileName : canonical;
@@ -452,10 +456,10 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     const auto lockOrRefuse = [this, &lockPath](int fd) {
         const LockResult result = lockExclusively(fd);
         if (result == LockResult::TimedOut) {
-            refuse(QStringLiteral("another program keeps it locked"));
+            refuse(QCoreApplication::translate("lsg::IniFile", "another program keeps it locked"));
         }
         if (result == LockResult::Unavailable) {
-            refuse(QStringLiteral("its lock %1 cannot be taken: %2")
+            refuse(QCoreApplication::translate("lsg::IniFile", "its lock %1 cannot be taken: %2")
                        .arg(QFile::decodeName(lockPath), errorText(errno)));
         }
     };
@@ -464,10 +468,10 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
             lockOrRefuse(lock.fd.get());
             break;
         case LockFile::State::NotRegular:
-            refuse(QStringLiteral("its lock %1 is not a regular file")
+            refuse(QCoreApplication::translate("lsg::IniFile", "its lock %1 is not a regular file")
                        .arg(QFile::decodeName(lockPath)));
         case LockFile::State::Unusable:
-            refuse(QStringLiteral("its lock %1 cannot be opened: %2")
+            refuse(QCoreApplication::translate("lsg::IniFile", "its lock %1 cannot be opened: %2")
                        .arg(QFile::decodeName(lockPath), errorText(lock.error)));
         case LockFile::State::Missing:
             break;
@@ -489,7 +493,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     const FileContent file = readFile(nativeTarget, kMaxFileSize);
     if (file.state == FileState::TooLarge) {
         m_tooLarge = true;
-        refuse(QStringLiteral("the file is larger than %1 bytes").arg(kMaxFileSize));
+        refuse(QCoreApplication::translate("lsg::IniFile", "the file is larger than %1 bytes")
+                   .arg(kMaxFileSize));
     }
     if (file.state == FileState::Unusable) {
         refuse();  // not a regular file, or unreadable: its other lines would be lost
@@ -505,7 +510,8 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         return;  // the file already says so
     }
     if (updated.size() > kMaxFileSize) {
-        refuse(QStringLiteral("the file would grow beyond %1 bytes").arg(kMaxFileSize));
+        refuse(QCoreApplication::translate("lsg::IniFile", "the file would grow beyond %1 bytes")
+                   .arg(kMaxFileSize));
     }
 
     if (folderTakesFiles && !lockedItself) {

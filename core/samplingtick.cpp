@@ -2,11 +2,14 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/samplingtick.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "core/logging.h"
+#include "cpu/countersource.h"
 
 namespace lsg {
 
@@ -35,11 +38,36 @@ qint64 percentFromUsage(double usage) {
 
 QString tickCaption(qint64 processorCount, qint64 average) {
     if (processorCount == 1) {
-        return QStringLiteral("CPU Usage: %1% (1 processor)").arg(average);
+        return QCoreApplication::translate("lsg::SamplingTick", "CPU Usage: %1% (1 processor)")
+            .arg(average);
     }
-    return QStringLiteral("Average CPU Usage: %1% (%2 processors)")
+    return QCoreApplication::translate("lsg::SamplingTick",
+                                       "Average CPU Usage: %1% (%2 processors)")
         .arg(average)
         .arg(processorCount);
+}
+
+// The sampler's texts, listed where the translation tools find them.
+[[maybe_unused]] constexpr const char* kSampleErrors[] = {
+    QT_TRANSLATE_NOOP("lsg::Sampler", "Can't get the Windows version"),
+    QT_TRANSLATE_NOOP("lsg::Sampler", "Unable to locate the \"Processor\" performance object"),
+    QT_TRANSLATE_NOOP("lsg::Sampler",
+                      "Unable to locate the \"% of CPU usage\" performance counter"),
+    QT_TRANSLATE_NOOP("lsg::Sampler", "CPU index out of bounds"),
+    QT_TRANSLATE_NOOP("lsg::Sampler", "Unable to start performance monitoring"),
+    QT_TRANSLATE_NOOP("lsg::Sampler", "Unable to read performance data"),
+};
+
+// The list above must hold the sampler's texts exactly, or a translation is never found.
+static_assert(std::string_view(kSampleErrors[0]) == adCpuUsage::kVersionError);
+static_assert(std::string_view(kSampleErrors[1]) == adCpuUsage::kProcessorObjectError);
+static_assert(std::string_view(kSampleErrors[2]) == adCpuUsage::kCpuUsageCounterError);
+static_assert(std::string_view(kSampleErrors[3]) == adCpuUsage::kIndexError);
+static_assert(std::string_view(kSampleErrors[4]) == adCpuUsage::kStartMonitoringError);
+static_assert(std::string_view(kSampleErrors[5]) == adCpuUsage::kReadDataError);
+
+QString sampleErrorText(const char* error) {
+    return QCoreApplication::translate("lsg::Sampler", error);
 }
 
 bool ChartPushState::seeded(qint64 islemcino) const {

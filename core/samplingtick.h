@@ -29,6 +29,10 @@ qint64 percentFromUsage(double usage);
 // "Average CPU Usage: <avg>% (<count> processors)".
 QString tickCaption(qint64 processorCount, qint64 average);
 
+// One of the sampler's error texts as the user reads it, in the user's language. The sampler
+// is plain C++ and keeps its English texts; they are looked up here, at the point of display.
+QString sampleErrorText(const char* error);
+
 // The push state of the charts one feeder fills: whether each chart index (0 the total chart,
 // i the strip of processor i - 1) has had its first push. Every chart starts unseeded.
 class ChartPushState {

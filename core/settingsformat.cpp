@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/settingsformat.h"
 
+#include <QCoreApplication>
 #include <array>
 #include <cstdint>
 
@@ -140,7 +141,9 @@ qint32 strictInteger(const QString& text) {
     if (const auto value = parseInteger(text)) {
         return *value;
     }
-    throw Exception(QStringLiteral("'%1' is not a valid integer value").arg(text));
+    throw Exception(
+        QCoreApplication::translate("lsg::SettingsFormat", "'%1' is not a valid integer value")
+            .arg(text));
 }
 
 QString colorToText(TColor color) {

@@ -2,6 +2,8 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "core/settingskeys.h"
 
+#include <QCoreApplication>
+
 #include "core/inifile.h"
 #include "platform/exception.h"
 
@@ -19,7 +21,8 @@ QString section() {
 // Before start-up has opened the file nothing can be written to it.
 IniFile& writer(IniFile* file) {
     if (file == nullptr) {
-        throw Exception(QStringLiteral("Unable to write to %1").arg(QLatin1String(kFileName)));
+        throw Exception(QCoreApplication::translate("lsg::IniFile", "Unable to write to %1")
+                            .arg(QLatin1String(kFileName)));
     }
     return *file;
 }

@@ -229,16 +229,16 @@ TForm2::TForm2(QWidget* parent)
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setAccessibleName(QStringLiteral("CPU usage charts"));
+    Panel1->setAccessibleName(tr("CPU usage charts"));
     m_panelLayout = new StripLayout(Panel1);
     Chart1 = new ChartView(ChartKind::Total, Panel1);
     Chart1->setObjectName(QStringLiteral("Chart1"));
-    Chart1->setAccessibleName(QStringLiteral("Total CPU usage"));
+    Chart1->setAccessibleName(tr("Total CPU usage"));
     Chart1->setMinimumSize(0, 0);
     m_panelLayout->setChart(Chart1);
     m_grid = new ProcessorGrid(Panel1);
     m_grid->setObjectName(QStringLiteral("ProcessorGrid"));
-    m_grid->setAccessibleName(QStringLiteral("CPU usage of each processor"));
+    m_grid->setAccessibleName(tr("CPU usage of each processor"));
     m_grid->hide();
     m_panelLayout->setGrid(m_grid);
     outer->addWidget(Panel1, 1);
@@ -246,7 +246,7 @@ TForm2::TForm2(QWidget* parent)
     // The caption keeps 3 pixels of room on every side.
     auto* labelBox = new QVBoxLayout;
     labelBox->setContentsMargins(3, 3, 3, 3);
-    Label1 = new CaptionLabel(QStringLiteral("CPU"), this);
+    Label1 = new CaptionLabel(tr("CPU"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setAlignment(Qt::AlignCenter);
     // The caption is as wide as the window and clipped when longer: it never widens the window.
@@ -272,7 +272,7 @@ void TForm2::createStrips(int count, bool visible) {
         auto* strip = new ChartView(ChartKind::Strip, Panel1);
         strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(stripCount() + 1));
         // Counted from 1, as the grid's cells and the caption's count are.
-        strip->setAccessibleName(QStringLiteral("CPU %1 usage").arg(stripCount() + 1));
+        strip->setAccessibleName(tr("CPU %1 usage").arg(stripCount() + 1));
         strip->setVisible(visible);
         strip->setBackgroundColor(Chart1->backgroundColor());
         // Each new strip goes on top, so the last processor ends up uppermost.

@@ -120,13 +120,13 @@ void ProcessorGrid::applyBackground() {
 }
 
 QString ProcessorGrid::cellToolTip(int index) const {
-    const QString cpu = QStringLiteral("CPU %1").arg(index + 1);
+    const QString cpu = tr("CPU %1").arg(index + 1);
     if (index < 0 || index >= seriesCount() || m_series[size_t(index)] == nullptr ||
         m_series[size_t(index)]->values().empty()) {
         return cpu;
     }
     const double newest = m_series[size_t(index)]->values().back();
-    return QStringLiteral("%1: %2%").arg(cpu).arg(chart::roundHalfEven(newest));
+    return tr("%1: %2%").arg(cpu).arg(chart::roundHalfEven(newest));
 }
 
 int ProcessorGrid::heatLevel(int index, double value) const {

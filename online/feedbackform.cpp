@@ -200,7 +200,7 @@ TFeedbackForm::TFeedbackForm(const AppIdentity& identity, QWidget* parent)
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowTitle(m_identity.ProductName + QStringLiteral(" feedback"));
+    setWindowTitle(tr("%1 feedback").arg(m_identity.ProductName));
     setFont(tahoma(11));
     setFixedSize(kClientSize);
     setSizeGripEnabled(false);
@@ -220,9 +220,9 @@ void TFeedbackForm::buildControls() {
     auto* choices = new QHBoxLayout(panel3);
     choices->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     choices->setSpacing(2 * kMargin);
-    Panel4 = new ChoicePanel(QStringLiteral("like"), QStringLiteral("I like it!"), panel3);
+    Panel4 = new ChoicePanel(QStringLiteral("like"), tr("I like it!"), panel3);
     Panel4->setObjectName(QStringLiteral("Panel4"));
-    Panel5 = new ChoicePanel(QStringLiteral("dislike"), QStringLiteral("I dislike it!"), panel3);
+    Panel5 = new ChoicePanel(QStringLiteral("dislike"), tr("I dislike it!"), panel3);
     Panel5->setObjectName(QStringLiteral("Panel5"));
     Panel5->setFixedWidth(256);
     choices->addWidget(Panel4, 1);
@@ -232,10 +232,10 @@ void TFeedbackForm::buildControls() {
     auto* texts = new QVBoxLayout;
     texts->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     texts->setSpacing(2 * kMargin);
-    auto* label1 = new QLabel(QStringLiteral("We would really appreciate your feedback."), this);
+    auto* label1 = new QLabel(tr("We would really appreciate your feedback."), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setFont(tahoma(16));
-    auto* label2 = new QLabel(QStringLiteral("What did you like or dislike?"), this);
+    auto* label2 = new QLabel(tr("What did you like or dislike?"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setFont(tahoma(13, true));
     Memo1 = new LimitedTextEdit(kMaxTextLength, this);
@@ -256,7 +256,7 @@ void TFeedbackForm::buildControls() {
     auto* emailRow = new QHBoxLayout(panel1);
     emailRow->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     emailRow->setSpacing(2 * kMargin);
-    auto* label3 = new QLabel(QStringLiteral("Include my e-mail:"), panel1);
+    auto* label3 = new QLabel(tr("Include my e-mail:"), panel1);
     label3->setObjectName(QStringLiteral("Label3"));
     label3->setFont(tahoma(13));
     label3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -274,8 +274,7 @@ void TFeedbackForm::buildControls() {
     auto* buttonRow = new QHBoxLayout(panel2);
     buttonRow->setContentsMargins(kMargin, kMargin, kMargin, kMargin);
     buttonRow->addStretch(1);
-    BitBtn1 =
-        new QPushButton(res::menuIcon(QStringLiteral("feedback")), QStringLiteral("Send"), panel2);
+    BitBtn1 = new QPushButton(res::menuIcon(QStringLiteral("feedback")), tr("Send"), panel2);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setFont(tahoma(13, true));
     BitBtn1->setIconSize(QSize(16, 16));
@@ -380,8 +379,8 @@ void TFeedbackForm::BitBtn1Click() {
     const QString email = trimControls(Edit1->text());
     if (!email.isEmpty() && !isValidEmail(email)) {
         m_sending = true;
-        m_messages.messageBox(this, QStringLiteral("Invalid e-mail address!"),
-                              QStringLiteral("Failure"), ui::MessageIcon::Error);
+        m_messages.messageBox(this, tr("Invalid e-mail address!"), tr("Failure"),
+                              ui::MessageIcon::Error);
         m_sending = false;
         return;
     }
@@ -394,13 +393,13 @@ void TFeedbackForm::sendFinished(bool success) {
     showSending(false);
     const QPointer<TFeedbackForm> alive(this);
     if (success) {
-        m_messages.messageBox(this, QStringLiteral("Your feedback is received.\r\rThank you!"),
-                              QStringLiteral("Success"), ui::MessageIcon::Information);
+        m_messages.messageBox(this, tr("Your feedback is received.\r\rThank you!"), tr("Success"),
+                              ui::MessageIcon::Information);
     } else {
         m_messages.messageBox(this,
-                              QStringLiteral("Something went wrong. Your feedback could not be "
-                                             "delivered.\r\rPlease try again later."),
-                              QStringLiteral("Failure"), ui::MessageIcon::Error);
+                              tr("Something went wrong. Your feedback could not be "
+                                 "delivered.\r\rPlease try again later."),
+                              tr("Failure"), ui::MessageIcon::Error);
     }
     if (alive.isNull()) {
         return;
@@ -413,7 +412,7 @@ void TFeedbackForm::sendFinished(bool success) {
 
 void TFeedbackForm::showSending(bool sending) {
     BitBtn1->setEnabled(!sending);
-    BitBtn1->setText(sending ? QStringLiteral("Sending...") : QStringLiteral("Send"));
+    BitBtn1->setText(sending ? tr("Sending...") : tr("Send"));
     Memo1->setReadOnly(sending);
     Edit1->setReadOnly(sending);
     Panel4->setEnabled(!sending);

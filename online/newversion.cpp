@@ -70,7 +70,7 @@ TNewVer::TNewVer(const QString& productName, const QString& latestVersion, UrlRe
       m_downloadURL(std::move(downloadURL)) {
     setObjectName(QStringLiteral("NewVer"));
     // Borderless, so nobody sees the title; it lets the desktop's tools find the window.
-    setWindowTitle(QStringLiteral("UPDATE AVAILABLE"));
+    setWindowTitle(tr("UPDATE AVAILABLE"));
     // A notice, not a dialog: showing it must not take the focus from what the user is doing.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setFocusPolicy(Qt::NoFocus);
@@ -142,7 +142,7 @@ void TNewVer::buildControls(const QString& productName, const QString& latestVer
     Panel2->setGeometry(middleLeft, inner.top(), rightLeft - middleLeft, inner.height());
     Panel2->setAttribute(Qt::WA_NoMousePropagation);
 
-    Label1 = new QLabel(QStringLiteral("UPDATE AVAILABLE"), Panel2);
+    Label1 = new QLabel(tr("UPDATE AVAILABLE"), Panel2);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont bold = tahoma(13);
     bold.setBold(true);
@@ -175,7 +175,7 @@ void TNewVer::buildControls(const QString& productName, const QString& latestVer
 }
 
 QString TNewVer::linkText(const QString& productName, const QString& latestVersion) {
-    return QStringLiteral("Click to download ") + productName + u' ' + latestVersion;
+    return tr("Click to download %1 %2").arg(productName, latestVersion);
 }
 
 QPoint TNewVer::placement(const QRect& screenGeometry) {

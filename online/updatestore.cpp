@@ -4,6 +4,7 @@
 
 #include "platform/exception.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -122,7 +123,8 @@ int UpdateStore::readNumber(const QString& name, int fallback) const {
 void UpdateStore::writeText(const QString& name, const QString& value) {
     if ((!m_open && !open()) || !QDir().mkpath(m_folder)) {
         throw lsg::Exception(
-            QStringLiteral("The update settings folder \"%1\" could not be created.")
+            QCoreApplication::translate("lsg::UpdateStore",
+                                        "The update settings folder \"%1\" could not be created.")
                 .arg(m_folder));
     }
     // The same file rules as settings.ini: other values kept, an unreadable file never

@@ -2,6 +2,7 @@
 // Copyright (c) 2026 The Loadspire Gauge developers
 #include "platform/autostart.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSaveFile>
 
@@ -52,7 +53,8 @@ void makeFolders(const QString& folder, const QString& forFile) {
         }
         if (::mkdir(prefix.constData(), 0700) != 0 && errno != EEXIST) {
             throw Exception(
-                QStringLiteral("Unable to write to %1: %2").arg(forFile, reason(errno)));
+                QCoreApplication::translate("lsg::platform::Autostart", "Unable to write to %1: %2")
+                    .arg(forFile, reason(errno)));
         }
     }
 }
@@ -133,13 +135,16 @@ void AutostartEntry::disable(const QByteArray& hiddenText) {
 void AutostartEntry::write(const QByteArray& text) const {
     const QString path = userFile();
     if (path.isEmpty()) {
-        throw Exception(QStringLiteral("Unable to write to the autostart folder: no home folder"));
+        throw Exception(QCoreApplication::translate(
+            "lsg::platform::Autostart", "Unable to write to the autostart folder: no home folder"));
     }
     makeFolders(m_folders.user, path);
     // Whole or not at all: a half-written entry could start something else at the next login.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        throw Exception(QStringLiteral("Unable to write to %1: %2").arg(path, file.errorString()));
+        throw Exception(
+            QCoreApplication::translate("lsg::platform::Autostart", "Unable to write to %1: %2")
+                .arg(path, file.errorString()));
     }
 }
 
@@ -149,7 +154,9 @@ void AutostartEntry::removeUserFile() const {
         return;
     }
     if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
-        throw Exception(QStringLiteral("Unable to remove %1: %2").arg(path, reason(errno)));
+        throw Exception(
+            QCoreApplication::translate("lsg::platform::Autostart", "Unable to remove %1: %2")
+                .arg(path, reason(errno)));
     }
 }
 

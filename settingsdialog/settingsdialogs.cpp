@@ -61,7 +61,7 @@ std::unique_ptr<SettingsDialogs> SettingsDialogs::standard() {
 FontColorDialog::FontColorDialog(const QFont& font, const QColor& color, QWidget* parent)
     : QDialog(parent), askColor(askColorDialog) {
     setObjectName(QStringLiteral("FontDialog"));
-    setWindowTitle(QStringLiteral("Font"));
+    setWindowTitle(tr("Font"));
 
     m_fonts = new QFontDialog(this);
     // A dialog used as a plain widget: its own buttons go, ours decide.
@@ -82,7 +82,7 @@ FontColorDialog::FontColorDialog(const QFont& font, const QColor& color, QWidget
     connect(m_fonts, &QDialog::accepted, this, &QDialog::accept);
     connect(m_fonts, &QDialog::rejected, this, &QDialog::reject);
 
-    m_colorButton = new QPushButton(QStringLiteral("&Color..."), this);
+    m_colorButton = new QPushButton(tr("&Color..."), this);
     m_colorButton->setObjectName(QStringLiteral("ColorButton"));
     m_colorButton->setAutoDefault(false);
     connect(m_colorButton, &QPushButton::clicked, this, &FontColorDialog::colorButtonClick);

@@ -29,8 +29,9 @@ constexpr int kClientWidth = 282;
 constexpr int kClientHeight = 184;
 constexpr int kMaxPosition = 8;
 // Why the slider cannot be used on Wayland, as its tooltip says.
-const QString kNoTransparencyOnWayland =
-    QStringLiteral("Not available on Wayland: the compositor decides how transparent a window is.");
+const char* const kNoTransparencyOnWayland = QT_TRANSLATE_NOOP(
+    "lsg::TSettingsForm",
+    "Not available on Wayland: the compositor decides how transparent a window is.");
 
 QFont controlFont() {
     return QFont(QStringLiteral("Tahoma"), 12);
@@ -101,8 +102,7 @@ TransparencySlider::TransparencySlider(QWidget* parent) : QSlider(Qt::Horizontal
         return true;
     }();
     Q_UNUSED(installed);
-    setAccessibleDescription(
-        QStringLiteral("How much of the gadget shows through: 0 % is opaque."));
+    setAccessibleDescription(tr("How much of the gadget shows through: 0 % is opaque."));
 }
 
 int transparencyForPosition(int position) {
@@ -124,7 +124,7 @@ TSettingsForm::TSettingsForm(ui::GadgetLook* gadget, IniFile* settingsFile, ui::
       m_messages(std::move(messages)),
       m_dialogs(SettingsDialogs::standard()) {
     setObjectName(QStringLiteral("SettingsForm"));
-    setWindowTitle(QStringLiteral("Settings"));
+    setWindowTitle(tr("Settings"));
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(kClientWidth, kClientHeight);
     setSizeGripEnabled(false);
@@ -143,11 +143,10 @@ TSettingsForm::TSettingsForm(ui::GadgetLook* gadget, IniFile* settingsFile, ui::
 TSettingsForm::~TSettingsForm() = default;
 
 void TSettingsForm::buildControls() {
-    BitBtn1 = makeButton(this, "BitBtn1", QStringLiteral("Edit Font..."), QRect(8, 8, 266, 33));
-    BitBtn4 = makeButton(this, "BitBtn4", QStringLiteral("Edit Background Color..."),
-                         QRect(8, 55, 266, 33));
+    BitBtn1 = makeButton(this, "BitBtn1", tr("Edit Font..."), QRect(8, 8, 266, 33));
+    BitBtn4 = makeButton(this, "BitBtn4", tr("Edit Background Color..."), QRect(8, 55, 266, 33));
 
-    Label1 = new QLabel(QStringLiteral("Transparency:"), this);
+    Label1 = new QLabel(tr("Transparency:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setFont(controlFont());
     // The substitute for Tahoma runs wider; the label may use the gap up to the slider.
@@ -170,13 +169,12 @@ void TSettingsForm::buildControls() {
         // Wayland has no whole-window opacity: the slider would change nothing to be seen.
         for (QWidget* control : {static_cast<QWidget*>(Label1), static_cast<QWidget*>(TrackBar1)}) {
             control->setEnabled(false);
-            control->setToolTip(kNoTransparencyOnWayland);
+            control->setToolTip(tr(kNoTransparencyOnWayland));
         }
-        TrackBar1->setAccessibleDescription(kNoTransparencyOnWayland);
+        TrackBar1->setAccessibleDescription(tr(kNoTransparencyOnWayland));
     }
 
-    BitBtn2 =
-        makeButton(this, "BitBtn2", QStringLiteral("Reset to Defaults..."), QRect(8, 139, 266, 33));
+    BitBtn2 = makeButton(this, "BitBtn2", tr("Reset to Defaults..."), QRect(8, 139, 266, 33));
 
     setTabOrder(BitBtn1, BitBtn4);
     setTabOrder(BitBtn4, TrackBar1);
@@ -278,7 +276,7 @@ void TSettingsForm::BitBtn4Click() {
 }
 
 void TSettingsForm::BitBtn2Click() {
-    if (!m_messages.confirm(this, QStringLiteral("Restart Application?"))) {
+    if (!m_messages.confirm(this, tr("Restart Application?"))) {
         return;
     }
     // Without the file the next start finds every default; a missing file is no error. Only the

@@ -20,10 +20,12 @@ fail() {
     exit 1
 }
 
-# run_console ARGS...: the program with no display at all; sets out, err and rc.
+# run_console [VAR=VALUE...] ARGS...: the program with no display at all, in English unless the
+# arguments set another language; sets out, err and rc.
 run_console() {
     rc=0
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" >"$tmp/out" 2>"$tmp/err" || rc=$?
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u LANGUAGE -u LC_ALL -u LC_MESSAGES \
+        LANG=C.UTF-8 "$@" >"$tmp/out" 2>"$tmp/err" || rc=$?
     out=$(cat "$tmp/out")
     err=$(cat "$tmp/err")
 }
@@ -47,6 +49,18 @@ CASES
 
 run_console "$program" --help
 grep -q -- '--version' <<<"$out" || fail "the usage text does not name --version: $out"
+
+# The help in the user's language, its options as they are typed.
+while IFS=';' read -r lang first option; do
+    run_console LANG="$lang.UTF-8" LANGUAGE="${lang%_*}" "$program" --help
+    [ "$rc" = 0 ] && [ -z "$err" ] || fail "--help under $lang: exit status $rc, stderr: $err"
+    [ "$(head -n1 <<<"$out")" = "$first" ] || fail "--help under $lang printed: $out"
+    grep -qF -- "$option" <<<"$out" || fail "--help under $lang lacks $option: $out"
+done <<'CASES'
+de_DE;Aufruf: loadspire [--help | --version];  -h, --help     diese Hilfe ausgeben und beenden
+fr_FR;Usage : loadspire [--help | --version];      --version  affiche le nom et la version du programme et quitte
+tr_TR;Kullanım: loadspire [--help | --version];  -h, --help     bu yardımı yazdırır ve çıkar
+CASES
 
 # An answer that cannot be written is an error, not a success.
 rc=0

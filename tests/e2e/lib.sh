@@ -138,6 +138,9 @@ e2e_setup() {
     chmod 700 "$XDG_RUNTIME_DIR"
     unset QT_QPA_PLATFORM
     export QT_QPA_PLATFORM=xcb
+    # The texts the tests look for are English, whatever the language of whoever runs them.
+    unset LANGUAGE LC_ALL LC_MESSAGES
+    export LANG=C.UTF-8
 
     E2E_MONITORS=("0 0 1280 800")
     # -displayfd picks a free display number itself, so parallel tests never collide.

@@ -26,8 +26,9 @@ has_dep() { tr ',' '\n' <<<"$depends" | sed 's/^ *//; s/ .*//' | grep -qx "$1"; 
 for p in libqt6core6 libqt6gui6 libqt6widgets6; do
     has_dep "$p" || e2e_fail "Depends lacks $p: $depends"
 done
-# Web pages and the licence text open through xdg-open.
-[ "$(field Recommends)" = xdg-utils ] || e2e_fail "Recommends: $(field Recommends)"
+# Web pages and the licence text open through xdg-open; Qt's own texts come translated.
+[ "$(field Recommends)" = "xdg-utils, qt6-translations-l10n" ] ||
+    e2e_fail "Recommends: $(field Recommends)"
 
 # Only the program and its files: no test builds, no demos.
 listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
@@ -55,6 +56,12 @@ done
 if objdump -p "$progfile" | awk '$1 == "NEEDED" {print $2}' | grep -E '^lib(curl|ssl|crypto)'; then
     e2e_fail "the program itself links the network libraries"
 fi
+
+# The translations, beside the copies embedded in the program.
+for lang in de es fr tr; do
+    [ -s "$root/usr/share/loadspire/translations/loadspire_$lang.qm" ] ||
+        e2e_fail "no $lang translation installed"
+done
 
 # --- Files where the desktop entry and the About box look for them --------------------------------
 desktop="$root/usr/share/applications/loadspire.desktop"
