@@ -8,33 +8,14 @@
 # so the feedback goes over verified TLS. Then on a network that resets TLS, where nothing may
 # go out in clear text, and with a helper that never ends, where Exit must still work.
 source "$(dirname "$0")/lib.sh"
-: "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
-: "${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
 
 e2e_setup
 e2e_install_program loadspire-localserver
 
-# The local server on the port the program was built for; it ends when its input closes.
-coproc SERVER {
-    exec python3 -I -S -u "$LSG_SOURCE_DIR/tests/servers/server.py" \
-        --certdir "$E2E_TMP/certs" --dual-port "$LOADSPIRE_TEST_SERVER_PORT" \
-        2>"$E2E_TMP/server.log"
-}
-
-# server_command JSON: sends one command; its one-line answer lands in SERVER_ANSWER.
-server_command() {
-    echo "$1" >&"${SERVER[1]}"
-    read -r -t 10 SERVER_ANSWER <&"${SERVER[0]}" || e2e_fail "the server did not answer $1"
-}
-read -r -t 30 ready <&"${SERVER[0]}" || e2e_fail "the server did not start: $(cat "$E2E_TMP/server.log")"
-case "$ready" in
-*"\"dual\": $LOADSPIRE_TEST_SERVER_PORT"*) ;;
-*) e2e_fail "the server is not on port $LOADSPIRE_TEST_SERVER_PORT: $ready" ;;
-esac
+e2e_local_server
 # No version in the update reply: no update popup comes up to take the focus while typing.
-server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": ""}'
+e2e_server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": ""}'
 
-export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
 e2e_start_program
 e2e_wait_window '^KALDERN - Loadspire Gauge$' 15 >/dev/null
 read -r tx ty < <(e2e_tray_icon_pos)
@@ -64,7 +45,7 @@ box=$(e2e_wait_window '^Success$' 15)
 sleep 0.3
 e2e_screenshot feedback-success
 
-server_command '{"cmd": "requests"}'
+e2e_server_command '{"cmd": "requests"}'
 sent=$(python3 -c '
 import json, sys
 answer = json.loads(sys.argv[1])
@@ -87,7 +68,7 @@ e2e_alive "$E2E_PID" || e2e_fail "the program ended"
 
 # feedback_requests: the schemes of the feedback requests the server has seen, one a line.
 feedback_requests() {
-    server_command '{"cmd": "requests"}'
+    e2e_server_command '{"cmd": "requests"}'
     python3 -c '
 import json, sys
 for r in json.loads(sys.argv[1])["requests"]:
@@ -107,8 +88,8 @@ open_feedback_and_type() {
 
 # A network that resets every TLS handshake and answers plain HTTP itself: the send ends in the
 # failure box, and nothing goes out in clear text.
-server_command '{"cmd": "tls", "mode": "reset"}'
-server_command '{"cmd": "clear"}'
+e2e_server_command '{"cmd": "tls", "mode": "reset"}'
+e2e_server_command '{"cmd": "clear"}'
 open_feedback_and_type 'private words'
 read -r dx dy < <(e2e_window_pos "$DIALOG")
 e2e_click $((dx + 432)) $((dy + 306))

@@ -7,30 +7,14 @@
 # German, and feedback sent from the German dialog reaches the local server with the English
 # wire texts ("I like it!\r", appname, the field names).
 source "$(dirname "$0")/lib.sh"
-: "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
-: "${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
 
 e2e_setup
 e2e_install_program loadspire-localserver
 
-coproc SERVER {
-    exec python3 -I -S -u "$LSG_SOURCE_DIR/tests/servers/server.py" \
-        --certdir "$E2E_TMP/certs" --dual-port "$LOADSPIRE_TEST_SERVER_PORT" \
-        2>"$E2E_TMP/server.log"
-}
-server_command() {
-    echo "$1" >&"${SERVER[1]}"
-    read -r -t 10 SERVER_ANSWER <&"${SERVER[0]}" || e2e_fail "the server did not answer $1"
-}
-read -r -t 30 ready <&"${SERVER[0]}" || e2e_fail "the server did not start: $(cat "$E2E_TMP/server.log")"
-case "$ready" in
-*"\"dual\": $LOADSPIRE_TEST_SERVER_PORT"*) ;;
-*) e2e_fail "the server is not on port $LOADSPIRE_TEST_SERVER_PORT: $ready" ;;
-esac
+e2e_local_server
 # No update offered: no popup takes the focus.
-server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": ""}'
+e2e_server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": ""}'
 
-export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
 unset LC_ALL LC_MESSAGES
 export LANG=de_DE.UTF-8 LANGUAGE=de
 export QT_LOGGING_RULES="lsg.tray.debug=true;lsg.gadget.info=true"
@@ -62,7 +46,7 @@ e2e_click $((dx + 432)) $((dy + 306))
 box=$(e2e_wait_window '^Erfolg$' 15)
 e2e_screenshot i18n-feedback-success
 
-server_command '{"cmd": "requests"}'
+e2e_server_command '{"cmd": "requests"}'
 sent=$(python3 -c '
 import json, sys
 for r in json.loads(sys.argv[1])["requests"]:

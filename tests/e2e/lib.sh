@@ -726,3 +726,31 @@ e2e_start_on_proc_stat() {
          exec "$2"' sh "$file" "$exe" >"$log" 2>&1 &
     E2E_PID=$!
 }
+
+# e2e_local_server: starts the local test server (tests/servers/server.py) on the port the program
+# was built for, HTTPS with a test CA the program is told to trust and plain HTTP on one port, and
+# waits until it listens; it ends when its input closes. e2e_server_command sends it commands.
+e2e_local_server() {
+    : "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
+    : "${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
+    local ready
+    coproc SERVER {
+        exec python3 -I -S -u "$LSG_SOURCE_DIR/tests/servers/server.py" \
+            --certdir "$E2E_TMP/certs" --dual-port "$LOADSPIRE_TEST_SERVER_PORT" \
+            2>"$E2E_TMP/server.log"
+    }
+    read -r -t 30 ready <&"${SERVER[0]}" ||
+        e2e_fail "the server did not start: $(cat "$E2E_TMP/server.log")"
+    case "$ready" in
+    *"\"dual\": $LOADSPIRE_TEST_SERVER_PORT"*) ;;
+    *) e2e_fail "the server is not on port $LOADSPIRE_TEST_SERVER_PORT: $ready" ;;
+    esac
+    export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
+}
+
+# e2e_server_command JSON: sends the local server one command; its one-line answer lands in
+# SERVER_ANSWER.
+e2e_server_command() {
+    echo "$1" >&"${SERVER[1]}"
+    read -r -t 10 SERVER_ANSWER <&"${SERVER[0]}" || e2e_fail "the server did not answer $1"
+}
