@@ -442,8 +442,8 @@ TEST_F(ResetTest, NoLeavesEverythingAlone) {
     EXPECT_EQ(m_questions, (std::vector<QString>{QStringLiteral("Restart Application?")}));
     EXPECT_EQ(content(), before);
     EXPECT_EQ(m_quits, 0);
+    // The start hook records every start, so nothing started can be told without waiting.
     EXPECT_TRUE(m_steps.empty());
-    QThread::msleep(200);
     EXPECT_FALSE(QFile::exists(m_marker));
 }
 
