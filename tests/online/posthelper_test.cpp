@@ -5,6 +5,7 @@
 
 #include "platform/exception.h"
 #include "platform/helperprocess.h"
+#include "tests/common/deadline.h"
 
 #include <gtest/gtest.h>
 
@@ -298,7 +299,12 @@ protected:
         });
         post.start(helper, QStringLiteral("http://127.0.0.1:1/"), lines, 100, {}, deadline);
         EXPECT_TRUE(post.isRunning() || helper.endsWith(QLatin1String("no-such-helper")));
-        loop.exec();
+        {
+            // A run whose finished() never comes fails the test instead of hanging it.
+            const lsg::testing::Deadline guard("a helper run on the event loop",
+                                               std::chrono::seconds(60));
+            loop.exec();
+        }
         EXPECT_EQ(finished, 1);
         EXPECT_FALSE(post.isRunning());
         try {
