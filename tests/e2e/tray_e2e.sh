@@ -14,47 +14,20 @@ e2e_install_program
 command -v unshare >/dev/null || e2e_fail "unshare (util-linux) is needed"
 
 # --- The machine's load ---------------------------------------------------------------------------
-# Both processors are busy for the share in $E2E_TMP/load (100 or more: fully busy, 0: idle) of
-# the real time that passes: each write adds the time since the last one to the busy or the idle
-# counters, so both only grow, whatever the pace of the writer, and the program, which divides
-# the busy growth by the total growth, reads the share itself. Every write has the same length
-# and overwrites the file in place, since the program keeps it open.
+# Both processors are busy for the share set by set_load (100: fully busy, 0: idle); the file is
+# bound over /proc/stat in the program's mount namespace (e2e_proc_stat, e2e_start_on_proc_stat).
 stat="$E2E_TMP/stat"
-echo 0 >"$E2E_TMP/load"
-write_stat() {
-    local busy=$1 idle=$2
-    printf 'cpu  %012d 0 0 %012d 0 0 0 0 0 0\ncpu0 %012d 0 0 %012d 0 0 0 0 0 0\ncpu1 %012d 0 0 %012d 0 0 0 0 0 0\n' \
-        $((2 * busy)) $((2 * idle)) "$busy" "$idle" "$busy" "$idle"
-}
-write_stat 0 0 >"$stat"
-(
-    last=${EPOCHREALTIME/./}
-    load=0 busy=0 idle=0 # in microseconds (USER_HZ 100: a tick is 10,000 of them)
-    while :; do
-        now=${EPOCHREALTIME/./}
-        # A read that meets the file mid-write keeps the load as it was.
-        read -r asked <"$E2E_TMP/load" || true
-        case $asked in '' | *[!0-9]*) ;; *) load=$((asked < 100 ? asked : 100)) ;; esac
-        busy=$((busy + (now - last) * load / 100))
-        idle=$((idle + (now - last) * (100 - load) / 100))
-        last=$now
-        write_stat $((busy / 10000)) $((idle / 10000)) 1<>"$stat"
-        sleep 0.05
-    done
-) &
 set_load() {
-    echo "$1" >"$E2E_TMP/load"
+    # Whole or not at all: the writer never reads a half-written load.
+    echo "$1 $1" >"$stat.load.new" && mv "$stat.load.new" "$stat.load"
 }
+set_load 0
+e2e_proc_stat "$stat" 2
 
 # start_program LOG: the installed program, seeing the file above as /proc/stat; it logs what each
 # tick handed the tray. Its pid is in E2E_PID.
 start_program() {
-    local as_root=()
-    [ "$(id -u)" = 0 ] || as_root=(--map-root-user)
-    QT_LOGGING_RULES='lsg.tray=true' unshare --mount --propagation private "${as_root[@]}" \
-        sh -c 'mount --bind "$1" /proc/stat && exec "$2"' sh "$stat" "$E2E_APP/loadspire" \
-        >"$1" 2>&1 &
-    E2E_PID=$!
+    QT_LOGGING_RULES='lsg.tray=true' e2e_start_on_proc_stat "$stat" "$E2E_APP/loadspire" "$1"
 }
 
 # ticks LOG: how many sampling ticks the program has logged.

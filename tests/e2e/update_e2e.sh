@@ -9,7 +9,6 @@
 # resets TLS and forges a plain reply, the link still leads only to the maker's https page.
 source "$(dirname "$0")/lib.sh"
 
-: "${LSG_SOURCE_DIR:?LSG_SOURCE_DIR must point at the source folder}"
 PORT="${LOADSPIRE_TEST_SERVER_PORT:?LOADSPIRE_TEST_SERVER_PORT must name the local server port}"
 
 e2e_setup
@@ -18,18 +17,7 @@ e2e_install_program loadspire-localserver
 # Dates in the store follow the locale; fix it so that today's text is known.
 export LC_ALL=C.UTF-8 LANG=C.UTF-8
 
-# The local server, fed from a pipe it reads until the test ends.
-mkfifo "$E2E_TMP/server.in"
-python3 "$LSG_SOURCE_DIR/tests/servers/server.py" --certdir "$E2E_TMP/certs" --dual-port "$PORT" \
-    <"$E2E_TMP/server.in" >"$E2E_TMP/server.out" 2>"$E2E_TMP/server.err" &
-server_pid=$!
-exec {server_in}>"$E2E_TMP/server.in"
-server_started() {
-    e2e_alive "$server_pid" ||
-        e2e_fail "the test server did not start (port $PORT in use?): $(cat "$E2E_TMP/server.err")"
-    [ -s "$E2E_TMP/server.out" ]
-}
-e2e_wait_until 30 server_started || e2e_fail "the test server did not report ready"
+e2e_local_server
 
 # The desktop's URL handler is a recorder: Qt hands web addresses to xdg-open.
 mkdir -p "$E2E_TMP/bin"
@@ -41,14 +29,12 @@ chmod +x "$E2E_TMP/bin/xdg-open"
 export PATH="$E2E_TMP/bin:$PATH"
 export BROWSER="$E2E_TMP/bin/xdg-open"
 
-export LOADSPIRE_TEST_CA_FILE="$E2E_TMP/certs/ca.pem"
 e2e_start_program
 
 # What the server saw, for a failure report.
 server_requests() {
-    echo '{"cmd": "requests"}' >&"$server_in"
-    sleep 0.3
-    tail -n1 "$E2E_TMP/server.out"
+    e2e_server_command '{"cmd": "requests"}'
+    echo "$SERVER_ANSWER"
 }
 
 # The check starts on the first tick of its timer, about a second after start-up.
@@ -75,13 +61,8 @@ read -r sw sh < <(xdpyinfo | awk '/dimensions:/ {split($2, d, "x"); print d[1], 
 [ $((sw - px - pw)) = 5 ] || e2e_fail "popup right edge $((sw - px - pw)) px from the screen's"
 
 # One request, over verified TLS, with an id of this program's own instead of the machine's.
-lines=$(wc -l <"$E2E_TMP/server.out")
-echo '{"cmd": "requests"}' >&"$server_in"
-answered() {
-    [ "$(wc -l <"$E2E_TMP/server.out")" -gt "$lines" ]
-}
-e2e_wait_until 10 answered || e2e_fail "the test server did not answer"
-seen=$(tail -n1 "$E2E_TMP/server.out" | python3 -c '
+e2e_server_command '{"cmd": "requests"}'
+seen=$(printf '%s\n' "$SERVER_ANSWER" | python3 -c '
 import json, sys, urllib.parse
 for r in json.load(sys.stdin)["requests"]:
     if r["path"] == "/php/check2.php":
@@ -147,11 +128,11 @@ e2e_alive "$E2E_PID" || e2e_fail "the program ended"
 # link leads to the maker's https download page.
 kill "$E2E_PID"
 e2e_wait_ended "$E2E_PID" "the program did not end on SIGTERM"
-echo '{"cmd": "tls", "mode": "reset"}' >&"$server_in"
+e2e_server_command '{"cmd": "tls", "mode": "reset"}'
 forged="http://127.0.0.1:$PORT/download/evil.exe"
-printf '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": "<version>4.4</version>\\r\\n<url>%s</url>\\r\\n"}\n' \
-    "$forged" >&"$server_in"
-echo '{"cmd": "clear"}' >&"$server_in"
+body="<version>4.4</version>\\r\\n<url>$forged</url>\\r\\n" # JSON escapes for CR LF
+e2e_server_command '{"cmd": "set", "path": "/php/check2.php", "mode": "reply", "status": 200, "body": "'"$body"'"}'
+e2e_server_command '{"cmd": "clear"}'
 : >"$E2E_TMP/opened.txt"
 e2e_start_program
 wait_popup "on the network that resets TLS"
