@@ -24,8 +24,7 @@ GeometryWriter::~GeometryWriter() {
     // There is nobody left to tell of a failure.
     try {
         if (m_pendingPlace && m_file != nullptr) {
-            settings::writeInt(m_file, settings::Key::Left, m_pendingPlace->x());
-            settings::writeInt(m_file, settings::Key::Top, m_pendingPlace->y());
+            writePlace(*m_pendingPlace);
         }
     } catch (const std::exception& e) {
         qCInfo(log::settings) << "the gadget's last place was not saved:" << e.what();
@@ -50,10 +49,12 @@ void GeometryWriter::writePendingPlace() {
     }
     const QPoint position = *std::exchange(m_pendingPlace, std::nullopt);
     m_sincePlaceWritten.start();
-    m_messages.guarded([this, &position] {
-        settings::writeInt(m_file, settings::Key::Left, position.x());
-        settings::writeInt(m_file, settings::Key::Top, position.y());
-    });
+    m_messages.guarded([this, &position] { writePlace(position); });
+}
+
+void GeometryWriter::writePlace(const QPoint& position) const {
+    settings::writeInt(m_file, settings::Key::Left, position.x());
+    settings::writeInt(m_file, settings::Key::Top, position.y());
 }
 
 void GeometryWriter::resized(const QSize& outerSize) {

@@ -38,6 +38,8 @@ public:
     void writePendingPlace();
 
 private:
+    void writePlace(const QPoint& position) const;
+
     IniFile* m_file = nullptr;
     ui::Messages m_messages;
     std::optional<QPoint> m_pendingPlace;

@@ -132,7 +132,7 @@ void TrayMenu::showLoad(qint64 totalPercent, const QString& caption) {
         }
     }
     const bool changed = m_load->push(totalPercent);
-    const bool handOver = m_liveOn && (changed || !m_showingLive);
+    const bool handOver = liveIconChecked() && (changed || !m_showingLive);
     if (handOver) {
         showCurrentIcon();
     }
@@ -141,7 +141,6 @@ void TrayMenu::showLoad(qint64 totalPercent, const QString& caption) {
 
 void TrayMenu::setLiveIcon(bool on) {
     m_liveTrayIcon->setChecked(on);
-    m_liveOn = on;
     showCurrentIcon();
 }
 
@@ -151,7 +150,7 @@ bool TrayMenu::liveIconChecked() const {
 
 void TrayMenu::showCurrentIcon() {
     // The same live icon is handed again: the tray draws it anew, at its size, from the totals.
-    m_showingLive = m_liveOn && m_load->hasValues();
+    m_showingLive = liveIconChecked() && m_load->hasValues();
     m_icon->setIcon(m_showingLive ? m_liveIcon : m_programIcon);
 }
 

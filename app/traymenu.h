@@ -108,7 +108,6 @@ private:
     QIcon m_programIcon;
     std::shared_ptr<LoadIcon> m_load;
     QIcon m_liveIcon;  // draws m_load
-    bool m_liveOn = false;
     bool m_showingLive = false;
     QString m_toolTip;  // as last handed to the tray
 };

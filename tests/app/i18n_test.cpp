@@ -287,7 +287,7 @@ TEST(Translations, WhatGoesToTheServerStaysEnglishUnderAGermanTranslation) {
     QPointer<feedback::TFeedbackForm> form = new feedback::TFeedbackForm(identity);
     feedback::SendConfig send;
     send.host = QStringLiteral("127.0.0.1:") + QString::number(sharedServer().dualPort());
-    send.timeoutMs = 3000;
+    send.timeoutMs = 20000;
     send.options.caFile = sharedServer().caFile();
     form->setSendConfig(send);
     form->setMessages(ui::Messages(hooks));
@@ -316,7 +316,7 @@ TEST(Translations, WhatGoesToTheServerStaysEnglishUnderAGermanTranslation) {
     check.serverAddress = lsg::test::TestServer::address(sharedServer().dualPort(),
                                                          QStringLiteral("/php/check2.php"));
     check.storeBaseFolder = store.path();
-    check.timeoutMs = 3000;
+    check.timeoutMs = 20000;
     check.caFile = sharedServer().caFile();
     check.today = [] { return QDate(2026, 12, 9); };
     check.shortDate = [](const QDate& d) { return d.toString(QStringLiteral("dd.MM.yyyy")); };
