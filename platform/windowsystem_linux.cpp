@@ -83,17 +83,6 @@ void requestAbove(QWidget* window) {
     xcb_flush(connection);
 }
 
-void restoreIfIconic(QWidget* window) {
-    xcb_connection_t* connection = x11::connection();
-    const xcb_window_t id = createdWindow(window);
-    if (connection == nullptr || id == XCB_WINDOW_NONE || !isIconic(connection, id)) {
-        return;
-    }
-    // ICCCM 4.1.4: a client takes an iconic window back to the normal state by mapping it.
-    xcb_map_window(connection, id);
-    xcb_flush(connection);
-}
-
 void showOnAllDesktops(QWidget* window) {
     xcb_connection_t* connection = x11::connection();
     if (connection == nullptr || window == nullptr) {
