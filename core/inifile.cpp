@@ -13,7 +13,6 @@
 #include <unistd.h>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 #include "core/atomicsave.h"
@@ -351,10 +350,6 @@ LockFile openLockFile(const QByteArray& path, bool create) {
     return lock;
 }
 
-QString errorText(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
 // The raw bytes of a value, as stored between '=' and the end of its line.
 qsizetype storedSize(const Range& value) {
     return value.end - value.begin;
@@ -460,7 +455,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         }
         if (result == LockResult::Unavailable) {
             refuse(QCoreApplication::translate("lsg::IniFile", "its lock %1 cannot be taken: %2")
-                       .arg(QFile::decodeName(lockPath), errorText(errno)));
+                       .arg(QFile::decodeName(lockPath), systemErrorText(errno)));
         }
     };
     switch (lock.state) {
@@ -472,7 +467,7 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
                        .arg(QFile::decodeName(lockPath)));
         case LockFile::State::Unusable:
             refuse(QCoreApplication::translate("lsg::IniFile", "its lock %1 cannot be opened: %2")
-                       .arg(QFile::decodeName(lockPath), errorText(lock.error)));
+                       .arg(QFile::decodeName(lockPath), systemErrorText(lock.error)));
         case LockFile::State::Missing:
             break;
     }

@@ -118,6 +118,7 @@ public:
             setGeometry(panel->rect());
         }
     }
+    int stripHeight() const { return m_stripHeight; }
     const ProcessorLayout& processorLayout() const { return m_processors; }
 
     void addItem(QLayoutItem* item) override { m_items.push_back(item); }
@@ -266,8 +267,7 @@ void TForm2::createStrips(int count, bool visible) {
     if (QLayout* outer = layout()) {
         outer->activate();
     }
-    ProcessorChartHeight = stripHeightFor(Panel1->height(), stripCount() + count);
-    m_panelLayout->setStripHeight(int(ProcessorChartHeight));
+    m_panelLayout->setStripHeight(stripHeightFor(Panel1->height(), stripCount() + count));
     for (int i = 1; i <= count; ++i) {
         auto* strip = new ChartView(ChartKind::Strip, Panel1);
         strip->setObjectName(QStringLiteral("ProcessorChart%1").arg(stripCount() + 1));
@@ -291,6 +291,10 @@ void TForm2::setStripsVisible(bool visible) {
     m_grid->setVisible(visible && !m_strips.empty());
     // Placed before anything is painted, so the panel never shows a mix of both.
     m_panelLayout->relayout();
+}
+
+qint64 TForm2::processorChartHeight() const {
+    return m_panelLayout->stripHeight();
 }
 
 const ProcessorLayout& TForm2::processorLayout() const {
@@ -451,8 +455,7 @@ void TForm2::FormResize() {
     if (!own) {
         m_ownSize.reset();
     }
-    ProcessorChartHeight = stripHeightFor(Panel1->height(), stripCount());
-    m_panelLayout->setStripHeight(int(ProcessorChartHeight));
+    m_panelLayout->setStripHeight(stripHeightFor(Panel1->height(), stripCount()));
     if (!own && !platform::isWaylandSession() && !filled()) {
         const QMargins margins = frameMarginsNow();
         emit resized(margins.isNull() ? frameGeometry().size() : size().grownBy(margins));

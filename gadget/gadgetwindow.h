@@ -41,11 +41,11 @@ public:
     ChartView* Chart1 = nullptr;
 
     // Builds one strip per processor (strip i shows processor i - 1), stacked above the total
-    // chart with the last processor on top, each ProcessorChartHeight high. The strips never
+    // chart with the last processor on top, each processorChartHeight() high. The strips never
     // constrain the window's size.
     void createStrips(int count, bool visible);
     // Height of one strip: the panel's share per chart, recomputed on every resize.
-    qint64 processorChartHeight() const { return ProcessorChartHeight; }
+    qint64 processorChartHeight() const;
     int stripCount() const { return int(m_strips.size()); }
     // Strip i, 1-based.
     ChartView* strip(int i) const { return m_strips.at(size_t(i - 1)); }
@@ -136,7 +136,6 @@ private:
     StripLayout* m_panelLayout = nullptr;
     ProcessorGrid* m_grid = nullptr;
     std::vector<ChartView*> m_strips;
-    qint64 ProcessorChartHeight = 0;
     int m_alphaBlendValue = 255;
     TColor m_gadgetColor = clBtnFace;
     TColor m_labelTextColor = clWindowText;

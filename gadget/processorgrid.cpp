@@ -35,22 +35,6 @@ chart::PixelRect plotOf(const QRect& cell) {
     return {cell.left(), cell.top(), cell.right(), cell.bottom()};
 }
 
-// Fills `area` (inside the pixels) with a premultiplied colour: written when opaque, blended
-// otherwise. Cells are narrow, so rows are filled one pixel at a time rather than copied.
-void fillArea(const DevicePixels& pixels, const QRect& area, QRgb color) {
-    const QRect inside = area & pixels.rect();
-    if (inside.isEmpty()) {
-        return;
-    }
-    if (qAlpha(color) != 255) {
-        fillPixels(pixels, inside, inside, color);
-        return;
-    }
-    for (int y = inside.top(); y <= inside.bottom(); ++y) {
-        std::fill_n(pixels.row(y) + inside.left(), inside.width(), color);
-    }
-}
-
 }  // namespace
 
 ProcessorGrid::ProcessorGrid(QWidget* parent)
@@ -221,7 +205,7 @@ bool ProcessorGrid::event(QEvent* event) {
 
 void ProcessorGrid::drawCell(const PainterPixels& target, int index, const QRect& cell) const {
     if (m_series[size_t(index)] == nullptr) {
-        fillArea(target.pixels, target.map(cell) & target.clip, m_backgroundPixel);
+        fillPixels(target.pixels, target.map(cell), target.clip, m_backgroundPixel);
         return;
     }
     const ChartView& strip = *m_series[size_t(index)];
@@ -237,7 +221,7 @@ void ProcessorGrid::drawCell(const PainterPixels& target, int index, const QRect
         return;
     }
     if (n == 0) {
-        fillArea(target.pixels, inside, m_backgroundPixel);
+        fillPixels(target.pixels, inside, inside, m_backgroundPixel);
         return;
     }
     // Slices side by side across the cell's device pixels, the oldest value on the left as in
@@ -255,10 +239,10 @@ void ProcessorGrid::drawCell(const PainterPixels& target, int index, const QRect
     };
     if (!opaque) {
         for (int k = 0; k < n; ++k) {
-            fillArea(
+            fillPixels(
                 target.pixels,
                 QRect(sliceLeft(k), inside.top(), sliceLeft(k + 1) - sliceLeft(k), inside.height()),
-                colors[size_t(k)]);
+                inside, colors[size_t(k)]);
         }
         return;
     }
@@ -289,7 +273,7 @@ void ProcessorGrid::drawChartCell(const PainterPixels& target, const ChartView& 
     const int n = int(values.size());
     if (n < 2) {
         if (opaque) {
-            fillArea(target.pixels, columns, m_backgroundPixel);
+            fillPixels(target.pixels, columns, columns, m_backgroundPixel);
         }
         return;
     }
@@ -365,7 +349,7 @@ void ProcessorGrid::drawPart(const PainterPixels& target, QSize size) const {
     const int bottom = std::min(
         size.height() - 1, int(std::ceil(logical(device.bottom() + 1, target.offset.y()))) - 1);
     if (!cells || right < left || bottom < top) {
-        fillArea(target.pixels, target.clip, m_backgroundPixel);
+        fillPixels(target.pixels, target.clip, target.clip, m_backgroundPixel);
         return;
     }
     // The first row always has every column, so its cells give the columns.
@@ -382,7 +366,7 @@ void ProcessorGrid::drawPart(const PainterPixels& target, QSize size) const {
                            qAlpha(m_backgroundPixel) == 255 &&
                            target.map(processorCell(m_cells, only)).contains(device);
     if (!inOneCell) {
-        fillArea(target.pixels, target.clip, m_backgroundPixel);
+        fillPixels(target.pixels, target.clip, target.clip, m_backgroundPixel);
     }
     for (int row = firstRow; row <= lastRow; ++row) {
         for (qint64 column = firstColumn; column <= lastColumn && column >= 0; ++column) {

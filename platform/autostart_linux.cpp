@@ -9,7 +9,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
-#include <cstring>
 
 #include "platform/exception.h"
 #include "platform/paths.h"
@@ -35,10 +34,6 @@ bool nameExists(const QString& path) {
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
 }
 
-QString reason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // Creates the missing folders of `folder` as private ones, as the XDG rules ask.
 void makeFolders(const QString& folder, const QString& forFile) {
     const QByteArray path = QFile::encodeName(folder);
@@ -54,7 +49,7 @@ void makeFolders(const QString& folder, const QString& forFile) {
         if (::mkdir(prefix.constData(), 0700) != 0 && errno != EEXIST) {
             throw Exception(
                 QCoreApplication::translate("lsg::platform::Autostart", "Unable to write to %1: %2")
-                    .arg(forFile, reason(errno)));
+                    .arg(forFile, systemErrorText(errno)));
         }
     }
 }
@@ -156,7 +151,7 @@ void AutostartEntry::removeUserFile() const {
     if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT) {
         throw Exception(
             QCoreApplication::translate("lsg::platform::Autostart", "Unable to remove %1: %2")
-                .arg(path, reason(errno)));
+                .arg(path, systemErrorText(errno)));
     }
 }
 

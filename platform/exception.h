@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstring>
 #include <exception>
 
 namespace lsg {
@@ -24,5 +25,10 @@ private:
     QString m_message;
     QByteArray m_utf8;
 };
+
+// The system's text for an errno value, for the reason part of a message.
+inline QString systemErrorText(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
 
 }  // namespace lsg

@@ -21,6 +21,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/exception.h"
+
 namespace lsg::platform {
 namespace {
 
@@ -37,10 +39,6 @@ constexpr int kMaxConnections = 8;
 constexpr std::chrono::milliseconds kConnectionTimeout{2000};
 // How often a later copy looks again for a first one that is still starting.
 constexpr std::chrono::milliseconds kRetryPause{50};
-
-QString errorText(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 // Letters, digits and a few marks: the name becomes part of file names.
 QByteArray fileStem(const QString& name) {
@@ -232,7 +230,7 @@ SingleInstance::Claim SingleInstance::claim(const QString& name) {
     State& s = *m_state;
     s.folderFd = ::open(nativeFolder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (s.folderFd < 0) {
-        m_problem = QStringLiteral("cannot open %1: %2").arg(folder, errorText(errno));
+        m_problem = QStringLiteral("cannot open %1: %2").arg(folder, systemErrorText(errno));
         return Claim::First;
     }
     const QByteArray stem = fileStem(name);
@@ -241,7 +239,8 @@ SingleInstance::Claim SingleInstance::claim(const QString& name) {
     s.lockFd =
         ::openat(s.folderFd, lockFile.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (s.lockFd < 0) {
-        m_problem = QStringLiteral("cannot open the lock in %1: %2").arg(folder, errorText(errno));
+        m_problem =
+            QStringLiteral("cannot open the lock in %1: %2").arg(folder, systemErrorText(errno));
         release();
         return Claim::First;
     }
@@ -262,7 +261,7 @@ SingleInstance::Claim SingleInstance::claim(const QString& name) {
             continue;
         }
         if (errno != EWOULDBLOCK) {
-            m_problem = QStringLiteral("cannot lock %1: %2").arg(folder, errorText(errno));
+            m_problem = QStringLiteral("cannot lock %1: %2").arg(folder, systemErrorText(errno));
             release();
             return Claim::First;
         }
@@ -291,7 +290,8 @@ void SingleInstance::listen() {
     if (s.listenFd < 0 ||
         ::bind(s.listenFd, reinterpret_cast<const sockaddr*>(&s.address), sizeof s.address) != 0 ||
         ::listen(s.listenFd, kMaxConnections) != 0) {
-        m_problem = QStringLiteral("cannot listen for later copies: %1").arg(errorText(errno));
+        m_problem =
+            QStringLiteral("cannot listen for later copies: %1").arg(systemErrorText(errno));
         if (s.listenFd >= 0) {
             ::close(s.listenFd);
             s.listenFd = -1;

@@ -16,12 +16,6 @@ void hideFromTaskbar(QWidget* window);
 // request ignore it.
 void requestAbove(QWidget* window);
 
-// Asks the window manager to take a window out of its iconic (minimised) state when the window
-// system says it is in it, whatever the toolkit has heard so far: a minimise the window manager
-// has done is known to the toolkit only once its notice has been read. Does nothing for a window
-// that is not iconic, and on desktops without the request.
-void restoreIfIconic(QWidget* window);
-
 // Puts a top-level window on every desktop (workspace). Call it before each show: the window
 // manager reads the wish when the window is mapped, and forgets it when the window is hidden. A
 // shown window is asked for at once. Desktops that do not know the requests ignore them.

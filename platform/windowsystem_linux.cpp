@@ -11,8 +11,6 @@
 namespace lsg::platform {
 namespace {
 
-// _NET_WM_DESKTOP's value for a window on every desktop.
-constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
 // The desktop standard's source indication of a request: 1 an application's own, 2 a pager's
 // (a request the user made, which focus-stealing prevention lets through).
 constexpr uint32_t kFromApplication = 1;
@@ -83,17 +81,6 @@ void requestAbove(QWidget* window) {
     xcb_flush(connection);
 }
 
-void restoreIfIconic(QWidget* window) {
-    xcb_connection_t* connection = x11::connection();
-    const xcb_window_t id = createdWindow(window);
-    if (connection == nullptr || id == XCB_WINDOW_NONE || !isIconic(connection, id)) {
-        return;
-    }
-    // ICCCM 4.1.4: a client takes an iconic window back to the normal state by mapping it.
-    xcb_map_window(connection, id);
-    xcb_flush(connection);
-}
-
 void showOnAllDesktops(QWidget* window) {
     xcb_connection_t* connection = x11::connection();
     if (connection == nullptr || window == nullptr) {
@@ -109,14 +96,14 @@ void showOnAllDesktops(QWidget* window) {
     if (!window->isVisible()) {
         // The window manager reads both properties when the window is mapped.
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, desktop, XCB_ATOM_CARDINAL, 32,
-                            1, &kAllDesktops);
+                            1, &x11::kAllDesktops);
         if (!contains(x11::property(connection, id, state, XCB_ATOM_ATOM, 64), sticky)) {
             xcb_change_property(connection, XCB_PROP_MODE_APPEND, id, state, XCB_ATOM_ATOM, 32, 1,
                                 &sticky);
         }
     } else {
         // A mapped window's desktop and state change only through the window manager.
-        x11::sendToWindowManager(connection, id, desktop, {kAllDesktops, kFromApplication});
+        x11::sendToWindowManager(connection, id, desktop, {x11::kAllDesktops, kFromApplication});
         x11::sendToWindowManager(connection, id, state, {kAdd, sticky, 0, kFromApplication});
     }
     xcb_flush(connection);
@@ -146,7 +133,7 @@ void bringToUser(QWidget* window) {
     const std::vector<uint32_t> current =
         x11::property(connection, root, currentDesktop, XCB_ATOM_CARDINAL, 1);
     const bool isSticky = contains(x11::property(connection, id, state, XCB_ATOM_ATOM, 64), sticky);
-    if (!on.empty() && !current.empty() && on.front() != kAllDesktops && !isSticky &&
+    if (!on.empty() && !current.empty() && on.front() != x11::kAllDesktops && !isSticky &&
         on.front() != current.front()) {
         x11::sendToWindowManager(connection, id, desktop, {current.front(), kFromUser});
     }

@@ -7,7 +7,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <memory>
 
 #include "platform/x11_linux.h"
 
@@ -17,16 +16,11 @@ namespace {
 // Bounds on what is read, whatever the window manager publishes.
 constexpr uint32_t kMaxClients = 4096;
 constexpr uint32_t kMaxDesktops = 1024;
-constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
-
-struct Free {
-    void operator()(void* p) const { std::free(p); }
-};
 
 QSize rootSize(xcb_connection_t* connection, xcb_window_t root) {
     // The size the server was started with may have changed since (a monitor plugged in).
     xcb_generic_error_t* error = nullptr;
-    std::unique_ptr<xcb_get_geometry_reply_t, Free> reply(
+    x11::Reply<xcb_get_geometry_reply_t> reply(
         xcb_get_geometry_reply(connection, xcb_get_geometry(connection, root), &error));
     std::free(error);
     return reply ? QSize(reply->width, reply->height) : QSize();
@@ -86,7 +80,7 @@ DesktopLayout readDesktopLayout() {
         const std::vector<uint32_t> whole = x11::takeProperty(connection, a.whole);
         const std::vector<uint32_t> on = x11::takeProperty(connection, a.desktop);
         // A panel on another desktop leaves this one's space alone.
-        if (!on.empty() && on.front() != kAllDesktops && on.front() != desktop) {
+        if (!on.empty() && on.front() != x11::kAllDesktops && on.front() != desktop) {
             continue;
         }
         if (partial.size() == 12) {

@@ -7,16 +7,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace lsg::platform::x11 {
-namespace {
-
-struct Free {
-    void operator()(void* p) const { std::free(p); }
-};
-
-}  // namespace
 
 xcb_connection_t* connection() {
     if (qGuiApp == nullptr || QGuiApplication::platformName() != QLatin1String("xcb")) {
@@ -42,8 +34,7 @@ std::vector<xcb_atom_t> atoms(xcb_connection_t* connection,
     result.reserve(names.size());
     for (const xcb_intern_atom_cookie_t& cookie : cookies) {
         xcb_generic_error_t* error = nullptr;
-        std::unique_ptr<xcb_intern_atom_reply_t, Free> reply(
-            xcb_intern_atom_reply(connection, cookie, &error));
+        Reply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(connection, cookie, &error));
         std::free(error);
         result.push_back(reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE));
     }
@@ -59,7 +50,7 @@ std::vector<uint32_t> takeProperty(xcb_connection_t* connection, const PropertyR
     // The error of a window that went meanwhile is taken here, so it never reaches the
     // toolkit's event queue as a warning.
     xcb_generic_error_t* error = nullptr;
-    std::unique_ptr<xcb_get_property_reply_t, Free> reply(
+    Reply<xcb_get_property_reply_t> reply(
         xcb_get_property_reply(connection, request.cookie, &error));
     std::free(error);
     if (!reply || reply->format != 32 || reply->type != request.type) {

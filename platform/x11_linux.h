@@ -7,10 +7,22 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 namespace lsg::platform::x11 {
+
+// _NET_WM_DESKTOP's value for a window on every desktop.
+inline constexpr uint32_t kAllDesktops = 0xFFFFFFFF;
+
+// A reply of the server, which the library allocates with malloc.
+struct Free {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using Reply = std::unique_ptr<T, Free>;
 
 // The toolkit's connection, or nullptr when the toolkit does not run on X11.
 xcb_connection_t* connection();
