@@ -28,8 +28,8 @@ int answer(const QString& text) {
         return 0;
     }
     const int error = errno;
-    write(stderr, QStringLiteral("loadspire: cannot write the answer: %1\n")
-                      .arg(QString::fromLocal8Bit(std::strerror(error))));
+    write(stderr,
+          QStringLiteral("loadspire: cannot write the answer: %1\n").arg(systemErrorText(error)));
     return 1;
 }
 

@@ -20,6 +20,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/exception.h"
+
 extern char** environ;
 
 namespace lsg::platform {
@@ -31,10 +33,6 @@ using Clock = std::chrono::steady_clock;
 // The longest the loops sleep before they look at the cancel flag and the clock again.
 constexpr std::chrono::milliseconds kSlice{50};
 constexpr qsizetype kReadChunk = 64 * 1024;
-
-QString errnoText(int code) {
-    return QString::fromLocal8Bit(std::strerror(code));
-}
 
 // One descriptor, closed when it goes out of scope.
 class Fd {
@@ -199,19 +197,19 @@ bool spawnHelper(const QString& program, Spawned& spawned, QString* error) {
     // around the write would touch the whole thread's signal state.
     int in[2];
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, in) != 0) {
-        return notStarted(errnoText(errno));
+        return notStarted(systemErrorText(errno));
     }
     Fd inParent(in[0]);
     Fd inChild(in[1]);
     int out[2];
     if (::pipe2(out, O_CLOEXEC) != 0) {
-        return notStarted(errnoText(errno));
+        return notStarted(systemErrorText(errno));
     }
     Fd outParent(out[0]);
     Fd outChild(out[1]);
     if (!aboveStdio(inParent) || !aboveStdio(inChild) || !aboveStdio(outParent) ||
         !aboveStdio(outChild)) {
-        return notStarted(errnoText(errno));
+        return notStarted(systemErrorText(errno));
     }
 
     posix_spawn_file_actions_t actions;
@@ -246,7 +244,7 @@ bool spawnHelper(const QString& program, Spawned& spawned, QString* error) {
     inChild.reset();
     outChild.reset();
     if (started != 0) {
-        return notStarted(errnoText(started));
+        return notStarted(systemErrorText(started));
     }
     ::fcntl(outParent.get(), F_SETFL, ::fcntl(outParent.get(), F_GETFL) | O_NONBLOCK);
     spawned.pid = pid;
