@@ -505,13 +505,31 @@ e2e_ini_value_is() {
 # up to 30 seconds for it to dock.
 e2e_tray_icon_pos() {
     E2E_FOUND=""
-    if ! e2e_wait_until 30 e2e_find_tray_icon; then
+    E2E_TRAY_ICON_BOX=""
+    if ! e2e_wait_until 30 e2e_tray_icon_settled; then
         xwininfo -root -tree | grep -i -E 'trayer|panel|loadspire' >&2 || true
-        e2e_fail "no icon of the program in the tray"
+        e2e_fail "no icon of the program settled in the tray: ${E2E_FOUND:-none docked}"
     fi
     echo "$E2E_FOUND" | awk '{
         n = split($(NF-1), g, /[x+]/); split($NF, a, /\+/);
         print int(a[2] + g[1] / 2), int(a[3] + g[2] / 2) }'
+}
+
+# e2e_tray_icon_settled: true once the program's icon has docked, lies wholly on the screen and is
+# where the previous call found it: the tray lays out a new icon after it docks (trayer first
+# places it past the screen's edge and then grows), so its first place may not be its last.
+e2e_tray_icon_settled() {
+    local box root w h x y rw rh
+    e2e_find_tray_icon || return 1
+    box=$(echo "$E2E_FOUND" | awk '{ split($(NF-1), g, /[x+]/); split($NF, a, /\+/);
+        print g[1], g[2], a[2], a[3] }')
+    root=$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w, h }')
+    read -r w h x y <<<"$box"
+    read -r rw rh <<<"$root"
+    [ $((x + w)) -le "$rw" ] && [ $((y + h)) -le "$rh" ] || return 1
+    [ "$box" = "$E2E_TRAY_ICON_BOX" ] && return 0
+    E2E_TRAY_ICON_BOX=$box
+    return 1
 }
 
 # e2e_find_tray_icon: true when the program's icon has docked in the tray host; its line of
